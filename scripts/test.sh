@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds Vantorel with its tests (installing what is missing) and runs every test:
+# once in an optimised build, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/setup-deps.sh" test
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+cmake -S "$root" -B "$root/build/test" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$root/build/test" -j"$jobs"
+ctest --test-dir "$root/build/test" --output-on-failure -j"$jobs"
+
+cmake -S "$root" -B "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DVANTOREL_SANITIZE=ON \
+      -DVANTOREL_BENCHMARKS=OFF >/dev/null
+cmake --build "$root/build/sanitize" -j"$jobs"
+# Interoperability tests drive external programs; their own memory is not ours to check.
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    ctest --test-dir "$root/build/sanitize" --output-on-failure -j"$jobs" -LE interop

@@ -1,0 +1,141 @@
+#pragma once
+// The document model of the engine: what a document is, independent of how it is edited,
+// laid out, saved or drawn. Plain values; the editing rules live in Editing.h.
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <variant>
+#include <vector>
+
+namespace wordengine {
+
+// Character formatting of a run or of a paragraph mark.
+struct CharFormat {
+    QString fontName = QStringLiteral("Arial");
+    double size = 11.0; // points
+    bool bold = false;
+    int underline = 0; // 0 none, 1 single (Word's wdUnderline values)
+
+    bool operator==(const CharFormat&) const = default;
+};
+
+struct Run {
+    QString text; // never holds a paragraph break; may hold tabs
+    CharFormat format;
+
+    bool operator==(const Run&) const = default;
+};
+
+struct ParagraphLayout; // owned by the layout code; see Layout.h
+
+struct Paragraph {
+    int alignment = 0; // Word's wdAlignParagraph: 0 left, 1 centre, 2 right, 3 justify
+    std::vector<Run> runs;
+    CharFormat markFormat; // formatting of the paragraph mark: sets an empty paragraph's height
+
+    // Cache of the last layout of this paragraph. The layout code keeps the inputs it was
+    // built from inside and checks them before reuse, so editing needs no invalidation.
+    mutable std::shared_ptr<const ParagraphLayout> layoutCache;
+
+    QString text() const;
+    int length() const; // characters, not counting the mark
+
+    // Equality of content; the layout cache does not take part.
+    bool operator==(const Paragraph& o) const {
+        return alignment == o.alignment && runs == o.runs && markFormat == o.markFormat;
+    }
+};
+
+struct Cell {
+    std::vector<Paragraph> paragraphs{Paragraph{}}; // never empty: the last mark ends the cell
+    int verticalAlignment = 0; // Word's wdCellAlignVertical: 0 top, 1 centre, 3 bottom
+
+    bool operator==(const Cell&) const = default;
+};
+
+struct Row {
+    std::vector<Cell> cells;
+
+    bool operator==(const Row&) const = default;
+};
+
+struct TableFormat {
+    int heightRule = 0;   // Word's wdRowHeightRule: 0 auto, 1 at least, 2 exactly
+    double height = 0.0;  // points
+    QString style;        // "Table Grid" draws single 0.5 pt borders; empty draws none
+    bool applyStyleHeadingRows = true;
+    bool applyStyleLastRow = false;
+    bool applyStyleFirstColumn = true;
+    bool applyStyleLastColumn = false;
+
+    bool operator==(const TableFormat&) const = default;
+};
+
+struct Table {
+    std::vector<Row> rows; // every row has `columns` cells
+    int columns = 1;
+    TableFormat format;
+
+    bool operator==(const Table&) const = default;
+};
+
+using Block = std::variant<Paragraph, Table>;
+
+// The section's page setup. Lengths in points.
+struct PageSetup {
+    bool lineNumberingActive = false;
+    int orientation = 0; // 0 portrait, 1 landscape
+    double topMargin = 72.0;
+    double bottomMargin = 72.0;
+    double leftMargin = 90.0;
+    double rightMargin = 90.0;
+    double gutter = 0.0;
+    double headerDistance = 36.0;
+    double footerDistance = 36.0;
+    double pageWidth = 612.0;
+    double pageHeight = 792.0;
+    int firstPageTray = 0;
+    int otherPagesTray = 0;
+    int sectionStart = 2; // wdSectionNewPage
+    bool oddAndEvenPagesHeaderFooter = false;
+    bool differentFirstPageHeaderFooter = false;
+    int verticalAlignment = 0; // 0 top
+    bool suppressEndnotes = false;
+    bool mirrorMargins = false;
+    bool twoPagesOnOne = false;
+    bool bookFoldPrinting = false;
+    bool bookFoldRevPrinting = false;
+    int bookFoldPrintingSheets = 1;
+    int gutterPos = 0; // 0 left, 1 right, 2 top
+
+    double textWidth() const { return pageWidth - leftMargin - rightMargin - gutter; }
+
+    bool operator==(const PageSetup&) const = default;
+};
+
+// One section and its body story. The body always ends with a paragraph, and a table is
+// always followed by a paragraph.
+struct Document {
+    PageSetup pageSetup;
+    std::vector<Block> body{Paragraph{}};
+
+    bool operator==(const Document&) const = default;
+};
+
+// A place in the body story, in Word's character model: each paragraph is its text plus
+// one mark; in a table the last mark of a cell is its end-of-cell mark and each row ends
+// with an end-of-row mark, addressed as cell == columns.
+struct Position {
+    int block = 0;
+    int row = -1;       // -1 outside tables
+    int cell = -1;      // -1 outside tables; == columns at the end-of-row mark
+    int paragraph = 0;  // paragraph within the cell (0 outside tables)
+    int offset = 0;     // characters into the paragraph; == length() at its mark
+
+    bool inTable() const { return row >= 0; }
+    auto operator<=>(const Position&) const = default;
+};
+
+} // namespace wordengine

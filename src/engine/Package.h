@@ -1,0 +1,22 @@
+#pragma once
+// Office Open XML (WordprocessingML) packages: the engine's file format, whatever the name of
+// the file ends in. One writer per package part; a packager that only zips.
+
+#include "Model.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace wordengine {
+
+// Writes the document as a package, atomically: a temporary sibling is written and renamed
+// over the target, so a failure leaves no partial file and a link at the target is replaced,
+// never followed. pageCount goes to docProps/app.xml. Throws word::Error.
+void savePackage(const Document& document, int pageCount, const QString& path);
+
+// Reads a package written by savePackage (or by Word or LibreOffice, as far as the model
+// goes), ignoring what it does not know. Throws word::Error on a missing, empty, truncated,
+// non-zip, oversized or malformed file.
+Document openPackage(const QString& path);
+
+} // namespace wordengine
