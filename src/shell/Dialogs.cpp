@@ -1,1 +1,36 @@
-// placeholder
+#include "Dialogs.h"
+
+#include "QtDialogs.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+Dialogs* installed = nullptr;
+QString title;
+
+} // namespace
+
+Dialogs& dialogs() {
+    static QtDialogs qtDialogs;
+    return installed ? *installed : qtDialogs;
+}
+
+void setDialogs(Dialogs* replacement) {
+    installed = replacement;
+}
+
+QString applicationTitle() {
+    if (!title.isEmpty())
+        return title;
+    return QCoreApplication::applicationName();
+}
+
+void setApplicationTitle(const QString& newTitle) {
+    title = newTitle;
+}
+
+Answer showMessage(const QString& text, Buttons buttons, Icon icon, const QString& boxTitle) {
+    return dialogs().message(
+        {text, boxTitle.isEmpty() ? applicationTitle() : boxTitle, buttons, icon});
+}

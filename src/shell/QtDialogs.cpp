@@ -1,1 +1,33 @@
-// placeholder
+#include "QtDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+Answer QtDialogs::message(const MessageRequest& request) {
+    QMessageBox box(request.icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
+                    request.title, request.text,
+                    request.buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
+                                                      : QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    if (request.buttons == Buttons::YesNo) {
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+    }
+    const int answer = box.exec();
+    if (request.buttons == Buttons::Ok)
+        return Answer::Ok;
+    return answer == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+std::optional<QString> QtDialogs::saveFileName(const SaveFileRequest& request) {
+    QFileDialog dialog(QApplication::activeWindow(), request.title, request.directory,
+                       request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}

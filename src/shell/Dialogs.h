@@ -1,0 +1,47 @@
+#pragma once
+// Every modal box and the save-file dialog go through this interface, so that tests can
+// answer them and read what they said. The program uses QtDialogs; tests use a scripted fake.
+
+#include <QString>
+#include <optional>
+
+enum class Buttons { Ok, YesNo };
+enum class Icon { None, Warning };
+enum class Answer { Ok, Yes, No };
+
+struct MessageRequest {
+    QString text;
+    QString title; // empty: the application title
+    Buttons buttons = Buttons::Ok;
+    Icon icon = Icon::None;
+};
+
+struct SaveFileRequest {
+    QString title;
+    QString filter;        // a Qt name filter, e.g. "Word Files (*.doc)"
+    QString defaultSuffix; // added to a name typed without one, e.g. "doc"
+    QString directory;     // where the dialog opens; empty: the dialog's own choice
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // Shows a modal box and returns when it is dismissed. A box closed without a choice
+    // answers Ok for an OK box and No for a Yes/No box.
+    virtual Answer message(const MessageRequest& request) = 0;
+    // Asks for a file name to save under; nothing when the user cancels.
+    virtual std::optional<QString> saveFileName(const SaveFileRequest& request) = 0;
+};
+
+// The process's dialogs: QtDialogs unless a test has put its own in place.
+Dialogs& dialogs();
+// Puts `replacement` in place (nullptr restores the default). Not owned.
+void setDialogs(Dialogs* replacement);
+
+// The application title that titles every box shown without a title of its own.
+QString applicationTitle();
+void setApplicationTitle(const QString& title);
+
+// Shows a box through dialogs(), titled with the application title unless `title` is given.
+Answer showMessage(const QString& text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
+                   const QString& title = {});

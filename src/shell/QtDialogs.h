@@ -1,0 +1,10 @@
+#pragma once
+// The real dialogs: QMessageBox and QFileDialog.
+
+#include "Dialogs.h"
+
+class QtDialogs : public Dialogs {
+public:
+    Answer message(const MessageRequest& request) override;
+    std::optional<QString> saveFileName(const SaveFileRequest& request) override;
+};

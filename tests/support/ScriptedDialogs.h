@@ -1,0 +1,48 @@
+#pragma once
+// A Dialogs fake for tests: records every box and file dialog and answers as the test says.
+// Installs itself for its lifetime.
+
+#include "Dialogs.h"
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+class ScriptedDialogs : public Dialogs {
+public:
+    ScriptedDialogs() { setDialogs(this); }
+    ~ScriptedDialogs() override { setDialogs(nullptr); }
+    ScriptedDialogs(const ScriptedDialogs&) = delete;
+    ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+
+    Answer message(const MessageRequest& request) override {
+        messages.push_back(request);
+        if (!answers.empty()) {
+            const Answer a = answers.front();
+            answers.pop_front();
+            return a;
+        }
+        return request.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    }
+
+    std::optional<QString> saveFileName(const SaveFileRequest& request) override {
+        saveRequests.push_back(request);
+        if (fileNames.empty())
+            return std::nullopt;
+        auto name = fileNames.front();
+        fileNames.pop_front();
+        return name;
+    }
+
+    std::vector<QString> texts() const {
+        std::vector<QString> out;
+        for (const auto& m : messages)
+            out.push_back(m.text);
+        return out;
+    }
+
+    std::vector<MessageRequest> messages;
+    std::deque<Answer> answers; // for Yes/No boxes; default Yes
+    std::vector<SaveFileRequest> saveRequests;
+    std::deque<std::optional<QString>> fileNames; // default: cancelled
+};
