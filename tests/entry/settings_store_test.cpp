@@ -1,1 +1,231 @@
+#include "Failure.h"
+#include "SettingsStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+
+namespace {
+
+const QString app = QStringLiteral("Marrowind");
+const QString section = QStringLiteral("Vantorel");
+
+class Store : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    SettingsStore store{dir.path()};
+
+    QString read(const QString& key, const QString& def = {}) const {
+        return store.read(app, section, key, def);
+    }
+    void write(const QString& key, const QString& value) { store.write(app, section, key, value); }
+    void putFile(const QByteArray& bytes) {
+        QFile f(store.filePath(app));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+};
+
+TEST_F(Store, EveryTypableValueComesBackExactly) {
+    const QString values[] = {
+        QString(),
+        QStringLiteral("$2900.00"),
+        QStringLiteral("55,000"),
+        QStringLiteral("  blanks both sides  "),
+        QStringLiteral("\"quoted\" and 'single'"),
+        QStringLiteral("= ; % # [section] key=value"),
+        QStringLiteral("back\\slash\\\\"),
+        QStringLiteral("line one\nline two\r\nthree\rfour"),
+        QStringLiteral("\ttabbed\t"),
+        QStringLiteral("@Variant(garbage)"),
+        QStringLiteral("@@"),
+        QStringLiteral("a,b,c"),
+        QStringLiteral("Кирилл العربية 漢字 😀🚗"),
+        QStringLiteral("true"),
+        QStringLiteral("0x1F"),
+        QString(1 << 20, QChar(0x00E9)),
+    };
+    int n = 0;
+    for (const QString& value : values)
+        write(QStringLiteral("Key %1").arg(n++), value);
+    // A fresh store object reads the file from disk.
+    SettingsStore again(dir.path());
+    n = 0;
+    for (const QString& value : values) {
+        const QString back =
+            again.read(app, section, QStringLiteral("Key %1").arg(n++), QStringLiteral("<absent>"));
+        EXPECT_EQ(back, value) << "value " << n - 1;
+    }
+}
+
+TEST_F(Store, AbsentAndEmptyKeys) {
+    EXPECT_EQ(read(QStringLiteral("Make"), QStringLiteral("dflt")), QStringLiteral("dflt"));
+    EXPECT_EQ(read(QStringLiteral("Make")), QString());
+    write(QStringLiteral("Make"), QString());
+    EXPECT_EQ(read(QStringLiteral("Make"), QStringLiteral("dflt")), QString()); // stored empty
+    EXPECT_EQ(store.read(app, QStringLiteral("Other"), QStringLiteral("Make"), QStringLiteral("d")),
+              QStringLiteral("d"));
+    EXPECT_EQ(
+        store.read(QStringLiteral("Nobody"), section, QStringLiteral("Make"), QStringLiteral("d")),
+        QStringLiteral("d"));
+}
+
+TEST_F(Store, KeysAreSeparate) {
+    write(QStringLiteral("Title"), QStringLiteral("T-1"));
+    write(QStringLiteral("VIN"), QStringLiteral("V-1"));
+    write(QStringLiteral("Title"), QStringLiteral("T-2"));
+    EXPECT_EQ(read(QStringLiteral("Title")), QStringLiteral("T-2"));
+    EXPECT_EQ(read(QStringLiteral("VIN")), QStringLiteral("V-1"));
+}
+
+TEST_F(Store, BadFilesReadAsDefaultsWithoutCrashing) {
+    const QByteArray garbage[] = {
+        QByteArray(),
+        QByteArray("\x00\x01\x02\xff\xfe some garbage \x00", 24),
+        QByteArray("[Vantorel\nMake=Ford\n=\n[[[\n"),
+        QByteArray("[Vantorel]\nMake=\"unterminated\n"),
+        QByteArray(100000, '['),
+    };
+    for (const QByteArray& bytes : garbage) {
+        putFile(bytes);
+        EXPECT_EQ(read(QStringLiteral("VIN"), QStringLiteral("d")), QStringLiteral("d"));
+        // A write over a damaged file leaves a file that reads back what was written.
+        write(QStringLiteral("VIN"), QStringLiteral("1G1"));
+        EXPECT_EQ(read(QStringLiteral("VIN")), QStringLiteral("1G1"));
+    }
+}
+
+TEST_F(Store, AFileThatIsAFolderReadsDefaultsAndFailsWrites) {
+    ASSERT_TRUE(QDir().mkpath(store.filePath(app)));
+    EXPECT_EQ(read(QStringLiteral("VIN"), QStringLiteral("d")), QStringLiteral("d"));
+    EXPECT_THROW(write(QStringLiteral("VIN"), QStringLiteral("x")), Failure);
+}
+
+class Unwritable : public Store {
+protected:
+    void SetUp() override {
+        if (::geteuid() == 0)
+            GTEST_SKIP() << "permissions do not bind root";
+    }
+};
+
+TEST_F(Unwritable, FolderFailsTheWriteWithAClearDescriptionAndKeepsTheOldValue) {
+    write(QStringLiteral("Make"), QStringLiteral("Ford"));
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    try {
+        write(QStringLiteral("Make"), QStringLiteral("Opel"));
+        ADD_FAILURE() << "the write should have failed";
+    } catch (const Failure& f) {
+        EXPECT_TRUE(f.description().contains(store.filePath(app))) << f.what();
+        EXPECT_TRUE(f.description().contains(QStringLiteral("Make"))) << f.what();
+    }
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(read(QStringLiteral("Make")), QStringLiteral("Ford"));
+}
+
+TEST_F(Unwritable, UnreadableFileIsNeitherReadNorOverwritten) {
+    write(QStringLiteral("Make"), QStringLiteral("Ford"));
+    QFile::setPermissions(store.filePath(app), QFile::WriteOwner);
+    EXPECT_EQ(read(QStringLiteral("Make"), QStringLiteral("d")), QStringLiteral("d"));
+    EXPECT_THROW(write(QStringLiteral("Model"), QStringLiteral("T")), Failure);
+    QFile::setPermissions(store.filePath(app), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(read(QStringLiteral("Make")), QStringLiteral("Ford"));
+}
+
+TEST(StoreFolder, MissingFolderIsCreatedAndAnImpossibleOneFails) {
+    QTemporaryDir dir;
+    SettingsStore nested(dir.filePath(QStringLiteral("a/b/c")));
+    nested.write(app, section, QStringLiteral("Year"), QStringLiteral("1969"));
+    EXPECT_EQ(nested.read(app, section, QStringLiteral("Year")), QStringLiteral("1969"));
+
+    QFile blocker(dir.filePath(QStringLiteral("file")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SettingsStore impossible(dir.filePath(QStringLiteral("file/sub")));
+    EXPECT_THROW(impossible.write(app, section, QStringLiteral("Year"), QStringLiteral("1")),
+                 Failure);
+}
+
+TEST(StoreFolder, AFolderNobodyCanWriteFailsTheWrite) {
+    // /proc takes no new files, even from root.
+    SettingsStore readOnly(QStringLiteral("/proc/self"));
+    try {
+        readOnly.write(app, section, QStringLiteral("Make"), QStringLiteral("Ford"));
+        ADD_FAILURE() << "the write should have failed";
+    } catch (const Failure& f) {
+        EXPECT_TRUE(f.description().contains(QStringLiteral("/proc/self"))) << f.what();
+    }
+    EXPECT_EQ(readOnly.read(app, section, QStringLiteral("Make"), QStringLiteral("d")),
+              QStringLiteral("d"));
+}
+
+TEST_F(Store, ALockFileLeftByAKilledWriterIsCleared) {
+    QFile stale(store.filePath(app) + QStringLiteral(".lock"));
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly)); // empty, as a writer killed after creating it
+    stale.close();
+    write(QStringLiteral("Make"), QStringLiteral("Ford"));
+    EXPECT_EQ(read(QStringLiteral("Make")), QStringLiteral("Ford"));
+    EXPECT_FALSE(QFile::exists(stale.fileName()));
+}
+
+QProcess* startWriter(const QString& folder, const QString& prefix, int count) {
+    auto* p = new QProcess;
+    p->start(QStringLiteral(STORE_WRITER_PATH), {folder, prefix, QString::number(count)});
+    return p;
+}
+
+// Reads the writer's progress lines until it has reported `writes` writes.
+bool waitForWrites(QProcess& p, int writes) {
+    int seen = 0;
+    while (seen < writes) {
+        if (!p.canReadLine() && !p.waitForReadyRead(-1))
+            return false;
+        while (p.canReadLine() && seen < writes)
+            if (p.readLine().startsWith("wrote "))
+                ++seen;
+    }
+    return true;
+}
+
+TEST(StoreProcesses, AKilledWriterNeverLeavesAValueHalfWritten) {
+    QTemporaryDir dir;
+    SettingsStore store(dir.path());
+    for (int round = 0; round < 5; ++round) {
+        std::unique_ptr<QProcess> writer(startWriter(dir.path(), QStringLiteral("K"), 0));
+        ASSERT_TRUE(writer->waitForStarted(-1));
+        ASSERT_TRUE(waitForWrites(*writer, 40 + round * 13));
+        ::kill(pid_t(writer->processId()), SIGKILL);
+        writer->waitForFinished(-1);
+
+        const QRegularExpression whole(QStringLiteral("^v\\d+:#{200}$"));
+        for (int k = 0; k < 16; ++k) {
+            const QString value = store.read(app, section, QStringLiteral("K%1").arg(k));
+            EXPECT_TRUE(whole.match(value).hasMatch())
+                << "round " << round << " key " << k << ": " << value.left(40).toStdString();
+        }
+    }
+}
+
+TEST(StoreProcesses, TwoWritersOfDifferentKeysBothKeepTheirKeys) {
+    QTemporaryDir dir;
+    std::unique_ptr<QProcess> a(startWriter(dir.path(), QStringLiteral("A"), 64));
+    std::unique_ptr<QProcess> b(startWriter(dir.path(), QStringLiteral("B"), 64));
+    ASSERT_TRUE(a->waitForFinished(-1));
+    ASSERT_TRUE(b->waitForFinished(-1));
+    ASSERT_EQ(a->exitCode(), 0);
+    ASSERT_EQ(b->exitCode(), 0);
+    SettingsStore store(dir.path());
+    const QString padding(200, QLatin1Char('#'));
+    for (int k = 0; k < 16; ++k) {
+        // The last write of key k was write number 48 + k.
+        const QString expected = QStringLiteral("v%1:").arg(48 + k) + padding;
+        EXPECT_EQ(store.read(app, section, QStringLiteral("A%1").arg(k)), expected) << k;
+        EXPECT_EQ(store.read(app, section, QStringLiteral("B%1").arg(k)), expected) << k;
+    }
+}
+
+} // namespace

@@ -1,0 +1,39 @@
+#pragma once
+// The sixteen fields of the sale record, in one table that the store, the entry window, the
+// document script and the command-line generator all drive from.
+
+#include <QString>
+#include <array>
+#include <optional>
+
+enum class Group { People, VehicleDescription, Amount, Conditions };
+
+struct SaleField {
+    const char* box;     // the text box's name, e.g. "txtNameOfBuyer"
+    const char* key;     // the settings key, e.g. "Name Of Buyer"
+    Group group;         // the frame that holds the box
+    const char* caption; // the label beside the box; empty when the frame names it
+    const char* sample;  // the value of "Load Sample/Example Data"
+    int restoreLine;     // start-up's line that restores the field
+    int fillLine;        // the line of the clear and sample buttons that sets the box
+
+    QString boxName() const { return QString::fromLatin1(box); }
+    QString keyName() const { return QString::fromLatin1(key); }
+    QString captionText() const { return QString::fromLatin1(caption); }
+    QString sampleValue() const { return QString::fromLatin1(sample); }
+};
+
+inline constexpr int saleFieldCount = 16;
+
+// In the order the start-up restores them: alphabetical by box name.
+const std::array<SaleField, saleFieldCount>& saleFields();
+
+// The fields in the order the clear and sample buttons set them (by fillLine).
+std::array<const SaleField*, saleFieldCount> fieldsInFillOrder();
+
+const SaleField* fieldByBox(const QString& box);
+const SaleField* fieldByKey(const QString& key);
+
+// The settings store's coordinates of every field.
+inline constexpr char settingsApplication[] = "Marrowind";
+inline constexpr char settingsSection[] = "Vantorel";

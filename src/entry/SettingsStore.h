@@ -1,0 +1,38 @@
+#pragma once
+// The per-user settings store: text values addressed by application, section and key.
+// Each application is one INI file in the store's folder (the user's configuration folder
+// by default) and each section a group in it. Every write is on disk, atomically, before it
+// returns; two processes that write different keys of one file both keep theirs.
+
+#include <QString>
+
+class SettingsStore {
+public:
+    // A store whose files live in `folder`.
+    explicit SettingsStore(QString folder);
+
+    // The user's store, in the user's configuration folder.
+    static SettingsStore& user();
+
+    // The stored value, or `defaultValue` when the key (or its section or file) is absent,
+    // or the file cannot be read at all.
+    QString read(const QString& application, const QString& section, const QString& key,
+                 const QString& defaultValue = {}) const;
+
+    // Creates or replaces the value. Throws Failure, naming what failed, when the value
+    // could not be put on disk; the file then holds what it held before.
+    void write(const QString& application, const QString& section, const QString& key,
+               const QString& value);
+
+    QString filePath(const QString& application) const;
+    const QString& folder() const { return root; }
+
+private:
+    QString root;
+};
+
+// The user's store, as the rest of the program uses it.
+QString ReadSetting(const QString& application, const QString& section, const QString& key,
+                    const QString& defaultValue = {});
+void WriteSetting(const QString& application, const QString& section, const QString& key,
+                  const QString& value);
