@@ -1,0 +1,260 @@
+// word/document.xml: the body story and its section. Every property the layout depends on
+// is written on each run, paragraph, table and cell, even where it repeats the styles, so
+// that Word, LibreOffice and the engine cannot fall back on different defaults. Children
+// follow the order of the schema's sequences, which Word checks.
+#include "PackageParts.h"
+#include "PackageXml.h"
+
+#include <algorithm>
+
+namespace wordengine::package {
+
+namespace {
+
+QString number(int value) {
+    return QString::number(value);
+}
+
+QString onOff(bool on) {
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+void writeRunProperties(QXmlStreamWriter& xml, const CharFormat& format) {
+    const QString font = xmlSafe(format.fontName);
+    const QString halfPoints = number(pointsToHalfPoints(format.size));
+    xml.writeStartElement(QStringLiteral("w:rPr"));
+    writeEmpty(xml, QStringLiteral("w:rFonts"),
+               {{QStringLiteral("w:ascii"), font},
+                {QStringLiteral("w:hAnsi"), font},
+                {QStringLiteral("w:cs"), font},
+                {QStringLiteral("w:eastAsia"), font}});
+    for (const QString& name : {QStringLiteral("w:b"), QStringLiteral("w:bCs")}) {
+        if (format.bold)
+            xml.writeEmptyElement(name);
+        else
+            writeVal(xml, name, QStringLiteral("0"));
+    }
+    writeVal(xml, QStringLiteral("w:sz"), halfPoints);
+    writeVal(xml, QStringLiteral("w:szCs"), halfPoints);
+    writeVal(xml, QStringLiteral("w:u"), nameOf(kUnderlineNames, format.underline, 1));
+    xml.writeEndElement();
+}
+
+// A piece of run text between tabs. Without xml:space="preserve" an XML application may
+// drop the blanks at either end, and the padded underlined values depend on them.
+void writeTextPiece(QXmlStreamWriter& xml, const QString& piece) {
+    xml.writeStartElement(QStringLiteral("w:t"));
+    if (piece.startsWith(u' ') || piece.endsWith(u' '))
+        xml.writeAttribute(QStringLiteral("xml:space"), QStringLiteral("preserve"));
+    xml.writeCharacters(piece);
+    xml.writeEndElement();
+}
+
+void writeRun(QXmlStreamWriter& xml, const Run& run) {
+    xml.writeStartElement(QStringLiteral("w:r"));
+    writeRunProperties(xml, run.format);
+    // A run never holds a paragraph break; should one slip in, it is dropped like any other
+    // control character rather than written as a break the model cannot read back.
+    QString text = xmlSafe(run.text);
+    text.remove(u'\n');
+    text.remove(u'\r');
+    const QStringList pieces = text.split(u'\t');
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        if (i > 0)
+            xml.writeEmptyElement(QStringLiteral("w:tab"));
+        if (!pieces[i].isEmpty())
+            writeTextPiece(xml, pieces[i]);
+    }
+    xml.writeEndElement();
+}
+
+void writeParagraph(QXmlStreamWriter& xml, const Paragraph& paragraph) {
+    xml.writeStartElement(QStringLiteral("w:p"));
+    xml.writeStartElement(QStringLiteral("w:pPr"));
+    writeVal(xml, QStringLiteral("w:jc"), nameOf(kParagraphAlignmentNames, paragraph.alignment, 0));
+    writeRunProperties(xml, paragraph.markFormat); // the mark's format: an empty line's height
+    xml.writeEndElement();
+    for (const Run& run : paragraph.runs)
+        writeRun(xml, run);
+    xml.writeEndElement();
+}
+
+void writeWidth(QXmlStreamWriter& xml, const QString& name, int twips) {
+    writeEmpty(xml, name,
+               {{QStringLiteral("w:w"), number(twips)},
+                {QStringLiteral("w:type"), QStringLiteral("dxa")}});
+}
+
+// Style names become style ids the way Word makes them: without blanks or punctuation.
+QString styleId(const QString& name) {
+    QString id;
+    for (QChar c : xmlSafe(name))
+        if (c.isLetterOrNumber())
+            id += c;
+    return id;
+}
+
+// Equal columns over the text width; the twips that do not divide evenly go to the first
+// columns, one each, so the grid adds up to the width exactly.
+std::vector<int> columnWidths(int columns, int textWidth) {
+    std::vector<int> widths(size_t(columns), textWidth / columns);
+    for (int i = 0; i < textWidth % columns; ++i)
+        ++widths[size_t(i)];
+    return widths;
+}
+
+void writeTableProperties(QXmlStreamWriter& xml, const Table& table, int textWidth) {
+    const TableFormat& f = table.format;
+    xml.writeStartElement(QStringLiteral("w:tblPr"));
+    if (!f.style.isEmpty())
+        writeVal(xml, QStringLiteral("w:tblStyle"), styleId(f.style));
+    writeWidth(xml, QStringLiteral("w:tblW"), textWidth);
+    writeWidth(xml, QStringLiteral("w:tblInd"), 0);
+    writeTableBorders(xml, f.style == QLatin1StringView("Table Grid"));
+    writeEmpty(xml, QStringLiteral("w:tblLayout"),
+               {{QStringLiteral("w:type"), QStringLiteral("fixed")}});
+    writeTableCellMargins(xml);
+    // The bit mask for older readers and the attributes for newer ones. Banding is not part
+    // of the model: rows banded, columns not, as Word sets a new table.
+    const int look = (f.applyStyleHeadingRows ? 0x0020 : 0) | (f.applyStyleLastRow ? 0x0040 : 0) |
+                     (f.applyStyleFirstColumn ? 0x0080 : 0) |
+                     (f.applyStyleLastColumn ? 0x0100 : 0) | 0x0400;
+    writeEmpty(xml, QStringLiteral("w:tblLook"),
+               {{QStringLiteral("w:val"),
+                 QStringLiteral("%1").arg(look, 4, 16, QLatin1Char('0')).toUpper()},
+                {QStringLiteral("w:firstRow"), onOff(f.applyStyleHeadingRows)},
+                {QStringLiteral("w:lastRow"), onOff(f.applyStyleLastRow)},
+                {QStringLiteral("w:firstColumn"), onOff(f.applyStyleFirstColumn)},
+                {QStringLiteral("w:lastColumn"), onOff(f.applyStyleLastColumn)},
+                {QStringLiteral("w:noHBand"), QStringLiteral("0")},
+                {QStringLiteral("w:noVBand"), QStringLiteral("1")}});
+    xml.writeEndElement();
+}
+
+// Every row gets a cell for each grid column (Word reports a row without cells as damage);
+// the model keeps its rows full, so this only pads a model that broke that rule.
+int gridColumns(const Table& table) {
+    size_t columns = size_t(std::max(table.columns, 1));
+    for (const Row& row : table.rows)
+        columns = std::max(columns, row.cells.size());
+    return int(std::min<size_t>(columns, 63)); // Word's own limit
+}
+
+void writeCell(QXmlStreamWriter& xml, const Cell& cell, int width) {
+    xml.writeStartElement(QStringLiteral("w:tc"));
+    xml.writeStartElement(QStringLiteral("w:tcPr"));
+    writeWidth(xml, QStringLiteral("w:tcW"), width);
+    writeVal(xml, QStringLiteral("w:vAlign"),
+             nameOf(kCellAlignmentNames, cell.verticalAlignment, 0));
+    xml.writeEndElement();
+    for (const Paragraph& paragraph : cell.paragraphs)
+        writeParagraph(xml, paragraph);
+    if (cell.paragraphs.empty()) // a cell must end in a paragraph
+        writeParagraph(xml, Paragraph{});
+    xml.writeEndElement();
+}
+
+void writeTable(QXmlStreamWriter& xml, const Table& table, int textWidth) {
+    const int columns = gridColumns(table);
+    const std::vector<int> widths = columnWidths(columns, textWidth);
+    xml.writeStartElement(QStringLiteral("w:tbl"));
+    writeTableProperties(xml, table, textWidth);
+    xml.writeStartElement(QStringLiteral("w:tblGrid"));
+    for (int width : widths)
+        writeEmpty(xml, QStringLiteral("w:gridCol"), {{QStringLiteral("w:w"), number(width)}});
+    xml.writeEndElement();
+
+    for (const Row& row : table.rows) {
+        xml.writeStartElement(QStringLiteral("w:tr"));
+        if (table.format.heightRule == 1 || table.format.heightRule == 2) {
+            xml.writeStartElement(QStringLiteral("w:trPr"));
+            writeEmpty(xml, QStringLiteral("w:trHeight"),
+                       {{QStringLiteral("w:val"), number(pointsToTwips(table.format.height))},
+                        {QStringLiteral("w:hRule"), table.format.heightRule == 1
+                                                        ? QStringLiteral("atLeast")
+                                                        : QStringLiteral("exact")}});
+            xml.writeEndElement();
+        }
+        for (size_t c = 0; c < size_t(columns); ++c)
+            writeCell(xml, c < row.cells.size() ? row.cells[c] : Cell{}, widths[c]);
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+}
+
+void writeSection(QXmlStreamWriter& xml, const PageSetup& s) {
+    xml.writeStartElement(QStringLiteral("w:sectPr"));
+    writeVal(xml, QStringLiteral("w:type"), nameOf(kSectionStartNames, s.sectionStart, 2));
+    writeEmpty(xml, QStringLiteral("w:pgSz"),
+               {{QStringLiteral("w:w"), number(pointsToTwips(s.pageWidth))},
+                {QStringLiteral("w:h"), number(pointsToTwips(s.pageHeight))},
+                {QStringLiteral("w:orient"),
+                 s.orientation == 1 ? QStringLiteral("landscape") : QStringLiteral("portrait")}});
+    writeEmpty(xml, QStringLiteral("w:pgMar"),
+               {{QStringLiteral("w:top"), number(pointsToTwips(s.topMargin))},
+                {QStringLiteral("w:right"), number(pointsToTwips(s.rightMargin))},
+                {QStringLiteral("w:bottom"), number(pointsToTwips(s.bottomMargin))},
+                {QStringLiteral("w:left"), number(pointsToTwips(s.leftMargin))},
+                {QStringLiteral("w:header"), number(pointsToTwips(s.headerDistance))},
+                {QStringLiteral("w:footer"), number(pointsToTwips(s.footerDistance))},
+                {QStringLiteral("w:gutter"), number(pointsToTwips(s.gutter))}});
+    if (s.firstPageTray != 0 || s.otherPagesTray != 0) // 0 is the printer's default bin
+        writeEmpty(xml, QStringLiteral("w:paperSrc"),
+                   {{QStringLiteral("w:first"), number(s.firstPageTray)},
+                    {QStringLiteral("w:other"), number(s.otherPagesTray)}});
+    if (s.lineNumberingActive)
+        writeEmpty(xml, QStringLiteral("w:lnNumType"),
+                   {{QStringLiteral("w:countBy"), QStringLiteral("1")},
+                    {QStringLiteral("w:restart"), QStringLiteral("newPage")}});
+    writeEmpty(xml, QStringLiteral("w:cols"), {{QStringLiteral("w:space"), QStringLiteral("720")}});
+    writeVal(xml, QStringLiteral("w:vAlign"), nameOf(kPageAlignmentNames, s.verticalAlignment, 0));
+    if (s.suppressEndnotes)
+        xml.writeEmptyElement(QStringLiteral("w:noEndnote"));
+    if (s.differentFirstPageHeaderFooter)
+        xml.writeEmptyElement(QStringLiteral("w:titlePg"));
+    if (s.gutterPos == 1)
+        xml.writeEmptyElement(QStringLiteral("w:rtlGutter"));
+    writeEmpty(xml, QStringLiteral("w:docGrid"),
+               {{QStringLiteral("w:type"), QStringLiteral("default")},
+                {QStringLiteral("w:linePitch"), QStringLiteral("360")}});
+    xml.writeEndElement();
+}
+
+} // namespace
+
+QByteArray documentXml(const Document& document) {
+    const int textWidth = std::max(pointsToTwips(document.pageSetup.textWidth()), 0);
+
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    startPart(xml);
+    xml.writeStartElement(QStringLiteral("w:document"));
+    xml.writeAttribute(QStringLiteral("xmlns:w"), kWordNamespace);
+    xml.writeStartElement(QStringLiteral("w:body"));
+    // The model keeps a paragraph after every table and at the end of the body, as Word
+    // needs; a body that broke the rule gets an empty paragraph where one is missing.
+    bool afterTable = false;
+    bool empty = true;
+    for (const Block& block : document.body) {
+        if (const auto* paragraph = std::get_if<Paragraph>(&block)) {
+            writeParagraph(xml, *paragraph);
+            afterTable = false;
+        } else {
+            const Table& table = std::get<Table>(block);
+            if (table.rows.empty())
+                continue; // Word has no table without rows
+            if (afterTable)
+                writeParagraph(xml, Paragraph{}); // adjacent tables would merge into one
+            writeTable(xml, table, textWidth);
+            afterTable = true;
+        }
+        empty = false;
+    }
+    if (afterTable || empty)
+        writeParagraph(xml, Paragraph{});
+    writeSection(xml, document.pageSetup);
+    xml.writeEndDocument();
+    return out;
+}
+
+} // namespace wordengine::package
