@@ -1,20 +1,302 @@
-// Placeholder so the engine links while the real layout is written.
+// Pagination: places the lines of paragraphs and the rows of tables on pages, and draws them.
 #include "Layout.h"
 
+#include "LayoutInternal.h"
+
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace wordengine {
+namespace layout {
+namespace {
 
-Pagination paginate(const Document&) {
-    Pagination p;
-    p.pageStarts.push_back(Position{});
-    return p;
+// Below this, a difference of heights is rounding, not overflow (twips).
+constexpr double kSlack = 0.01;
+
+// The story start of a block, or of row `row` of a table block.
+Position blockStart(const Document& document, int block, int row = 0) {
+    if (std::holds_alternative<Table>(document.body[size_t(block)]))
+        return Position{block, row, 0, 0, 0};
+    return Position{block, -1, -1, 0, 0};
 }
 
-QPicture pagePicture(const Document&, int) { return QPicture{}; }
+class Paginator {
+public:
+    Paginator(const Document& document, int maxPages, bool withContent)
+        : document_(document), maxPages_(maxPages), withContent_(withContent) {
+        const PageSetup& setup = document.pageSetup;
+        const double gutter = setup.gutter * kTwipsPerPoint;
+        const bool gutterOnTop = setup.gutterPos == 2;
+        top_ = setup.topMargin * kTwipsPerPoint + (gutterOnTop ? gutter : 0.0);
+        bottom_ = (setup.pageHeight - setup.bottomMargin) * kTwipsPerPoint;
+        left_ = setup.leftMargin * kTwipsPerPoint + (gutterOnTop ? 0.0 : gutter);
+        width_ = (setup.pageWidth - setup.leftMargin - setup.rightMargin) * kTwipsPerPoint -
+                 (gutterOnTop ? 0.0 : gutter);
+        width_ = std::max(width_, 1.0);
+    }
 
-void drawPage(QPainter&, const Document&, int) {}
+    PageLayout run() {
+        if (maxPages_ <= 0)
+            return {};
+        openPage(blockStart(document_, 0));
+        for (int b = 0; b < int(document_.body.size()) && !done_; ++b) {
+            const Block& block = document_.body[size_t(b)];
+            if (const auto* paragraph = std::get_if<Paragraph>(&block))
+                placeParagraph(b, *paragraph);
+            else
+                placeTable(b, std::get<Table>(block));
+        }
+        return std::move(out_);
+    }
 
-bool arialAvailable() { return true; }
+private:
+    // Starts a new page at `start`; sets done_ instead when enough pages are known.
+    void openPage(const Position& start) {
+        if (int(out_.starts.size()) >= maxPages_) {
+            done_ = true;
+            return;
+        }
+        out_.starts.push_back(start);
+        if (withContent_)
+            out_.pages.emplace_back();
+        y_ = top_;
+        pageHasContent_ = false;
+    }
+
+    // Whether `height` more twips fit on the page; an empty page takes anything, so that
+    // every page makes progress.
+    bool fits(double height) const { return !pageHasContent_ || y_ + height <= bottom_ + kSlack; }
+
+    double pageHeight() const { return bottom_ - top_; }
+
+    void addBox(const QRectF& rect) {
+        PageContent& page = out_.pages.back();
+        page.box = page.box.isNull() ? rect : page.box.united(rect);
+    }
+
+    void placeLine(const std::shared_ptr<const ParagraphLayout>& p, int i, double x, double top) {
+        if (!withContent_)
+            return;
+        const ParagraphShape::Line& line = p->line(i);
+        out_.pages.back().lines.push_back({p, i, x, top + line.ascent});
+        if (line.right > line.left)
+            addBox(QRectF(x + line.left, top, line.right - line.left, line.height));
+    }
+
+    void placeParagraph(int block, const Paragraph& paragraph) {
+        const auto p = layoutParagraph(paragraph, width_);
+        for (int i = 0; i < p->lineCount() && !done_; ++i) {
+            const double h = p->line(i).height;
+            if (!fits(h)) {
+                openPage(Position{block, -1, -1, 0, p->lineOffset(i)});
+                if (done_)
+                    return;
+            }
+            placeLine(p, i, left_, y_);
+            y_ += h;
+            pageHasContent_ = true;
+        }
+    }
+
+    // One laid-out cell of a row.
+    struct CellLines {
+        std::vector<std::shared_ptr<const ParagraphLayout>> paragraphs;
+        double height = 0;
+        int paragraph = 0; // where the cell goes on when the row is split
+        int line = 0;
+    };
+
+    void placeTable(int block, const Table& table) {
+        const int columns = std::max(1, table.columns);
+        const double columnWidth = width_ / columns;
+        const double textWidth = std::max(1.0, columnWidth - 2 * kCellMarginTwips);
+        const bool grid = table.format.style == QLatin1String("Table Grid");
+        const double minHeight = table.format.height * kTwipsPerPoint;
+
+        for (int r = 0; r < int(table.rows.size()) && !done_; ++r) {
+            const Row& row = table.rows[size_t(r)];
+            std::vector<CellLines> cells(row.cells.size());
+            double content = 0;
+            for (size_t c = 0; c < row.cells.size(); ++c) {
+                for (const Paragraph& paragraph : row.cells[c].paragraphs) {
+                    cells[c].paragraphs.push_back(layoutParagraph(paragraph, textWidth));
+                    cells[c].height += cells[c].paragraphs.back()->height();
+                }
+                content = std::max(content, cells[c].height);
+            }
+            double height = content;
+            if (table.format.heightRule == 1)
+                height = std::max(content, minHeight);
+            else if (table.format.heightRule == 2 && minHeight > 0)
+                height = minHeight;
+
+            if (!fits(height)) {
+                openPage(Position{block, r, 0, 0, 0});
+                if (done_)
+                    return;
+            }
+            if (y_ + height <= bottom_ + kSlack || height > content) {
+                placeRow(table, row, cells, columnWidth, height, grid);
+            } else {
+                // Taller than a whole page: the row runs on over pages, line by line.
+                splitRow(block, r, row, cells, columnWidth, grid);
+            }
+        }
+    }
+
+    void placeRow(const Table& table, const Row& row, const std::vector<CellLines>& cells,
+                  double columnWidth, double height, bool grid) {
+        for (size_t c = 0; c < cells.size(); ++c) {
+            const int valign = row.cells[c].verticalAlignment;
+            double top = y_;
+            if (valign == 1)
+                top += (height - cells[c].height) / 2;
+            else if (valign == 3)
+                top += height - cells[c].height;
+            const double x = left_ + double(c) * columnWidth + kCellMarginTwips;
+            for (const auto& p : cells[c].paragraphs) {
+                for (int i = 0; i < p->lineCount(); ++i) {
+                    if (table.format.heightRule != 2 || top + p->line(i).height <= y_ + height)
+                        placeLine(p, i, x, top);
+                    top += p->line(i).height;
+                }
+            }
+        }
+        drawRowBorders(int(cells.size()), columnWidth, y_, height, grid);
+        y_ += height;
+        pageHasContent_ = true;
+    }
+
+    void splitRow(int block, int r, const Row& row, std::vector<CellLines>& cells,
+                  double columnWidth, bool grid) {
+        (void)row;
+        for (;;) {
+            double used = 0;
+            int firstOpen = -1;
+            for (size_t c = 0; c < cells.size(); ++c) {
+                CellLines& cell = cells[c];
+                const double x = left_ + double(c) * columnWidth + kCellMarginTwips;
+                double top = y_;
+                while (cell.paragraph < int(cell.paragraphs.size())) {
+                    const auto& p = cell.paragraphs[size_t(cell.paragraph)];
+                    if (cell.line >= p->lineCount()) {
+                        ++cell.paragraph;
+                        cell.line = 0;
+                        continue;
+                    }
+                    const double h = p->line(cell.line).height;
+                    // A fresh page always takes one line, so the row cannot stall.
+                    const bool first = top == y_ && !pageHasContent_;
+                    if (top + h > bottom_ + kSlack && !first)
+                        break;
+                    placeLine(p, cell.line, x, top);
+                    top += h;
+                    ++cell.line;
+                }
+                used = std::max(used, top - y_);
+                if (firstOpen < 0 && cell.paragraph < int(cell.paragraphs.size()))
+                    firstOpen = int(c);
+            }
+            drawRowBorders(int(cells.size()), columnWidth, y_, used, grid);
+            y_ += used;
+            pageHasContent_ = true;
+            if (firstOpen < 0)
+                return;
+            const CellLines& open = cells[size_t(firstOpen)];
+            const auto& p = open.paragraphs[size_t(open.paragraph)];
+            openPage(Position{block, r, firstOpen, open.paragraph, p->lineOffset(open.line)});
+            if (done_)
+                return;
+        }
+    }
+
+    void drawRowBorders(int columns, double columnWidth, double top, double height, bool grid) {
+        if (!withContent_ || !grid || height <= 0)
+            return;
+        PageContent& page = out_.pages.back();
+        const double right = left_ + columns * columnWidth;
+        page.rules.emplace_back(left_, top, right, top);
+        page.rules.emplace_back(left_, top + height, right, top + height);
+        for (int c = 0; c <= columns; ++c) {
+            const double x = left_ + c * columnWidth;
+            page.rules.emplace_back(x, top, x, top + height);
+        }
+        const double half = kGridBorderTwips / 2;
+        addBox(QRectF(left_ - half, top - half, right - left_ + 2 * half, height + 2 * half));
+    }
+
+    const Document& document_;
+    const int maxPages_;
+    const bool withContent_;
+    double top_ = 0, bottom_ = 0, left_ = 0, width_ = 0;
+    double y_ = 0;
+    bool pageHasContent_ = false;
+    bool done_ = false;
+    PageLayout out_;
+};
+
+} // namespace
+
+PageLayout layoutPages(const Document& document, int maxPages, bool withContent) {
+    loadFonts();
+    return Paginator(document, maxPages, withContent).run();
+}
+
+void drawContent(QPainter& painter, const PageContent& content) {
+    if (!content.rules.empty()) {
+        QPen pen(Qt::black, kGridBorderTwips);
+        pen.setCapStyle(Qt::SquareCap);
+        painter.setPen(pen);
+        painter.drawLines(content.rules.data(), int(content.rules.size()));
+    }
+    painter.setPen(Qt::black);
+    for (const PlacedLine& placed : content.lines)
+        placed.paragraph->drawLine(painter, placed.line, placed.x, placed.baseline);
+}
+
+} // namespace layout
+
+Pagination paginate(const Document& document, int maxPages) {
+    Pagination result;
+    result.pageStarts = layout::layoutPages(document, maxPages, false).starts;
+    return result;
+}
+
+QPicture pagePicture(const Document& document, int page) {
+    QPicture picture;
+    if (page < 0)
+        return picture;
+    const layout::PageLayout pages = layout::layoutPages(document, page + 1, true);
+    if (page >= int(pages.pages.size()))
+        return picture;
+    const layout::PageContent& content = pages.pages[size_t(page)];
+    if (content.box.isEmpty())
+        return picture;
+    // Whole twips, enclosing the box, so the picture's integer bounding rectangle holds it.
+    const QRectF box(QPointF(std::floor(content.box.left()), std::floor(content.box.top())),
+                     QPointF(std::ceil(content.box.right()), std::ceil(content.box.bottom())));
+    QPainter painter(&picture);
+    painter.translate(-box.topLeft());
+    painter.fillRect(box, Qt::white);
+    layout::drawContent(painter, content);
+    // Set while recording, so that end() writes it into the picture's data and a saved
+    // picture loads back with it (glyph extents would otherwise widen it a little).
+    picture.setBoundingRect(QRect(0, 0, int(box.width()), int(box.height())));
+    painter.end();
+    return picture;
+}
+
+void drawPage(QPainter& painter, const Document& document, int page) {
+    const layout::PageLayout pages = layout::layoutPages(document, page + 1, true);
+    painter.save();
+    const PageSetup& setup = document.pageSetup;
+    painter.fillRect(QRectF(0, 0, setup.pageWidth, setup.pageHeight), Qt::white);
+    if (page >= 0 && page < int(pages.pages.size())) {
+        painter.scale(1 / layout::kTwipsPerPoint, 1 / layout::kTwipsPerPoint);
+        layout::drawContent(painter, pages.pages[size_t(page)]);
+    }
+    painter.restore();
+}
 
 } // namespace wordengine

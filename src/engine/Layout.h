@@ -1,11 +1,23 @@
 #pragma once
 // Line breaking, pagination and page drawing of a Document. Knows nothing of editing,
 // files or windows. Lengths in points unless a name says otherwise.
+//
+// Text is set in the Liberation fonts loaded from the system's font folder (Arial is set in
+// Liberation Sans, which has the same metrics), with unhinted design metrics, so that line
+// breaks and page splits do not depend on the screen or on fontconfig.
+//
+// Layout is lazy and incremental: every paragraph keeps its line layout in
+// Paragraph::layoutCache together with the inputs it was built from, and reuses it while
+// they are unchanged -- including when only a prefix of whole lines was deleted, which is
+// what removing the first page of a document does. Functions that take maxPages stop laying
+// out once they know that many pages, so asking about the first page or two costs one or two
+// pages of work, not the whole document.
 
 #include "Model.h"
 
 #include <QPicture>
-
+#include <QString>
+#include <climits>
 #include <vector>
 
 class QPainter;
@@ -19,11 +31,16 @@ struct Pagination {
 };
 
 // Lays the document out (reusing each paragraph's cached layout when its inputs are unchanged)
-// and splits it into pages.
-Pagination paginate(const Document& document);
+// and splits it into pages. With maxPages, stops after the first maxPages pages: the result
+// then holds min(maxPages, page count) starts, which is enough to find the next page.
+Pagination paginate(const Document& document, int maxPages = INT_MAX);
 
-// A picture of the content of one page (0-based): its bounding box is the box of what the
-// page holds, at real size, with white behind the text.
+// A picture of the content of one page (0-based), empty when there is no such page.
+// Units: one picture unit is one twip (1440 to the inch); the picture's origin is the top
+// left corner of the content's bounding box, so boundingRect() is (0, 0, width, height) of
+// that box at real size. White is filled behind the whole box. Text is recorded as text, so
+// the picture stays sharp at any scale, and QPicture::save/load round-trips it.
+// Only pages up to `page` are laid out.
 QPicture pagePicture(const Document& document, int page);
 
 // Draws one whole page (paper and margins) with the painter's origin at the paper's top left
@@ -31,7 +48,20 @@ QPicture pagePicture(const Document& document, int page);
 void drawPage(QPainter& painter, const Document& document, int page);
 
 // Whether a font that can stand in for Arial (same metrics) is installed; the engine cannot
-// lay out the program's document without one.
+// lay out the program's document without one. Loads the fonts on first use; needs a
+// QGuiApplication.
 bool arialAvailable();
+
+// The height of one single-spaced line of text in the given format: the font's ascent,
+// descent and line gap (Arial 11 pt: 12.65 pt).
+double lineHeight(const CharFormat& format);
+
+// Writes every page to a PDF file, one PDF page per page, of the page setup's size and
+// without margins. Returns false when the file cannot be written.
+bool writePdf(const Document& document, const QString& path);
+
+// Writes every page as page-1.png, page-2.png, ... into an existing folder, at dpi dots per
+// inch on white paper. Returns the number of pages written, or -1 on a write failure.
+int writePngPages(const Document& document, const QString& folder, int dpi);
 
 } // namespace wordengine

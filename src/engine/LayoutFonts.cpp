@@ -1,0 +1,124 @@
+// Fonts of the layout: the Liberation families loaded from the system's font folder and put
+// in the place of the Microsoft fonts they were made to match, and their vertical metrics.
+#include "Layout.h"
+#include "LayoutInternal.h"
+
+#include <QDir>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QHash>
+#include <QRawFont>
+#include <QtEndian>
+#include <cmath>
+#include <mutex>
+
+namespace wordengine::layout {
+namespace {
+
+const char* const kFontFolder = "/usr/share/fonts/truetype/liberation";
+
+// Metric-compatible stand-ins. Mapping the names here rather than through fontconfig keeps
+// the layout the same on every machine that has the Liberation fonts.
+QString familyFor(const QString& name) {
+    static const QHash<QString, QString> substitutes{
+        {QStringLiteral("arial"), QStringLiteral("Liberation Sans")},
+        {QStringLiteral("arial narrow"), QStringLiteral("Liberation Sans Narrow")},
+        {QStringLiteral("times new roman"), QStringLiteral("Liberation Serif")},
+        {QStringLiteral("courier new"), QStringLiteral("Liberation Mono")},
+    };
+    return substitutes.value(name.toLower(), name);
+}
+
+struct FontState {
+    bool sansLoaded = false;
+};
+
+FontState& fontState() {
+    static FontState state;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (!QGuiApplication::instance())
+            return; // the font database needs an application; stay unloaded
+        bool regular = false;
+        bool bold = false;
+        const QDir folder(QString::fromLatin1(kFontFolder));
+        for (const QString& file : folder.entryList({QStringLiteral("*.ttf")}, QDir::Files)) {
+            const int id = QFontDatabase::addApplicationFont(folder.filePath(file));
+            if (id < 0)
+                continue;
+            if (file == QLatin1String("LiberationSans-Regular.ttf"))
+                regular = true;
+            if (file == QLatin1String("LiberationSans-Bold.ttf"))
+                bold = true;
+        }
+        state.sansLoaded = regular && bold;
+    });
+    return state;
+}
+
+qint16 readInt16(const QByteArray& table, int at) {
+    if (table.size() < at + 2)
+        return 0;
+    return qFromBigEndian<qint16>(table.constData() + at);
+}
+
+// Ascent, descent and line gap per em, from the font's horizontal header: the values Word
+// uses for single spacing (for Arial they equal the Windows metrics of the OS/2 table).
+FontMetrics unitMetrics(const QFont& font) {
+    const QRawFont raw = QRawFont::fromFont(font);
+    const QByteArray hhea = raw.isValid() ? raw.fontTable("hhea") : QByteArray();
+    const double unitsPerEm = raw.isValid() ? raw.unitsPerEm() : 0.0;
+    if (hhea.size() >= 10 && unitsPerEm > 0) {
+        return {readInt16(hhea, 4) / unitsPerEm, -readInt16(hhea, 6) / unitsPerEm,
+                readInt16(hhea, 8) / unitsPerEm};
+    }
+    // No tables (not a TrueType font): fall back on Qt's metrics at the large pixel size.
+    const QFontMetricsF fm(font);
+    const double px = font.pixelSize() > 0 ? font.pixelSize() : 1.0;
+    return {fm.ascent() / px, fm.descent() / px, fm.leading() / px};
+}
+
+} // namespace
+
+bool loadFonts() {
+    return fontState().sansLoaded;
+}
+
+QFont fontFor(const CharFormat& format) {
+    loadFonts();
+    QFont font(familyFor(format.fontName));
+    font.setPixelSize(std::max(1, int(std::lround(format.size * kTwipsPerPoint))));
+    font.setBold(format.bold);
+    font.setUnderline(format.underline != 0);
+    // Word sets no kerning unless asked, and design metrics keep widths off the pixel grid.
+    font.setKerning(false);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+FontMetrics metricsFor(const CharFormat& format) {
+    // Per family and weight, per em; scaled to the size here.
+    static QHash<QString, FontMetrics> perEm;
+    const QString key = format.fontName.toLower() + (format.bold ? QLatin1String("/b") : QString());
+    auto it = perEm.find(key);
+    if (it == perEm.end())
+        it = perEm.insert(key, unitMetrics(fontFor(format)));
+    const double em = format.size * kTwipsPerPoint;
+    return {it->ascent * em, it->descent * em, it->lineGap * em};
+}
+
+} // namespace wordengine::layout
+
+namespace wordengine {
+
+bool arialAvailable() {
+    return layout::loadFonts();
+}
+
+double lineHeight(const CharFormat& format) {
+    const layout::FontMetrics m = layout::metricsFor(format);
+    return (m.ascent + m.descent + m.lineGap) / layout::kTwipsPerPoint;
+}
+
+} // namespace wordengine

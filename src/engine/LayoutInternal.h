@@ -1,0 +1,111 @@
+#pragma once
+// Internals shared by the Layout*.cpp files. Not part of the engine's interface.
+//
+// Internal unit: the twip (1/20 point). Fonts are created with a pixel size of 20 pixels to
+// the point, so QTextLayout positions come out in twips directly, large enough that the
+// 1/64-pixel fixed point of the font engine is far below anything visible.
+
+#include "Model.h"
+
+#include <QFont>
+#include <QRectF>
+#include <QTextLayout>
+#include <memory>
+#include <vector>
+
+namespace wordengine {
+
+namespace layout {
+
+constexpr double kTwipsPerPoint = 20.0;
+constexpr double kCellMarginTwips = 108.0; // left and right padding inside a table cell
+constexpr double kGridBorderTwips = 10.0;  // "Table Grid" borders: single, 0.5 pt
+constexpr double kTabStopTwips = 720.0;    // default tab stops every half inch
+
+// Vertical metrics of a font at a size, in twips, from the font's own tables.
+struct FontMetrics {
+    double ascent = 0;
+    double descent = 0;
+    double lineGap = 0;
+};
+
+// Loads the Liberation fonts once; true when Liberation Sans (regular and bold) is usable.
+bool loadFonts();
+// The font that sets text in `format`, with the internal pixel scale.
+QFont fontFor(const CharFormat& format);
+FontMetrics metricsFor(const CharFormat& format);
+
+} // namespace layout
+
+// The line layout of one paragraph at one width; immutable once built and shared between
+// the paragraphs that show (a suffix of) the same text.
+struct ParagraphShape {
+    struct Line {
+        int start = 0;  // first character, counted in the shaped text
+        int length = 0; // characters, including trailing blanks
+        double ascent = 0;
+        double height = 0;
+        double left = 0;  // drawn extent, relative to the paragraph's left edge
+        double right = 0; // (equal when the line draws nothing)
+    };
+
+    // Inputs: compared before reuse.
+    std::vector<Run> runs;
+    int alignment = 0;
+    CharFormat markFormat;
+    double width = 0; // twips
+
+    int textLength = 0;
+    QTextLayout textLayout;
+    std::vector<Line> lines;
+};
+
+// What Paragraph::layoutCache holds: a shape and how much of its start the paragraph has
+// lost since it was shaped (whole lines only).
+struct ParagraphLayout {
+    std::shared_ptr<const ParagraphShape> shape;
+    int firstLine = 0;
+    int charOffset = 0; // characters of the shaped text before the paragraph's first one
+
+    int lineCount() const { return int(shape->lines.size()) - firstLine; }
+    const ParagraphShape::Line& line(int i) const { return shape->lines[size_t(firstLine + i)]; }
+    // Offset of line i's first character in the paragraph as it is now.
+    int lineOffset(int i) const { return line(i).start - charOffset; }
+    double height() const;
+    // Draws line i with its left edge at x and its baseline at y (twips).
+    void drawLine(QPainter& painter, int i, double x, double baseline) const;
+};
+
+namespace layout {
+
+// The layout of a paragraph set in a column `width` twips wide: the cached one when it still
+// fits the paragraph, a new one (stored in the cache) otherwise.
+std::shared_ptr<const ParagraphLayout> layoutParagraph(const Paragraph& paragraph, double width);
+
+// A line placed on a page.
+struct PlacedLine {
+    std::shared_ptr<const ParagraphLayout> paragraph;
+    int line = 0;
+    double x = 0;        // twips from the paper's left edge
+    double baseline = 0; // twips from the paper's top edge
+};
+
+struct PageContent {
+    std::vector<PlacedLine> lines;
+    std::vector<QLineF> rules; // table borders, kGridBorderTwips wide
+    QRectF box;                // bounding box of what the page draws; empty when nothing
+};
+
+struct PageLayout {
+    std::vector<Position> starts;
+    std::vector<PageContent> pages; // filled only when asked for
+};
+
+// Lays out the first maxPages pages (all when maxPages is INT_MAX).
+PageLayout layoutPages(const Document& document, int maxPages, bool withContent);
+
+// Draws a page's content in twips, in paper coordinates.
+void drawContent(QPainter& painter, const PageContent& content);
+
+} // namespace layout
+} // namespace wordengine

@@ -1,0 +1,76 @@
+// Page output for tools and tests: all pages to a PDF file, or to PNG files.
+#include "Layout.h"
+#include "LayoutInternal.h"
+
+#include <QDir>
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <climits>
+
+namespace wordengine {
+namespace {
+
+// Paper and content of one page, the painter in points with its origin at the paper's corner.
+void drawPaper(QPainter& painter, const PageSetup& setup, const layout::PageContent& content) {
+    painter.save();
+    painter.fillRect(QRectF(0, 0, setup.pageWidth, setup.pageHeight), Qt::white);
+    painter.scale(1 / layout::kTwipsPerPoint, 1 / layout::kTwipsPerPoint);
+    layout::drawContent(painter, content);
+    painter.restore();
+}
+
+} // namespace
+
+bool writePdf(const Document& document, const QString& path) {
+    // One layout for all pages: drawing page by page through drawPage would lay the
+    // document out again for every page.
+    const layout::PageLayout pages = layout::layoutPages(document, INT_MAX, true);
+    const PageSetup& setup = document.pageSetup;
+    QPdfWriter writer(path);
+    writer.setPageSize(QPageSize(QSizeF(setup.pageWidth, setup.pageHeight), QPageSize::Point,
+                                 QString(), QPageSize::ExactMatch));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setCreator(QStringLiteral("Vantorel"));
+    const double scale = writer.resolution() / 72.0;
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return false;
+    for (size_t i = 0; i < pages.pages.size(); ++i) {
+        if (i > 0 && !writer.newPage())
+            return false;
+        painter.save();
+        painter.scale(scale, scale);
+        drawPaper(painter, setup, pages.pages[i]);
+        painter.restore();
+    }
+    return painter.end();
+}
+
+int writePngPages(const Document& document, const QString& folder, int dpi) {
+    if (dpi <= 0)
+        return -1;
+    const layout::PageLayout pages = layout::layoutPages(document, INT_MAX, true);
+    const PageSetup& setup = document.pageSetup;
+    const double scale = dpi / 72.0;
+    const QSize size(qRound(setup.pageWidth * scale), qRound(setup.pageHeight * scale));
+    const QDir dir(folder);
+    for (size_t i = 0; i < pages.pages.size(); ++i) {
+        QImage image(size, QImage::Format_RGB32);
+        image.setDotsPerMeterX(qRound(dpi / 0.0254));
+        image.setDotsPerMeterY(qRound(dpi / 0.0254));
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.scale(scale, scale);
+        drawPaper(painter, setup, pages.pages[i]);
+        painter.end();
+        if (!image.save(dir.filePath(QStringLiteral("page-%1.png").arg(i + 1)), "PNG"))
+            return -1;
+    }
+    return int(pages.pages.size());
+}
+
+} // namespace wordengine

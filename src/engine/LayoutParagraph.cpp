@@ -1,0 +1,202 @@
+// Line breaking of one paragraph with QTextLayout, and the paragraph layout cache.
+#include "LayoutInternal.h"
+
+#include <QPainter>
+#include <QTextOption>
+#include <algorithm>
+
+namespace wordengine {
+
+double ParagraphLayout::height() const {
+    double sum = 0;
+    for (int i = 0; i < lineCount(); ++i)
+        sum += line(i).height;
+    return sum;
+}
+
+void ParagraphLayout::drawLine(QPainter& painter, int i, double x, double baseline) const {
+    const QTextLine qline = shape->textLayout.lineAt(firstLine + i);
+    // QTextLine::draw puts the baseline at its own (rounded) ascent below the given point;
+    // the engine's baseline comes from the font tables, so offset by Qt's ascent.
+    qline.draw(&painter, QPointF(x, baseline - qline.ascent() - qline.y()));
+}
+
+namespace layout {
+namespace {
+
+Qt::Alignment qtAlignment(int alignment) {
+    switch (alignment) {
+    case 1:
+        return Qt::AlignHCenter;
+    case 2:
+        return Qt::AlignRight;
+    case 3:
+        return Qt::AlignJustify;
+    default:
+        return Qt::AlignLeft;
+    }
+}
+
+// Whether `runs` holds the same characters in the same formats as the shaped runs from
+// character `from` on. Run boundaries may differ: editing may split or merge runs of equal
+// format without changing what is laid out.
+bool sameTextFrom(const std::vector<Run>& shaped, int from, const std::vector<Run>& runs) {
+    size_t a = 0;
+    int aPos = from; // position within shaped[a]
+    while (a < shaped.size() && aPos >= int(shaped[a].text.size())) {
+        aPos -= int(shaped[a].text.size());
+        ++a;
+    }
+    size_t b = 0;
+    int bPos = 0;
+    for (;;) {
+        while (a < shaped.size() && aPos >= int(shaped[a].text.size())) {
+            ++a;
+            aPos = 0;
+        }
+        while (b < runs.size() && bPos >= int(runs[b].text.size())) {
+            ++b;
+            bPos = 0;
+        }
+        if (a == shaped.size() || b == runs.size())
+            return a == shaped.size() && b == runs.size();
+        if (!(shaped[a].format == runs[b].format))
+            return false;
+        const int n = std::min(int(shaped[a].text.size()) - aPos, int(runs[b].text.size()) - bPos);
+        if (QStringView(shaped[a].text).mid(aPos, n) != QStringView(runs[b].text).mid(bPos, n))
+            return false;
+        aPos += n;
+        bPos += n;
+    }
+}
+
+// Line ascent and height: the largest ascent and the largest descent-plus-gap of the fonts
+// on the line; the paragraph mark's font counts on the last line (and alone on an empty
+// paragraph), as in Word.
+void measureLines(ParagraphShape& shape) {
+    std::vector<std::pair<int, FontMetrics>> runEnds; // end offset and metrics of each run
+    int end = 0;
+    for (const Run& run : shape.runs) {
+        if (run.text.isEmpty())
+            continue;
+        end += int(run.text.size());
+        runEnds.emplace_back(end, metricsFor(run.format));
+    }
+    const FontMetrics mark = metricsFor(shape.markFormat);
+    size_t r = 0;
+    for (size_t i = 0; i < shape.lines.size(); ++i) {
+        ParagraphShape::Line& line = shape.lines[i];
+        double ascent = 0;
+        double below = 0;
+        auto take = [&](const FontMetrics& m) {
+            ascent = std::max(ascent, m.ascent);
+            below = std::max(below, m.descent + m.lineGap);
+        };
+        const int lineEnd = line.start + line.length;
+        while (r < runEnds.size() && runEnds[r].first <= line.start)
+            ++r;
+        for (size_t k = r; k < runEnds.size(); ++k) {
+            take(runEnds[k].second);
+            if (runEnds[k].first >= lineEnd)
+                break;
+        }
+        if (i + 1 == shape.lines.size() || line.length == 0)
+            take(mark);
+        line.ascent = ascent;
+        line.height = ascent + below;
+    }
+}
+
+std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph, double width) {
+    auto shape = std::make_shared<ParagraphShape>();
+    shape->runs = paragraph.runs;
+    shape->alignment = paragraph.alignment;
+    shape->markFormat = paragraph.markFormat;
+    shape->width = width;
+
+    QString text;
+    QList<QTextLayout::FormatRange> formats;
+    for (const Run& run : paragraph.runs) {
+        if (run.text.isEmpty())
+            continue;
+        QTextLayout::FormatRange range;
+        range.start = int(text.size());
+        range.length = int(run.text.size());
+        range.format.setFont(fontFor(run.format), QTextCharFormat::FontPropertiesAll);
+        formats.append(range);
+        text += run.text;
+    }
+    shape->textLength = int(text.size());
+
+    QTextLayout& tl = shape->textLayout;
+    tl.setText(text);
+    tl.setFont(fontFor(paragraph.markFormat));
+    tl.setFormats(formats);
+    QTextOption option(qtAlignment(paragraph.alignment));
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setUseDesignMetrics(true);
+    option.setTabStopDistance(kTabStopTwips);
+    tl.setTextOption(option);
+    tl.setCacheEnabled(true);
+
+    tl.beginLayout();
+    for (;;) {
+        QTextLine line = tl.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, 0));
+        ParagraphShape::Line info;
+        info.start = line.textStart();
+        info.length = line.textLength();
+        if (info.length > 0) {
+            info.left = line.cursorToX(info.start);
+            info.right = info.left + line.horizontalAdvance();
+            if (paragraph.alignment == 3 && line.naturalTextWidth() > 0)
+                info.right = std::max(info.right, info.left + line.width() - 0.5);
+        }
+        shape->lines.push_back(info);
+    }
+    tl.endLayout();
+    if (shape->lines.empty())
+        shape->lines.push_back({});
+    measureLines(*shape);
+    return shape;
+}
+
+} // namespace
+
+std::shared_ptr<const ParagraphLayout> layoutParagraph(const Paragraph& paragraph, double width) {
+    if (const auto& cached = paragraph.layoutCache) {
+        const ParagraphShape& shape = *cached->shape;
+        if (shape.alignment == paragraph.alignment && shape.markFormat == paragraph.markFormat &&
+            shape.width == width) {
+            const int lost = shape.textLength - paragraph.length();
+            if (lost == cached->charOffset && sameTextFrom(shape.runs, lost, paragraph.runs))
+                return cached;
+            // The paragraph may have lost whole lines from its start (the first page of the
+            // document was deleted): the lines after them break exactly as before.
+            if (lost >= 0) {
+                auto it = std::lower_bound(
+                    shape.lines.begin(), shape.lines.end(), lost,
+                    [](const ParagraphShape::Line& l, int offset) { return l.start < offset; });
+                if (it != shape.lines.end() && it->start == lost &&
+                    sameTextFrom(shape.runs, lost, paragraph.runs)) {
+                    auto reused = std::make_shared<ParagraphLayout>();
+                    reused->shape = cached->shape;
+                    reused->firstLine = int(it - shape.lines.begin());
+                    reused->charOffset = lost;
+                    paragraph.layoutCache = reused;
+                    return reused;
+                }
+            }
+        }
+    }
+    auto fresh = std::make_shared<ParagraphLayout>();
+    fresh->shape = shapeParagraph(paragraph, width);
+    paragraph.layoutCache = fresh;
+    return fresh;
+}
+
+} // namespace layout
+} // namespace wordengine

@@ -1,0 +1,137 @@
+// Page pictures and page output.
+#include "BillOfSaleModel.h"
+#include "Layout.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace wordengine;
+
+namespace {
+
+// Plays a picture onto a red canvas of the picture's size at `pixelsPerPoint`.
+QImage play(const QPicture& picture, double pixelsPerPoint) {
+    const double scale = pixelsPerPoint / 20; // the picture is in twips
+    const QRect box = picture.boundingRect();
+    QImage image(qCeil(box.width() * scale), qCeil(box.height() * scale), QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QPainter painter(&image);
+    painter.scale(scale, scale);
+    painter.drawPicture(0, 0, picture);
+    return image;
+}
+
+int countPixels(const QImage& image, QRgb colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixel(x, y) == colour;
+    return n;
+}
+
+Document textDocument(int lines, const QString& text) {
+    Document d;
+    Paragraph p;
+    p.runs.push_back(Run{text, CharFormat{}});
+    d.body.assign(size_t(lines), p);
+    return d;
+}
+
+TEST(LayoutPicture, BoundingBoxOfTheContent) {
+    const double line = lineHeight(CharFormat{}) * 20;
+    const Document bill = billofsale::buildDocument(billofsale::sampleRecord());
+    const struct {
+        const char* name;
+        Document doc;
+        int page;
+        QSize size; // twips; width 0: only checked to be positive
+    } cases[] = {
+        {"three lines", textDocument(3, QStringLiteral("Text")), 0, QSize(0, qCeil(3 * line))},
+        {"first of two pages", textDocument(60, QStringLiteral("Text")), 0,
+         QSize(0, qCeil(51 * line))},
+        {"last page", textDocument(60, QStringLiteral("Text")), 1, QSize(0, qCeil(9 * line))},
+        // The tables span the text width, plus half a border on each side.
+        {"bill of sale", bill, 0, QSize(432 * 20 + 10, 0)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QPicture picture = pagePicture(c.doc, c.page);
+        const QRect box = picture.boundingRect();
+        EXPECT_EQ(box.topLeft(), QPoint(0, 0));
+        if (c.size.width() > 0)
+            EXPECT_EQ(box.width(), c.size.width());
+        else
+            EXPECT_GT(box.width(), 0);
+        if (c.size.height() > 0)
+            EXPECT_NEAR(box.height(), c.size.height(), 1);
+        else
+            EXPECT_GT(box.height(), 0);
+    }
+    EXPECT_TRUE(pagePicture(textDocument(3, QStringLiteral("Text")), 1).isNull());
+}
+
+TEST(LayoutPicture, WhiteBehindTheTextAndSharpWhenZoomed) {
+    const QPicture picture = pagePicture(billofsale::buildDocument(billofsale::sampleRecord()), 0);
+    // Grey (anti-aliased edge) pixels per black pixel: edges grow with the zoom, areas with
+    // its square, so for a picture drawn as vectors the share falls as the zoom rises; a
+    // scaled-up raster would keep it (or raise it).
+    std::vector<double> edgeShare;
+    for (double zoom : {1.0, 2.0, 4.0}) {
+        SCOPED_TRACE(zoom);
+        // 96 dots per inch, and twice that on a high-density screen.
+        const QImage image = play(picture, zoom * 2 * 96 / 72);
+        // Nothing of the red canvas shows inside the box, except at its rounded-off edge.
+        EXPECT_LE(countPixels(image, qRgb(255, 0, 0)), image.width() + image.height() + 2);
+        int black = 0, grey = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const int v = qGray(image.pixel(x, y));
+                black += v < 40;
+                grey += v >= 40 && v < 215;
+            }
+        }
+        ASSERT_GT(black, 0);
+        edgeShare.push_back(double(grey) / black);
+    }
+    EXPECT_LT(edgeShare[1], edgeShare[0] * 0.8);
+    EXPECT_LT(edgeShare[2], edgeShare[1] * 0.8);
+}
+
+TEST(LayoutPicture, SavedAndLoadedItIsTheSamePicture) {
+    QPicture picture = pagePicture(billofsale::buildDocument(billofsale::longRecord(3)), 1);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("temp.bmp"));
+    ASSERT_TRUE(picture.save(path));
+    QPicture loaded;
+    ASSERT_TRUE(loaded.load(path));
+    EXPECT_EQ(loaded.boundingRect(), picture.boundingRect());
+    EXPECT_EQ(play(loaded, 3), play(picture, 3));
+}
+
+TEST(LayoutOutput, PdfAndPngPages) {
+    const Document doc = billofsale::buildDocument(billofsale::longRecord(3));
+    const int pages = paginate(doc).pageCount();
+    ASSERT_EQ(pages, 3);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    ASSERT_TRUE(writePdf(doc, pdf));
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") +
+                  bytes.count("/Type /Page "),
+              pages);
+
+    ASSERT_EQ(writePngPages(doc, dir.path(), 50), pages);
+    const QImage first(dir.filePath(QStringLiteral("page-1.png")));
+    EXPECT_EQ(first.size(), QSize(qRound(612 * 50 / 72.0), qRound(792 * 50 / 72.0)));
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("page-3.png"))));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("page-4.png"))));
+}
+
+} // namespace

@@ -1,0 +1,150 @@
+// Fonts, line heights and line breaks with the installed Liberation fonts.
+#include "Layout.h"
+#include "LayoutInternal.h"
+
+#include <QFontInfo>
+#include <gtest/gtest.h>
+
+using namespace wordengine;
+
+namespace {
+
+CharFormat format(const char* name, double size, bool bold = false) {
+    CharFormat f;
+    f.fontName = QString::fromLatin1(name);
+    f.size = size;
+    f.bold = bold;
+    return f;
+}
+
+Paragraph paragraph(const QString& text, const CharFormat& f = {}) {
+    Paragraph p;
+    p.markFormat = f;
+    if (!text.isEmpty())
+        p.runs.push_back(Run{text, f});
+    return p;
+}
+
+QString repeated(const QString& word, int times) {
+    QStringList words;
+    for (int i = 0; i < times; ++i)
+        words << word;
+    return words.join(QLatin1Char(' '));
+}
+
+TEST(LayoutFonts, ArialStandsInWithLiberationSans) {
+    ASSERT_TRUE(arialAvailable());
+    EXPECT_EQ(QFontInfo(layout::fontFor(format("Arial", 11))).family(),
+              QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(QFontInfo(layout::fontFor(format("Times New Roman", 12))).family(),
+              QStringLiteral("Liberation Serif"));
+}
+
+TEST(LayoutFonts, SingleSpacedLineHeights) {
+    // Ascent + descent + line gap of the font tables. Arial and Times New Roman both sum to
+    // 2355 units per 2048 em; Courier New to 2320.
+    const struct {
+        const char* font;
+        double size;
+        bool bold;
+        double height;
+    } cases[] = {
+        {"Arial", 11, false, 12.6489},
+        {"Arial", 16, true, 18.3984},
+        {"Arial", 8, true, 9.1992},
+        {"Arial", 10.5, false, 12.0740},
+        {"Times New Roman", 12, false, 13.7988},
+        {"Courier New", 10, false, 11.3281},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.font) + " " + std::to_string(c.size));
+        EXPECT_NEAR(lineHeight(format(c.font, c.size, c.bold)), c.height, 0.0005);
+    }
+}
+
+TEST(LayoutLines, HeightsComeFromTheTallestFontAndTheMark) {
+    const CharFormat small = format("Arial", 8);
+    const CharFormat big = format("Arial", 16, true);
+    const struct {
+        const char* name;
+        Paragraph paragraph;
+        double height; // points
+    } cases[] = {
+        {"empty paragraph takes its mark", paragraph({}, big), lineHeight(big)},
+        {"text in its own format", paragraph(QStringLiteral("Text"), small), lineHeight(small)},
+        {"large mark raises the last line",
+         [&] {
+             Paragraph p = paragraph(QStringLiteral("Text"), small);
+             p.markFormat = big;
+             return p;
+         }(),
+         lineHeight(big)},
+        {"mixed sizes on one line",
+         [&] {
+             Paragraph p = paragraph(QStringLiteral("small "), small);
+             p.runs.push_back(wordengine::Run{QStringLiteral("BIG"), big});
+             p.markFormat = small;
+             return p;
+         }(),
+         lineHeight(big)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto laid = layout::layoutParagraph(c.paragraph, 432 * 20);
+        ASSERT_EQ(laid->lineCount(), 1);
+        EXPECT_NEAR(laid->height() / 20, c.height, 0.001);
+    }
+}
+
+TEST(LayoutLines, BreaksBetweenWordsAtTheWidth) {
+    // Digits and the blank have fixed advances in Arial (1139 and 569 units of 2048), so the
+    // number of ten-digit words that fit a line is known: n words take
+    // (n * 11390 + (n - 1) * 569) / 2048 * size points.
+    const QString word = QStringLiteral("1234567890");
+    auto span = [](int n, double size) { return (n * 11390.0 + (n - 1) * 569.0) / 2048 * size; };
+    const struct {
+        double size;
+        double width; // points
+        int perLine;
+    } cases[] = {
+        {11, 432, 6},
+        {11, span(6, 11) + 0.05, 6}, // just wide enough for six
+        {11, span(6, 11) - 0.05, 5}, // just too narrow for six
+        {8, 432, 9},
+        {16, 200, 2},
+        {11, 40, 0}, // a word longer than the line is broken anywhere
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.size) + " pt at " + std::to_string(c.width));
+        const int words = 20;
+        const auto laid = layout::layoutParagraph(
+            paragraph(repeated(word, words), format("Arial", c.size)), c.width * 20);
+        if (c.perLine == 0) {
+            EXPECT_GT(laid->lineCount(), words);
+            continue;
+        }
+        ASSERT_EQ(laid->lineCount(), (words + c.perLine - 1) / c.perLine);
+        for (int i = 0; i < laid->lineCount(); ++i)
+            EXPECT_EQ(laid->lineOffset(i), i * c.perLine * 11) << "line " << i;
+    }
+}
+
+TEST(LayoutLines, AlignmentPlacesTheLine) {
+    const QString text = QStringLiteral("Motor Vehicle Bill of Sale");
+    const double width = 432 * 20;
+    const struct {
+        int alignment;
+        double leftShare; // of the free space, left of the text
+    } cases[] = {{0, 0.0}, {1, 0.5}, {2, 1.0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.alignment);
+        Paragraph p = paragraph(text, format("Arial", 16, true));
+        p.alignment = c.alignment;
+        const auto laid = layout::layoutParagraph(p, width);
+        const auto& line = laid->line(0);
+        const double free = width - (line.right - line.left);
+        EXPECT_NEAR(line.left, free * c.leftShare, 1.0);
+    }
+}
+
+} // namespace
