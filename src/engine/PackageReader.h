@@ -1,0 +1,51 @@
+#pragma once
+// Reading packages back into the model: the bounds that keep a hostile or damaged file from
+// exhausting memory, and the reader of each part. Part readers throw MalformedPart, which
+// the package reader turns into a word::Error that names the file.
+
+#include "Model.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+namespace wordengine::package {
+
+struct PackageLimits {
+    qint64 maxFileSize = qint64(256) << 20;
+    int maxEntries = 10000;
+    qint64 maxPartSize = qint64(256) << 20; // uncompressed size of one part that is read
+    qint64 maxTotalSize = qint64(1) << 30;  // uncompressed size of all entries together
+    // Deflate reaches about 1000:1 only on input as regular as a run of one byte; real parts
+    // stay far below 100:1. Parts under ratioFloor bytes are too small to hurt.
+    double maxRatio = 200.0;
+    qint64 ratioFloor = qint64(1) << 20;
+    qint64 maxItems = 2'000'000; // paragraphs, runs and cells of the body together
+};
+
+struct MalformedPart {
+    QString detail;
+};
+
+// The styles a document's formatting starts from, as far as the model goes.
+struct StyleSheet {
+    CharFormat base;                   // document defaults and the "Normal" style
+    QHash<QString, QString> namesById; // style id to style name ("TableGrid" to "Table Grid")
+};
+
+StyleSheet readStylesXml(const QByteArray& xml);
+Document readDocumentXml(const QByteArray& xml, const StyleSheet& styles,
+                         qint64 maxItems = PackageLimits{}.maxItems);
+// Applies the document-wide page-setup properties of word/settings.xml.
+void readSettingsXml(const QByteArray& xml, PageSetup& setup);
+// The target of the first relationship whose type ends in typeSuffix ("/styles"), resolved
+// against the folder of the part the relationships belong to; empty when there is none.
+QString relationshipTarget(const QByteArray& xml, const QString& sourcePart,
+                           QLatin1StringView typeSuffix);
+
+// Reads a package held in memory; fileName only names it in messages. Throws word::Error.
+Document readPackage(const QByteArray& bytes, const QString& fileName,
+                     const PackageLimits& limits = {});
+Document openPackage(const QString& path, const PackageLimits& limits);
+
+} // namespace wordengine::package

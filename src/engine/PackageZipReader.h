@@ -1,0 +1,41 @@
+#pragma once
+// The reading side of the packager: a zip archive held in memory, whose entries are checked
+// against the limits before a byte of them is inflated.
+
+#include "PackageReader.h"
+
+#include <QByteArray>
+#include <QString>
+
+struct zip;
+
+namespace wordengine::package {
+
+class PackageZipReader {
+public:
+    // Throws word::Error when bytes are not a zip archive, are damaged, or break the limits.
+    PackageZipReader(const QByteArray& bytes, const QString& fileName, const PackageLimits& limits);
+    ~PackageZipReader();
+    PackageZipReader(const PackageZipReader&) = delete;
+    PackageZipReader& operator=(const PackageZipReader&) = delete;
+
+    // Entry names compare without regard to case, as part names do.
+    bool contains(const QString& name) const;
+    // The inflated entry. Throws word::Error when it is missing, too large or damaged.
+    QByteArray read(const QString& name);
+
+private:
+    [[noreturn]] void fail(const QString& detail) const;
+
+    QByteArray bytes_; // the archive reads from these bytes for its whole life
+    QString fileName_;
+    PackageLimits limits_;
+    struct zip* archive_ = nullptr;
+    qint64 inflated_ = 0;
+};
+
+// The messages of a file that cannot be opened, shared by the readers.
+QString shownName(const QString& fileName);
+QString corruptedMessage(const QString& fileName, const QString& detail);
+
+} // namespace wordengine::package
