@@ -1,0 +1,32 @@
+#include "EngineApplicationFactory.h"
+
+#include "EngineApplication.h"
+#include "EngineClipboard.h"
+#include "EngineErrors.h"
+#include "EngineRunningApplication.h"
+#include "Layout.h"
+
+namespace wordengine {
+
+EngineApplicationFactory::EngineApplicationFactory(QString registryDirectory)
+    : registry_(std::move(registryDirectory)), clipboard_(std::make_shared<EngineClipboard>()) {}
+
+EngineApplicationFactory::~EngineApplicationFactory() = default;
+
+std::shared_ptr<word::Application> EngineApplicationFactory::CreateNew() {
+    if (!arialAvailable())
+        throw errors::cannotCreate();
+    return std::make_shared<EngineApplication>(clipboard_, registry_.add());
+}
+
+std::shared_ptr<word::Application> EngineApplicationFactory::GetRunning() {
+    if (!registry_.anotherProcessHasOne())
+        throw errors::noRunningApplication();
+    return std::make_shared<EngineRunningApplication>();
+}
+
+word::Clipboard& EngineApplicationFactory::Clipboard() {
+    return *clipboard_;
+}
+
+} // namespace wordengine

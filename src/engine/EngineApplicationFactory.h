@@ -1,0 +1,33 @@
+#pragma once
+// Where engine applications come from: "create new", "get running", and the clipboard that
+// the applications of this factory copy to.
+
+#include "Automation.h"
+#include "EngineRegistry.h"
+
+#include <memory>
+
+namespace wordengine {
+
+class EngineClipboard;
+
+class EngineApplicationFactory final : public word::ApplicationFactory {
+public:
+    // registryDirectory: where live applications are registered for "get running"; empty for
+    // the user's runtime folder. Tests pass a folder of their own.
+    explicit EngineApplicationFactory(QString registryDirectory = {});
+    ~EngineApplicationFactory() override;
+
+    // A new application. Fails when no font with Arial's metrics is installed: the engine
+    // could not lay the program's document out.
+    std::shared_ptr<word::Application> CreateNew() override;
+    // An application that another process of this user is running; fails when there is none.
+    std::shared_ptr<word::Application> GetRunning() override;
+    word::Clipboard& Clipboard() override;
+
+private:
+    EngineRegistry registry_;
+    std::shared_ptr<EngineClipboard> clipboard_;
+};
+
+} // namespace wordengine

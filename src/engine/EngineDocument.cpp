@@ -1,0 +1,191 @@
+#include "EngineDocument.h"
+
+#include "EngineApplicationState.h"
+#include "EngineClipboard.h"
+#include "EngineErrors.h"
+#include "EngineRange.h"
+#include "EngineTable.h"
+#include "Package.h"
+
+#include <algorithm>
+
+namespace wordengine {
+
+namespace {
+
+// Word's wdSaveOptions.
+constexpr int doNotSaveChanges = 0;
+constexpr int saveChanges = -1;
+constexpr int promptToSaveChanges = -2;
+
+// Word's own limits for Tables.Add.
+constexpr int maxRows = 32767;
+constexpr int maxColumns = 63;
+
+} // namespace
+
+EngineDocument::EngineDocument(std::shared_ptr<EngineApplicationState> application,
+                               wordengine::Document model, QString path)
+    : application_(std::move(application)), model_(std::move(model)), path_(std::move(path)),
+      selection_(*this), pageSetup_(*this) {
+    Editor::repair(model_);
+    selection_.moveTo(Editor(model_).storyStart());
+}
+
+EngineDocument::~EngineDocument() = default;
+
+void EngineDocument::ensureAvailable() const {
+    application_->ensureRunning();
+    if (closed_)
+        throw errors::documentClosed();
+}
+
+Editor EngineDocument::editor() {
+    return Editor(model_, [this](int at, int delta) { tablesMoved(at, delta); });
+}
+
+void EngineDocument::tablesMoved(int at, int delta) {
+    std::erase_if(tables_, [](const std::weak_ptr<EngineTable>& t) { return t.expired(); });
+    for (const auto& entry : tables_)
+        if (auto table = entry.lock())
+            table->blocksMoved(at, delta);
+}
+
+void EngineDocument::changed() {
+    ++revision_;
+    dirty_ = true;
+}
+
+const Pagination& EngineDocument::pagination() {
+    if (!pagination_ || paginatedRevision_ != revision_) {
+        pagination_ = paginate(model_);
+        paginatedRevision_ = revision_;
+    }
+    return *pagination_;
+}
+
+void EngineDocument::copyPageToClipboard(const Position& from) {
+    const int page = Editor::pageOf(pagination(), from);
+    application_->clipboard().setPicture(pagePicture(model_, page));
+}
+
+word::PageSetup& EngineDocument::PageSetup() {
+    ensureAvailable();
+    return pageSetup_;
+}
+
+word::Window& EngineDocument::ActiveWindow() {
+    ensureAvailable();
+    return *this;
+}
+
+word::Tables& EngineDocument::Tables() {
+    ensureAvailable();
+    return *this;
+}
+
+word::Selection& EngineDocument::Selection() {
+    ensureAvailable();
+    return selection_;
+}
+
+std::shared_ptr<word::Range> EngineDocument::Range() {
+    ensureAvailable();
+    const Editor rules(model_);
+    return std::make_shared<EngineRange>(shared_from_this(), rules.storyStart(), rules.storyEnd());
+}
+
+void EngineDocument::SaveAs(const QString& path) {
+    ensureAvailable();
+    savePackage(model_, pagination().pageCount(), path);
+    path_ = path;
+    dirty_ = false;
+}
+
+void EngineDocument::Close() {
+    ensureAvailable();
+    // Word would ask about unsaved changes; this engine never asks, whatever DisplayAlerts
+    // says, and so keeps the file on disk as it is.
+    close(false);
+}
+
+void EngineDocument::Close(int saveChangesOption) {
+    ensureAvailable();
+    switch (saveChangesOption) {
+    case doNotSaveChanges:
+    case promptToSaveChanges:
+        close(false);
+        return;
+    case saveChanges:
+        if (path_.isEmpty())
+            throw errors::notAvailable(); // would need a Save As dialog; there is no UI
+        close(dirty_);
+        return;
+    default:
+        throw errors::valueOutOfRange();
+    }
+}
+
+void EngineDocument::close(bool save) {
+    if (save)
+        savePackage(model_, pagination().pageCount(), path_);
+    closed_ = true;
+    application_->closed(this);
+    // The object may be held long after; the content is no longer needed.
+    model_ = wordengine::Document{};
+    pagination_.reset();
+    tables_.clear();
+}
+
+void EngineDocument::discard() {
+    if (!closed_)
+        close(false);
+}
+
+void EngineDocument::Repaginate() {
+    ensureAvailable();
+    pagination_ = paginate(model_);
+    paginatedRevision_ = revision_;
+}
+
+QVariant EngineDocument::BuiltInDocumentProperties(int index) {
+    ensureAvailable();
+    if (index != word::wd::PropertyPages)
+        throw errors::noSuchMember();
+    return QVariant(pagination().pageCount());
+}
+
+std::shared_ptr<word::Table> EngineDocument::Add(word::Range& range, int numRows, int numColumns,
+                                                 int defaultTableBehavior, int autoFitBehavior) {
+    ensureAvailable();
+    auto* where = dynamic_cast<EngineRange*>(&range);
+    if (!where || where->document().get() != this)
+        throw errors::notAvailable(); // a range of another document
+    if (numRows < 1 || numRows > maxRows || numColumns < 1 || numColumns > maxColumns)
+        throw errors::valueOutOfRange();
+    if (defaultTableBehavior != word::wd::Word8TableBehavior &&
+        defaultTableBehavior != word::wd::Word9TableBehavior)
+        throw errors::valueOutOfRange();
+    if (autoFitBehavior < word::wd::AutoFitFixed || autoFitBehavior > word::wd::AutoFitWindow)
+        throw errors::valueOutOfRange();
+    Editor rules = editor();
+    // The range is a snapshot; refuse one that the document has since moved away from, and a
+    // range with content (Word would replace it; this engine only inserts).
+    if (!rules.isValid(where->start()) || where->start() != where->end())
+        throw errors::notAvailable();
+
+    TableFormat format;
+    // Word 9 behaviour draws the grid that Word gives its new tables.
+    if (defaultTableBehavior == word::wd::Word9TableBehavior)
+        format.style = QStringLiteral("Table Grid");
+    const Position first =
+        rules.insertTable(where->start(), numRows, numColumns, selection_.typingFormat(), format);
+    changed();
+    selection_.moveTo(first);
+
+    auto table = std::make_shared<EngineTable>(shared_from_this(), first.block);
+    tables_.push_back(table);
+    return table;
+}
+
+} // namespace wordengine

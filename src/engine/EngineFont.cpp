@@ -1,0 +1,79 @@
+#include "EngineFont.h"
+
+#include "EngineDocument.h"
+#include "EngineErrors.h"
+#include "EngineSelection.h"
+
+#include <cmath>
+
+namespace wordengine {
+
+namespace {
+
+// Word's limits for a font size, which it keeps in half points.
+constexpr double minSize = 1.0;
+constexpr double maxSize = 1638.0;
+
+// Font settings on an extended selection would format its text; this engine only formats
+// what is typed next, which is all the program asks of it.
+CharFormat formatToChange(EngineSelection& selection) {
+    selection.document().ensureAvailable();
+    if (!selection.collapsed())
+        throw errors::notAvailable();
+    return selection.typingFormat();
+}
+
+const CharFormat& formatToRead(EngineSelection& selection) {
+    selection.document().ensureAvailable();
+    return selection.typingFormat();
+}
+
+} // namespace
+
+QString EngineFont::Name() const {
+    return formatToRead(selection_).fontName;
+}
+
+void EngineFont::SetName(const QString& name) {
+    CharFormat format = formatToChange(selection_);
+    if (name.trimmed().isEmpty())
+        throw errors::valueOutOfRange();
+    format.fontName = name;
+    selection_.setTypingFormat(format);
+}
+
+double EngineFont::Size() const {
+    return formatToRead(selection_).size;
+}
+
+void EngineFont::SetSize(double points) {
+    CharFormat format = formatToChange(selection_);
+    if (!(points >= minSize && points <= maxSize)) // also refuses NaN
+        throw errors::valueOutOfRange();
+    format.size = std::round(points * 2.0) / 2.0;
+    selection_.setTypingFormat(format);
+}
+
+bool EngineFont::Bold() const {
+    return formatToRead(selection_).bold;
+}
+
+void EngineFont::SetBold(bool bold) {
+    CharFormat format = formatToChange(selection_);
+    format.bold = bold;
+    selection_.setTypingFormat(format);
+}
+
+int EngineFont::Underline() const {
+    return formatToRead(selection_).underline;
+}
+
+void EngineFont::SetUnderline(int underline) {
+    CharFormat format = formatToChange(selection_);
+    if (underline != word::wd::UnderlineNone && underline != word::wd::UnderlineSingle)
+        throw errors::valueOutOfRange();
+    format.underline = underline;
+    selection_.setTypingFormat(format);
+}
+
+} // namespace wordengine
