@@ -107,16 +107,14 @@ Document openPackage(const QString& path, const PackageLimits& limits) {
         throw word::Error(QStringLiteral("The file %1 could not be opened: %2.")
                               .arg(shownName(path), file.errorString()));
     if (file.size() > limits.maxFileSize)
-        throw word::Error(QStringLiteral("The file %1 is too large to open (%2 MB; at most %3 MB).")
-                              .arg(shownName(path))
-                              .arg(file.size() >> 20)
-                              .arg(limits.maxFileSize >> 20));
+        throw word::Error(
+            QStringLiteral("The file %1 is too large to open (%2; at most %3).")
+                .arg(shownName(path), byteCount(file.size()), byteCount(limits.maxFileSize)));
     // Read one byte past the limit, in case the file grows between the check and the read.
     const QByteArray bytes = file.read(limits.maxFileSize + 1);
     if (bytes.size() > limits.maxFileSize)
-        throw word::Error(QStringLiteral("The file %1 is too large to open (at most %2 MB).")
-                              .arg(shownName(path))
-                              .arg(limits.maxFileSize >> 20));
+        throw word::Error(QStringLiteral("The file %1 is too large to open (at most %2).")
+                              .arg(shownName(path), byteCount(limits.maxFileSize)));
     return readPackage(bytes, path, limits);
 }
 

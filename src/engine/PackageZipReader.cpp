@@ -7,13 +7,13 @@
 
 namespace wordengine::package {
 
-namespace {
+namespace {} // namespace
 
-QString mebibytes(qint64 bytes) {
-    return QString::number(double(bytes) / double(1 << 20), 'f', 1);
+QString byteCount(qint64 bytes) {
+    if (bytes < (qint64(1) << 20))
+        return QStringLiteral("%1 bytes").arg(bytes);
+    return QStringLiteral("%1 MB").arg(double(bytes) / double(1 << 20), 0, 'f', 1);
 }
-
-} // namespace
 
 QString shownName(const QString& fileName) {
     return QDir::toNativeSeparators(fileName);
@@ -65,8 +65,8 @@ PackageZipReader::PackageZipReader(const QByteArray& bytes, const QString& fileN
             fail(QStringLiteral("entry %1 of the zip package is damaged").arg(i));
         if (stat.size > zip_uint64_t(limits_.maxTotalSize - total))
             throw word::Error(QStringLiteral("The file %1 is too large to open: its contents "
-                                             "would take more than %2 MB.")
-                                  .arg(shownName(fileName_), mebibytes(limits_.maxTotalSize)));
+                                             "would take more than %2.")
+                                  .arg(shownName(fileName_), byteCount(limits_.maxTotalSize)));
         total += qint64(stat.size);
     }
 }
@@ -98,10 +98,10 @@ QByteArray PackageZipReader::read(const QString& name) {
                 .arg(shownName(fileName_)));
     if (stat.size > zip_uint64_t(limits_.maxPartSize) ||
         stat.size > zip_uint64_t(limits_.maxTotalSize - inflated_))
-        throw word::Error(QStringLiteral("The file %1 is too large to open: %2 would take %3 MB "
-                                         "(at most %4 MB).")
-                              .arg(shownName(fileName_), name, mebibytes(qint64(stat.size)),
-                                   mebibytes(limits_.maxPartSize)));
+        throw word::Error(QStringLiteral("The file %1 is too large to open: %2 would take %3 "
+                                         "(at most %4).")
+                              .arg(shownName(fileName_), name, byteCount(qint64(stat.size)),
+                                   byteCount(limits_.maxPartSize)));
     if (stat.size > zip_uint64_t(limits_.ratioFloor) &&
         double(stat.size) > limits_.maxRatio * double(std::max<zip_uint64_t>(stat.comp_size, 1)))
         fail(QStringLiteral("%1 would inflate %2 times, far more than any document (a zip bomb)")

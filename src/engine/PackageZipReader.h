@@ -37,5 +37,6 @@ private:
 // The messages of a file that cannot be opened, shared by the readers.
 QString shownName(const QString& fileName);
 QString corruptedMessage(const QString& fileName, const QString& detail);
+QString byteCount(qint64 bytes); // "812 bytes", "3.5 MB"
 
 } // namespace wordengine::package
