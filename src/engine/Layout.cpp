@@ -115,6 +115,8 @@ private:
         const double minHeight = table.format.height * kTwipsPerPoint;
 
         for (int r = 0; r < int(table.rows.size()) && !done_; ++r) {
+            // The top border of the table takes its width above the first row.
+            const double border = grid && r == 0 ? kGridBorderTwips : 0.0;
             const Row& row = table.rows[size_t(r)];
             std::vector<CellLines> cells(row.cells.size());
             double content = 0;
@@ -131,11 +133,12 @@ private:
             else if (table.format.heightRule == 2 && minHeight > 0)
                 height = minHeight;
 
-            if (!fits(height)) {
+            if (!fits(border + height)) {
                 openPage(Position{block, r, 0, 0, 0});
                 if (done_)
                     return;
             }
+            y_ += border;
             if (y_ + height <= bottom_ + kSlack || height > content) {
                 placeRow(table, row, cells, columnWidth, height, grid);
             } else {

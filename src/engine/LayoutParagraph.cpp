@@ -70,9 +70,9 @@ bool sameTextFrom(const std::vector<Run>& shaped, int from, const std::vector<Ru
     }
 }
 
-// Line ascent and height: the largest ascent and the largest descent-plus-gap of the fonts
+// Line ascent and height: the largest gap-plus-ascent and the largest descent of the fonts
 // on the line; the paragraph mark's font counts on the last line (and alone on an empty
-// paragraph), as in Word.
+// paragraph), as in Word. The line gap goes above the text, where LibreOffice puts it too.
 void measureLines(ParagraphShape& shape) {
     std::vector<std::pair<int, FontMetrics>> runEnds; // end offset and metrics of each run
     int end = 0;
@@ -89,8 +89,8 @@ void measureLines(ParagraphShape& shape) {
         double ascent = 0;
         double below = 0;
         auto take = [&](const FontMetrics& m) {
-            ascent = std::max(ascent, m.ascent);
-            below = std::max(below, m.descent + m.lineGap);
+            ascent = std::max(ascent, m.lineGap + m.ascent);
+            below = std::max(below, m.descent);
         };
         const int lineEnd = line.start + line.length;
         while (r < runEnds.size() && runEnds[r].first <= line.start)
