@@ -1,11 +1,34 @@
-// Vantorel's program. The entry window is not part of this build yet: say so plainly
-// rather than pretend to have started.
-#include <QCoreApplication>
+// Vantorel: the entry window, the document engine behind it, and the wiring between them.
+#include "EngineApplicationFactory.h"
+#include "Form1.h"
+#include "IsInstalled.h"
+#include "MotorVehicleBill.h"
 
-#include <cstdio>
+#include <QApplication>
+#include <QTimer>
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    std::fprintf(stderr, "vantorel: this build has no windows yet; the entry window comes next.\n");
-    return 1;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantorel"));
+    wordengine::EngineApplicationFactory engine;
+
+    bool engineMissing = false;
+    Form1::Services services = Form1::storeServices();
+    services.checkWordInstalled = [&] {
+        IsInstalled::CheckWordInstalled(engine, [&] { engineMissing = true; });
+    };
+    services.generate = [&](const SaleRecordSource& record) {
+        MotorVehicleBill::GenerateMotorVehicle(engine, record);
+    };
+
+    Form1 form(services);
+    form.Form_Load();
+    if (engineMissing)
+        return 1; // the check has told the user; the window is never shown
+    form.show();
+
+    // For start-up measurements: leave as soon as the window has been painted once.
+    if (qEnvironmentVariableIsSet("VANTOREL_EXIT_WHEN_SHOWN"))
+        QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
+    return app.exec();
 }

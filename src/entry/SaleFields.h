@@ -8,6 +8,14 @@
 
 enum class Group { People, VehicleDescription, Amount, Conditions };
 
+// Where a field sits in the entry window, in twips from its frame's outer top-left corner.
+struct FieldPlacement {
+    int boxLeft, boxTop, boxWidth; // every box is 375 twips high
+    int tabIndex;
+    int labelLeft, labelTop, labelWidth, labelHeight; // no label when labelWidth is 0
+    bool twoLineLabel; // keeps its size and wraps; other labels fit their caption
+};
+
 struct SaleField {
     const char* box;     // the text box's name, e.g. "txtNameOfBuyer"
     const char* key;     // the settings key, e.g. "Name Of Buyer"
@@ -16,6 +24,7 @@ struct SaleField {
     const char* sample;  // the value of "Load Sample/Example Data"
     int restoreLine;     // start-up's line that restores the field
     int fillLine;        // the line of the clear and sample buttons that sets the box
+    FieldPlacement place;
 
     QString boxName() const { return QString::fromLatin1(box); }
     QString keyName() const { return QString::fromLatin1(key); }

@@ -29,6 +29,9 @@ public:
     // Shows a modal box and returns when it is dismissed. A box closed without a choice
     // answers Ok for an OK box and No for a Yes/No box.
     virtual Answer message(const MessageRequest& request) = 0;
+    // Shows a box that neither blocks nor takes the keyboard focus, for news the user should
+    // see without being stopped (the program goes on at once).
+    virtual void notice(const MessageRequest& request) = 0;
     // Asks for a file name to save under; nothing when the user cancels.
     virtual std::optional<QString> saveFileName(const SaveFileRequest& request) = 0;
 };

@@ -21,6 +21,18 @@ Answer QtDialogs::message(const MessageRequest& request) {
     return answer == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
+void QtDialogs::notice(const MessageRequest& request) {
+    auto* box = new QMessageBox(request.icon == Icon::Warning ? QMessageBox::Warning
+                                                             : QMessageBox::Information,
+                                request.title, request.text, QMessageBox::Ok,
+                                QApplication::activeWindow());
+    box->setTextFormat(Qt::PlainText);
+    box->setModal(false);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setAttribute(Qt::WA_ShowWithoutActivating); // typing goes on in the window behind
+    box->show();
+}
+
 std::optional<QString> QtDialogs::saveFileName(const SaveFileRequest& request) {
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.directory,
                        request.filter);

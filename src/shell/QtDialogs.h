@@ -6,5 +6,6 @@
 class QtDialogs : public Dialogs {
 public:
     Answer message(const MessageRequest& request) override;
+    void notice(const MessageRequest& request) override;
     std::optional<QString> saveFileName(const SaveFileRequest& request) override;
 };

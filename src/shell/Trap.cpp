@@ -5,6 +5,12 @@
 #include <new>
 #include <stdexcept>
 
+Trap::FaultInjector Trap::faultInjector;
+
+void Trap::setFaultInjector(FaultInjector injector) {
+    faultInjector = std::move(injector);
+}
+
 Trap::Trap(Procedure procedure) : id(::procedureId(procedure)) {}
 
 Trap::Trap(QString procedureIdText) : id(std::move(procedureIdText)) {}

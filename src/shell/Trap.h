@@ -14,6 +14,7 @@
 
 #include <QString>
 #include <exception>
+#include <functional>
 #include <utility>
 
 class Trap {
@@ -22,9 +23,13 @@ public:
     explicit Trap(QString procedureId);
 
     // Runs the statements of one numbered line in order.
-    template <class... Statements> void line(int number, Statements&&... statements) {
+    template <class First, class... Rest> void line(int number, First&& first, Rest&&... rest) {
         marker = number;
-        (run(std::forward<Statements>(statements)), ...);
+        run([&] {
+            injectFault();
+            std::forward<First>(first)();
+        });
+        (run(std::forward<Rest>(rest)), ...);
     }
 
     // The test of a conditional whose guarded steps stand on lines of their own: when the
@@ -32,7 +37,10 @@ public:
     template <class Test> bool blockTest(int number, Test&& test) {
         marker = number;
         bool result = true;
-        run([&] { result = bool(test()); });
+        run([&] {
+            injectFault();
+            result = bool(test());
+        });
         return result;
     }
 
@@ -41,9 +49,18 @@ public:
     template <class Test> bool inlineTest(int number, Test&& test) {
         marker = number;
         bool result = false;
-        run([&] { result = bool(test()); });
+        run([&] {
+            injectFault();
+            result = bool(test());
+        });
         return result;
     }
+
+    // For tests: a function called as each numbered line begins, with the procedure's id and
+    // the line; when it throws, the line's first statement (or test) fails with that failure
+    // instead of running.
+    using FaultInjector = std::function<void(const QString& procedureId, int line)>;
+    static void setFaultInjector(FaultInjector injector);
 
     const QString& procedureId() const { return id; }
     int lastLine() const { return marker; }
@@ -57,7 +74,13 @@ private:
             report(std::current_exception());
         }
     }
+    void injectFault() const {
+        if (faultInjector)
+            faultInjector(id, marker);
+    }
     void report(std::exception_ptr failure);
+
+    static FaultInjector faultInjector;
 
     QString id;
     int marker = 0;

@@ -151,3 +151,26 @@ TEST(Trap, ANewRunStartsWithoutAMarker) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Trap, AnInjectedFaultReplacesTheLinesFirstStatement) {
+    ScriptedDialogs dialogs;
+    Trap::setFaultInjector([](const QString& id, int line) {
+        if (id == procedureId(Procedure::Form1_PushButton2_Click) && (line == 102 || line == 106))
+            throw Failure(QStringLiteral("Injected"));
+    });
+    std::vector<int> ran;
+    Trap trap(Procedure::Form1_PushButton2_Click);
+    trap.line(100, [&] { ran.push_back(100); });
+    trap.line(
+        102, [&] { ran.push_back(102); }, [&] { ran.push_back(1020); });
+    trap.line(104, [&] { ran.push_back(104); });
+    const bool guarded = trap.blockTest(106, [] { return false; });
+    Trap::setFaultInjector({});
+    EXPECT_EQ(ran, (std::vector<int>{100, 1020, 104}));
+    EXPECT_TRUE(guarded);
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+}
+
+} // namespace

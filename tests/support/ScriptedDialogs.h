@@ -25,6 +25,8 @@ public:
         return request.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
     }
 
+    void notice(const MessageRequest& request) override { notices.push_back(request); }
+
     std::optional<QString> saveFileName(const SaveFileRequest& request) override {
         saveRequests.push_back(request);
         if (fileNames.empty())
@@ -43,6 +45,7 @@ public:
 
     std::vector<MessageRequest> messages;
     std::deque<Answer> answers; // for Yes/No boxes; default Yes
+    std::vector<MessageRequest> notices;
     std::vector<SaveFileRequest> saveRequests;
     std::deque<std::optional<QString>> fileNames; // default: cancelled
 };

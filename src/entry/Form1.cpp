@@ -1,0 +1,311 @@
+#include "Form1.h"
+
+#include "Appearance.h"
+#include "CursorFile.h"
+#include "Dialogs.h"
+#include "Paths.h"
+#include "SaleFields.h"
+#include "SettingsStore.h"
+#include "TextBox.h"
+#include "Trap.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+// Window sizes are in twips; Qt's logical pixels are 15 twips.
+int px(int twips) {
+    return qRound(twips / 15.0);
+}
+
+QRect twipsRect(int left, int top, int width, int height) {
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+constexpr int boxHeight = 375;
+
+QFont arial(double points) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+struct ButtonSpec {
+    QPushButton* Form1::*member;
+    const char* name;
+    const char* caption;
+    int left, top, width, height;
+};
+
+// In tab-index order: 35, 36, 37.
+constexpr ButtonSpec buttonSpecs[] = {
+    {&Form1::PushButton1, "PushButton1", "Start Creating Template", 120, 120, 7800, 405},
+    {&Form1::PushButton2, "PushButton2", "Clear/Reset Data", 120, 630, 3840, 405},
+    {&Form1::PushButton3, "PushButton3", "Load Sample/Example Data", 4080, 630, 3840, 405},
+};
+
+struct FrameSpec {
+    QGroupBox* Form1::*member;
+    const char* name;
+    Group group;
+    const char* caption;
+    int left, top, width, height;
+};
+
+constexpr FrameSpec frameSpecs[] = {
+    {&Form1::Frame3, "Frame3", Group::Amount, "Amount For Motor Vehicle", 120, 1110, 7800, 960},
+    {&Form1::Frame17, "Frame17", Group::People, "People", 120, 2130, 7800, 1815},
+    {&Form1::Frame1, "Frame1", Group::VehicleDescription, "Motor Vehicle Description", 120, 4020,
+     7800, 2445},
+    {&Form1::Frame2, "Frame2", Group::Conditions, "Conditions and Representations", 120, 6540, 7800,
+     1320},
+};
+
+QIcon programIcon() {
+    return QIcon(inProgramFolder(QStringLiteral("vantorel.png")));
+}
+
+} // namespace
+
+Form1::Services Form1::storeServices() {
+    Services s;
+    const QString app = QString::fromLatin1(settingsApplication);
+    const QString section = QString::fromLatin1(settingsSection);
+    s.readSetting = [=](const QString& key) { return ReadSetting(app, section, key); };
+    s.writeSetting = [=](const QString& key, const QString& value) {
+        WriteSetting(app, section, key, value);
+    };
+    s.endProgram = [] { QCoreApplication::exit(0); };
+    return s;
+}
+
+Form1::Form1(Services servicesIn, QWidget* parent)
+    : QWidget(parent), services(std::move(servicesIn)) {
+    buildWindow();
+    buildButtons();
+    buildFrames();
+    buildFields();
+    setTabOrderByIndex();
+}
+
+void Form1::buildWindow() {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(px(8040), px(7950));
+    setFont(arial(9));
+    setBackColor(*this, Qt::white);
+    setMouseTracking(true);
+    installEventFilter(this);
+}
+
+void Form1::buildButtons() {
+    for (const ButtonSpec& spec : buttonSpecs) {
+        auto* button = new QPushButton(QString::fromLatin1(spec.caption), this);
+        button->setObjectName(QString::fromLatin1(spec.name));
+        button->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
+        button->setFont(arial(11.25));
+        QPalette palette = button->palette();
+        palette.setColor(QPalette::Button, Qt::white);
+        button->setPalette(palette);
+        button->setMouseTracking(true);
+        button->installEventFilter(this);
+        this->*spec.member = button;
+    }
+    connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
+    connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
+    connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
+}
+
+void Form1::buildFrames() {
+    for (const FrameSpec& spec : frameSpecs) {
+        auto* frame = new QGroupBox(QString::fromLatin1(spec.caption), this);
+        frame->setObjectName(QString::fromLatin1(spec.name));
+        frame->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
+        // A plain frame with its caption set into the top border.
+        frame->setStyleSheet(QStringLiteral(
+            "QGroupBox { border: 1px solid palette(mid); margin-top: 0.5em; }"
+            "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
+        frame->setFont(arial(9));
+        setBackColor(*frame, Qt::white);
+        frame->setMouseTracking(true);
+        frame->installEventFilter(this);
+        this->*spec.member = frame;
+    }
+}
+
+void Form1::buildFields() {
+    for (const SaleField& field : saleFields()) {
+        QGroupBox* frame = nullptr;
+        for (const FrameSpec& spec : frameSpecs)
+            if (spec.group == field.group)
+                frame = this->*spec.member;
+        const FieldPlacement& at = field.place;
+        if (at.labelWidth > 0) {
+            auto* label = new QLabel(field.captionText(), frame);
+            label->setFont(arial(9));
+            label->move(px(at.labelLeft), px(at.labelTop));
+            if (at.twoLineLabel) {
+                label->setWordWrap(true);
+                label->resize(px(at.labelWidth), px(at.labelHeight));
+                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            } else {
+                label->adjustSize();
+            }
+            labels.insert(field.boxName(), label);
+        }
+        auto* box = new TextBox(frame);
+        box->setObjectName(field.boxName());
+        box->setFont(arial(9));
+        box->setGeometry(twipsRect(at.boxLeft, at.boxTop, at.boxWidth, boxHeight));
+        connect(box, &QLineEdit::textChanged, this,
+                [this, &field](const QString& value) { fieldChanged(field, value); });
+        connect(box, &TextBox::gotFocus, box, &QLineEdit::selectAll);
+        boxes.insert(field.boxName(), box);
+    }
+}
+
+// Tab indexes, not screen order: the boxes 0 to 16, then the buttons 35 to 37.
+void Form1::setTabOrderByIndex() {
+    std::vector<const SaleField*> byIndex;
+    for (const SaleField& field : saleFields())
+        byIndex.push_back(&field);
+    std::sort(byIndex.begin(), byIndex.end(), [](const SaleField* a, const SaleField* b) {
+        return a->place.tabIndex < b->place.tabIndex;
+    });
+    std::vector<QWidget*> chain;
+    for (const SaleField* field : byIndex)
+        chain.push_back(boxes.value(field->boxName()));
+    for (const ButtonSpec& spec : buttonSpecs)
+        chain.push_back(this->*spec.member);
+    for (std::size_t i = 0; i + 1 < chain.size(); ++i)
+        setTabOrder(chain[i], chain[i + 1]);
+}
+
+QString Form1::text(const QString& boxName) const {
+    const TextBox* b = boxes.value(boxName);
+    return b ? b->text() : QString();
+}
+
+void Form1::Form_Load() {
+    Trap trap(Procedure::Form1_Form_Load);
+    trap.line(100, [&] { ApplySkin(*this, SkinFramework1); });
+    trap.line(
+        104, [&] { setWindowTitle(QStringLiteral("Vantorel")); },
+        [&] { setWindowIcon(programIcon()); }, [&] { SetAppTitle(); });
+    const QString cursorPath = inProgramFolder(QStringLiteral("HAND-M.CUR"));
+    if (trap.blockTest(106, [&] { return FileExists(cursorPath); }))
+        trap.line(108, [&] { handCursor = loadCursorFile(cursorPath); });
+    for (const SaleField& field : saleFields()) {
+        trap.line(field.restoreLine, [&] {
+            boxes.value(field.boxName())->setText(services.readSetting(field.keyName()));
+        });
+    }
+    trap.line(160, [&] { services.checkWordInstalled(); });
+}
+
+void Form1::PushButton1_Click() {
+    Trap trap(Procedure::Form1_PushButton1_Click);
+    if (trap.inlineTest(100, [&] { return mGenerating; }))
+        return;
+    trap.line(102, [&] { mGenerating = true; });
+    trap.line(104, [&] { setMousePointer(PointerBusy); });
+    trap.line(106, [&] { services.generate(*this); });
+    trap.line(108, [&] { setMousePointer(PointerDefault); });
+    trap.line(110, [&] { mGenerating = false; });
+}
+
+void Form1::PushButton2_Click() {
+    Trap trap(Procedure::Form1_PushButton2_Click);
+    for (const SaleField* field : fieldsInFillOrder())
+        trap.line(field->fillLine, [&] { boxes.value(field->boxName())->setText(QString()); });
+}
+
+void Form1::PushButton3_Click() {
+    Trap trap(Procedure::Form1_PushButton3_Click);
+    for (const SaleField* field : fieldsInFillOrder()) {
+        trap.line(field->fillLine,
+                  [&] { boxes.value(field->boxName())->setText(field->sampleValue()); });
+    }
+}
+
+// Write-through. A write that fails leaves the box as typed; the user is told once per run,
+// without a box that stops the typing, and later changes still try to write.
+void Form1::fieldChanged(const SaleField& field, const QString& value) {
+    try {
+        services.writeSetting(field.keyName(), value);
+    } catch (...) {
+        if (storeFailureNoticed)
+            return;
+        storeFailureNoticed = true;
+        const QString why = failureDescription(std::current_exception());
+        try {
+            dialogs().notice({QStringLiteral("What you type cannot be saved, so it will not be "
+                                             "there when Vantorel starts again.\r\n\r\n") +
+                                  why +
+                                  QStringLiteral("\r\n\r\nYour values stay in the boxes and can "
+                                                 "still go into a bill of sale."),
+                              applicationTitle(), Buttons::Ok, Icon::Warning});
+        } catch (...) {
+            // Telling is a courtesy; the typing must go on regardless.
+        }
+    }
+}
+
+void Form1::setMousePointer(int code) {
+    pointer = code;
+    switch (code) {
+    case PointerBusy:
+        setCursor(Qt::WaitCursor);
+        break;
+    case PointerCustom:
+        setCursor(handCursor ? *handCursor : QCursor(Qt::ArrowCursor));
+        break;
+    default:
+        unsetCursor();
+        break;
+    }
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove && pointer != PointerBusy) {
+        const bool overButton =
+            watched == PushButton1 || watched == PushButton2 || watched == PushButton3;
+        const bool overBackground = watched == this || watched == Frame3 || watched == Frame17 ||
+                                    watched == Frame1 || watched == Frame2;
+        if (overButton)
+            setMousePointer(PointerCustom);
+        else if (overBackground)
+            setMousePointer(PointerDefault);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shownOnce)
+        return;
+    shownOnce = true;
+    if (const QScreen* screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    TextBox* first = boxes.value(QStringLiteral("txtAmountOfMotorVehicle"));
+    first->setFocus(Qt::OtherFocusReason);
+    first->selectAll();
+}
+
+// Closing the entry window ends the program at once, whatever other windows are up.
+void Form1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (services.endProgram)
+        services.endProgram();
+}

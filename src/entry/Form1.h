@@ -1,0 +1,86 @@
+#pragma once
+// The entry window: sixteen boxes for the sale record, three buttons, four frames. Every
+// change of a box is written to the settings store at once.
+
+#include "SaleRecordSource.h"
+#include "SkinFramework.h"
+
+#include <QCursor>
+#include <QHash>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class TextBox;
+struct SaleField;
+
+// Window pointer codes.
+enum MousePointer { PointerDefault = 0, PointerBusy = 11, PointerCustom = 99 };
+
+class Form1 : public QWidget, public SaleRecordSource {
+    Q_OBJECT
+public:
+    // What the window needs from the rest of the program.
+    struct Services {
+        std::function<QString(const QString& key)> readSetting;
+        std::function<void(const QString& key, const QString& value)> writeSetting;
+        std::function<void()> checkWordInstalled;              // ends the program itself
+        std::function<void(const SaleRecordSource&)> generate; // the document script
+        std::function<void()> endProgram;                      // closing the window
+    };
+    // Services of the real program: the user's store, and an exit for endProgram; the
+    // others must be given.
+    static Services storeServices();
+
+    explicit Form1(Services services, QWidget* parent = nullptr);
+
+    // The start-up sequence; show the window after it.
+    void Form_Load();
+
+    QString text(const QString& box) const override;
+    TextBox* box(const QString& name) const { return boxes.value(name); }
+    QPushButton* PushButton1 = nullptr;
+    QPushButton* PushButton2 = nullptr;
+    QPushButton* PushButton3 = nullptr;
+    QGroupBox* Frame3 = nullptr;
+    QGroupBox* Frame17 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    SkinFramework SkinFramework1;
+
+    int mousePointer() const { return pointer; }
+    void setMousePointer(int code);
+    bool generating() const { return mGenerating; }
+    bool hasCustomPointer() const { return handCursor.has_value(); }
+
+public slots:
+    void PushButton1_Click();
+    void PushButton2_Click();
+    void PushButton3_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildWindow();
+    void buildButtons();
+    void buildFrames();
+    void buildFields();
+    void setTabOrderByIndex();
+
+    void fieldChanged(const SaleField& field, const QString& value);
+
+    Services services;
+    QHash<QString, TextBox*> boxes;
+    QHash<QString, QLabel*> labels;
+    std::optional<QCursor> handCursor;
+    int pointer = PointerDefault;
+    bool mGenerating = false;
+    bool shownOnce = false;
+    bool storeFailureNoticed = false;
+};
