@@ -130,5 +130,6 @@ TEST(EngineClipboard, CopyAsPictureFillsOnlyTheEnginesClipboard) {
     // The copy stays on the clipboard after the document changes and after Quit.
     document->ActiveWindow().Selection().TypeText(" and more");
     application->Quit();
-    EXPECT_EQ(factory.Clipboard().GetData(0).data(), picture.data());
+    const QPicture kept = factory.Clipboard().GetData(0);
+    EXPECT_EQ(QByteArray(kept.data(), kept.size()), QByteArray(picture.data(), picture.size()));
 }
