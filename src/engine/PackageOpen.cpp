@@ -72,7 +72,6 @@ Document readPackage(const QByteArray& bytes, const QString& fileName,
         const QString settingsPart = partName(zip, part, main, QLatin1StringView("/settings"),
                                               folder + QStringLiteral("settings.xml"));
         StyleSheet styles;
-        styles.namesById.insert(QStringLiteral("TableGrid"), QStringLiteral("Table Grid"));
         if (zip.contains(stylesPart)) {
             part = stylesPart;
             styles = readStylesXml(zip.read(stylesPart));

@@ -29,8 +29,10 @@ struct MalformedPart {
 
 // The styles a document's formatting starts from, as far as the model goes.
 struct StyleSheet {
-    CharFormat base;                   // document defaults and the "Normal" style
-    QHash<QString, QString> namesById; // style id to style name ("TableGrid" to "Table Grid")
+    CharFormat base; // document defaults and the "Normal" style
+    // Style id to style name; Word's built-in grid style is known even where the package
+    // has no styles part to name it.
+    QHash<QString, QString> namesById{{QStringLiteral("TableGrid"), QStringLiteral("Table Grid")}};
 };
 
 StyleSheet readStylesXml(const QByteArray& xml);

@@ -39,8 +39,6 @@ void readStyle(QXmlStreamReader& xml, StyleSheet& sheet, std::optional<CharForma
 
 StyleSheet readStylesXml(const QByteArray& bytes) {
     StyleSheet sheet;
-    // Word's built-in table style, for packages whose styles part does not name it.
-    sheet.namesById.insert(QStringLiteral("TableGrid"), QStringLiteral("Table Grid"));
     QXmlStreamReader xml(bytes);
     enterRoot(xml);
     std::optional<CharFormat> normal;

@@ -1,0 +1,147 @@
+// libFuzzer target for opening documents. The first byte picks what the rest is fed to: a
+// whole package (the zip layer, its limits and every part), or one part's XML directly, so
+// that mutations reach the XML readers without having to keep zip checksums right.
+//
+// Whatever opens must also survive the round trip: saving what was read and reading that
+// again must give the same document.xml. A difference aborts, as a crash would.
+//
+// With VANTOREL_FUZZ_WRITE_SEEDS=<folder> in the environment the program writes its seed
+// corpus there and ends; the test registration uses that to start from valid inputs.
+#include "Automation.h"
+#include "PackageParts.h"
+#include "PackageReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace wordengine;
+using namespace wordengine::package;
+
+namespace {
+
+enum Mode : uint8_t { WholePackage, DocumentPart, StylesPart, SettingsPart, Modes };
+
+// Small limits keep each input fast and its memory modest; the checks are the same.
+PackageLimits fuzzLimits() {
+    PackageLimits limits;
+    limits.maxFileSize = 4 << 20;
+    limits.maxPartSize = 16 << 20;
+    limits.maxTotalSize = 32 << 20;
+    limits.maxItems = 100000;
+    return limits;
+}
+
+void checkRoundTrip(const Document& opened) {
+    const QByteArray first = documentXml(opened);
+    Document again = readDocumentXml(first, StyleSheet{});
+    readSettingsXml(settingsXml(opened.pageSetup), again.pageSetup);
+    const QByteArray second = documentXml(again);
+    if (first != second) {
+        std::fprintf(stderr, "round trip changed document.xml:\n%s\n---\n%s\n", first.constData(),
+                     second.constData());
+        std::abort();
+    }
+}
+
+Document sample() {
+    Document d;
+    Paragraph title;
+    title.alignment = 1;
+    title.runs = {{QStringLiteral("Motor Vehicle Bill of Sale"),
+                   CharFormat{QStringLiteral("Arial"), 16, true, 0}}};
+    Paragraph text;
+    text.runs = {{QStringLiteral("BE IT KNOWN "), CharFormat{}},
+                 {QStringLiteral("  $1\t0  "), CharFormat{QStringLiteral("Arial"), 11, false, 1}}};
+    Table table;
+    table.columns = 2;
+    table.format.heightRule = 1;
+    table.format.height = 21.6;
+    table.format.style = QStringLiteral("Table Grid");
+    table.rows.assign(2, Row{std::vector<Cell>(2)});
+    table.rows[0].cells[1].verticalAlignment = 1;
+    d.body = {title, text, table, Paragraph{}};
+    d.pageSetup.gutterPos = 1;
+    d.pageSetup.firstPageTray = 3;
+    return d;
+}
+
+void writeSeed(const QString& folder, const QString& name, Mode mode, const QByteArray& data) {
+    QFile file(QDir(folder).filePath(name));
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(QByteArray(1, char(mode)) + data);
+    }
+}
+
+void writeSeeds(const QString& folder) {
+    QDir().mkpath(folder);
+    const QDateTime when = QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
+    const Document documents[] = {Document{}, sample()};
+    int n = 0;
+    for (const Document& d : documents) {
+        const QString suffix = QString::number(++n);
+        writeSeed(folder, QStringLiteral("package") + suffix, WholePackage,
+                  zipParts(packageParts(d, 1, when)));
+        writeSeed(folder, QStringLiteral("document") + suffix, DocumentPart, documentXml(d));
+        writeSeed(folder, QStringLiteral("settings") + suffix, SettingsPart,
+                  settingsXml(d.pageSetup));
+    }
+    writeSeed(folder, QStringLiteral("styles"), StylesPart, stylesXml());
+    // Entries stored rather than deflated: the mutations then land in the XML itself.
+    writeSeed(
+        folder, QStringLiteral("strict"), DocumentPart,
+        R"(<w:document xmlns:w="http://purl.oclc.org/ooxml/wordprocessingml/main"><w:body>)"
+        R"(<w:sdt><w:sdtContent><w:p><w:hyperlink><w:r><w:t>x</w:t></w:r></w:hyperlink></w:p></w:sdtContent></w:sdt>)"
+        R"(<w:tbl><w:tblPr><w:tblLook w:val="04A0"/></w:tblPr><w:tr><w:tc><w:tbl/></w:tc></w:tr></w:tbl>)"
+        R"(<w:sectPr><w:pgSz w:w="8.5in" w:h="11in"/></w:sectPr></w:body></w:document>)");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    const QByteArray seeds = qgetenv("VANTOREL_FUZZ_WRITE_SEEDS");
+    if (!seeds.isEmpty()) {
+        writeSeeds(QString::fromLocal8Bit(seeds));
+        std::exit(0);
+    }
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0)
+        return 0;
+    const Mode mode = Mode(data[0] % Modes);
+    const QByteArray input =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
+    try {
+        switch (mode) {
+        case WholePackage:
+            checkRoundTrip(readPackage(input, QStringLiteral("fuzz.docx"), fuzzLimits()));
+            break;
+        case DocumentPart:
+            checkRoundTrip(readDocumentXml(input, StyleSheet{}, fuzzLimits().maxItems));
+            break;
+        case StylesPart: {
+            Document d;
+            d.body = {Paragraph{}};
+            std::get<Paragraph>(d.body[0]).markFormat = readStylesXml(input).base;
+            checkRoundTrip(d);
+            break;
+        }
+        case SettingsPart:
+        default: {
+            Document d;
+            readSettingsXml(input, d.pageSetup);
+            relationshipTarget(input, QStringLiteral("word/document.xml"),
+                               QLatin1StringView("/styles"));
+            checkRoundTrip(d);
+            break;
+        }
+        }
+    } catch (const word::Error&) {
+    } catch (const MalformedPart&) {
+    }
+    return 0;
+}
