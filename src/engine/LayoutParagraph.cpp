@@ -24,6 +24,8 @@ void ParagraphLayout::drawLine(QPainter& painter, int i, double x, double baseli
 namespace layout {
 namespace {
 
+long long shapeCount = 0;
+
 Qt::Alignment qtAlignment(int alignment) {
     switch (alignment) {
     case 1:
@@ -108,6 +110,7 @@ void measureLines(ParagraphShape& shape) {
 }
 
 std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph, double width) {
+    ++shapeCount;
     auto shape = std::make_shared<ParagraphShape>();
     shape->runs = paragraph.runs;
     shape->alignment = paragraph.alignment;
@@ -165,6 +168,10 @@ std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph,
 }
 
 } // namespace
+
+long long shapedParagraphs() {
+    return shapeCount;
+}
 
 std::shared_ptr<const ParagraphLayout> layoutParagraph(const Paragraph& paragraph, double width) {
     if (const auto& cached = paragraph.layoutCache) {
