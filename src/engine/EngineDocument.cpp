@@ -64,8 +64,20 @@ const Pagination& EngineDocument::pagination() {
     return *pagination_;
 }
 
+Pagination EngineDocument::pagesThrough(const Position& p) {
+    if (pagination_ && paginatedRevision_ == revision_)
+        return *pagination_;
+    // Twice as many pages each round: the work stays within twice what p needs.
+    for (int pages = 2; pages < (1 << 20); pages *= 2) {
+        Pagination first = paginate(model_, pages);
+        if (first.pageCount() < pages || p < first.pageStarts.back())
+            return first;
+    }
+    return pagination();
+}
+
 void EngineDocument::copyPageToClipboard(const Position& from) {
-    const int page = Editor::pageOf(pagination(), from);
+    const int page = Editor::pageOf(pagesThrough(from), from);
     application_->clipboard().setPicture(pagePicture(model_, page));
 }
 

@@ -59,6 +59,10 @@ public:
     void changed();
     // The layout of the current content, laid out again only after a change.
     const Pagination& pagination();
+    // The first pages of the layout, as far as the page after the one that holds p (or all of
+    // them when there is no such page). Lays out only what it needs: the page renderer asks
+    // this once per page, at the story's start, and must not pay for the whole document.
+    Pagination pagesThrough(const Position& p);
     // Puts the picture of the page that holds `from` on the application's clipboard.
     void copyPageToClipboard(const Position& from);
 

@@ -104,7 +104,9 @@ void EngineSelection::GoTo(int what, int which, const QVariant& /*name: only for
     document_.ensureAvailable();
     if (what != word::wd::GoToPage)
         throw errors::valueOutOfRange();
-    const Pagination& pages = document_.pagination();
+    // Only the last page needs the whole layout.
+    const Pagination pages =
+        which == goToLast ? document_.pagination() : document_.pagesThrough(active_);
     if (pages.pageStarts.empty()) {
         moveTo(document_.editor().storyStart());
         return;

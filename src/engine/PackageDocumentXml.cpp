@@ -110,7 +110,8 @@ void writeTableProperties(QXmlStreamWriter& xml, const Table& table, int textWid
         writeVal(xml, QStringLiteral("w:tblStyle"), styleId(f.style));
     writeWidth(xml, QStringLiteral("w:tblW"), textWidth);
     writeWidth(xml, QStringLiteral("w:tblInd"), 0);
-    writeTableBorders(xml, f.style == QLatin1StringView("Table Grid"));
+    // Borders follow the style the table refers to, which is the one its id names.
+    writeTableBorders(xml, styleId(f.style) == QLatin1StringView("TableGrid"));
     writeEmpty(xml, QStringLiteral("w:tblLayout"),
                {{QStringLiteral("w:type"), QStringLiteral("fixed")}});
     writeTableCellMargins(xml);

@@ -274,18 +274,22 @@ void Form1::setMousePointer(int code) {
     }
 }
 
+// The pointer rules. A move the button or frame does not take would travel on to the window
+// and count as a move over the background, so it ends where it was meant.
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseMove && pointer != PointerBusy) {
-        const bool overButton =
-            watched == PushButton1 || watched == PushButton2 || watched == PushButton3;
-        const bool overBackground = watched == this || watched == Frame3 || watched == Frame17 ||
-                                    watched == Frame1 || watched == Frame2;
-        if (overButton)
-            setMousePointer(PointerCustom);
-        else if (overBackground)
-            setMousePointer(PointerDefault);
-    }
-    return QWidget::eventFilter(watched, event);
+    if (event->type() != QEvent::MouseMove)
+        return QWidget::eventFilter(watched, event);
+    const bool overButton =
+        watched == PushButton1 || watched == PushButton2 || watched == PushButton3;
+    const bool overBackground = watched == this || watched == Frame3 || watched == Frame17 ||
+                                watched == Frame1 || watched == Frame2;
+    if (pointer != PointerBusy && (overButton || overBackground))
+        setMousePointer(overButton ? PointerCustom : PointerDefault);
+    if (watched == this || !(overButton || overBackground))
+        return QWidget::eventFilter(watched, event);
+    watched->event(event); // the control's own handling (a button's drag-off, say)
+    event->accept();
+    return true;
 }
 
 void Form1::showEvent(QShowEvent* event) {

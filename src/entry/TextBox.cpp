@@ -8,20 +8,12 @@ TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
     setMaxLength(std::numeric_limits<int>::max()); // Qt's default stops at 32767
 }
 
+// A click that brings the focus puts the caret where it lands and so would undo the
+// selection made on focus; select again once the click is done.
 void TextBox::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
+    selectOnRelease = event->reason() == Qt::MouseFocusReason;
     emit gotFocus();
-}
-
-// The press that brings the focus would put the caret where it lands and so undo the
-// selection made on focus; select again once the click is done.
-void TextBox::mousePressEvent(QMouseEvent* event) {
-    const bool hadFocus = hasFocus();
-    QLineEdit::mousePressEvent(event);
-    if (!hadFocus && hasFocus()) {
-        selectOnRelease = true;
-        emit gotFocus();
-    }
 }
 
 void TextBox::mouseReleaseEvent(QMouseEvent* event) {

@@ -14,7 +14,6 @@ signals:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
