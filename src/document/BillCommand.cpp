@@ -1,0 +1,254 @@
+#include "BillCommand.h"
+
+#include "Dialogs.h"
+#include "Failure.h"
+#include "Layout.h"
+#include "MotorVehicleBill.h"
+#include "Package.h"
+#include "SaleFields.h"
+#include "SaleRecordSource.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QTextStream>
+#include <optional>
+
+namespace BillCommand {
+
+namespace {
+
+struct Options {
+    QString record; // RECORD.json, or
+    QString render; // --render IN.doc
+    QString doc, pdf, png;
+    int dpi = 96;
+};
+
+struct UsageError {
+    QString message;
+};
+
+Options parse(const QStringList& args) {
+    Options o;
+    bool dpiGiven = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto value = [&]() -> QString {
+            if (i + 1 >= args.size() || args[i + 1].isEmpty())
+                throw UsageError{a + QStringLiteral(" needs a value")};
+            return args[++i];
+        };
+        auto once = [&](QString& slot) {
+            if (!slot.isEmpty())
+                throw UsageError{a + QStringLiteral(" is given twice")};
+            slot = value();
+        };
+        if (a == QStringLiteral("--doc"))
+            once(o.doc);
+        else if (a == QStringLiteral("--pdf"))
+            once(o.pdf);
+        else if (a == QStringLiteral("--png"))
+            once(o.png);
+        else if (a == QStringLiteral("--render"))
+            once(o.render);
+        else if (a == QStringLiteral("--dpi")) {
+            bool ok = false;
+            const QString text = value();
+            o.dpi = text.toInt(&ok);
+            if (!ok || o.dpi < 1 || o.dpi > 2400)
+                throw UsageError{
+                    QStringLiteral("--dpi takes a whole number from 1 to 2400, not \"%1\"")
+                        .arg(text)};
+            dpiGiven = true;
+        } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1)
+            throw UsageError{QStringLiteral("unknown option %1").arg(a)};
+        else if (o.record.isEmpty())
+            o.record = a;
+        else
+            throw UsageError{QStringLiteral("more than one record file: %1").arg(a)};
+    }
+    if (o.record.isEmpty() == o.render.isEmpty())
+        throw UsageError{QStringLiteral("give either a record file or --render IN.doc")};
+    if (!o.record.isEmpty() && o.doc.isEmpty())
+        throw UsageError{QStringLiteral("--doc OUT.doc is needed with a record file")};
+    if (!o.render.isEmpty() && !o.doc.isEmpty())
+        throw UsageError{QStringLiteral("--doc does not go with --render")};
+    if (!o.render.isEmpty() && o.pdf.isEmpty() && o.png.isEmpty())
+        throw UsageError{QStringLiteral("--render needs --pdf or --png")};
+    if (dpiGiven && o.png.isEmpty())
+        throw UsageError{QStringLiteral("--dpi goes with --png")};
+    return o;
+}
+
+// The record file: one JSON object of the settings keys, each a string; a missing key is
+// empty.
+FixedRecord readRecord(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw UsageError{QStringLiteral("cannot read the record file %1").arg(path)};
+    QJsonParseError error;
+    const QJsonDocument json = QJsonDocument::fromJson(file.readAll(), &error);
+    if (error.error != QJsonParseError::NoError)
+        throw UsageError{QStringLiteral("the record file %1 is not JSON: %2 at offset %3")
+                             .arg(path, error.errorString())
+                             .arg(error.offset)};
+    if (!json.isObject())
+        throw UsageError{QStringLiteral("the record file %1 must hold one JSON object").arg(path)};
+    FixedRecord record;
+    const QJsonObject object = json.object();
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        const SaleField* field = fieldByKey(it.key());
+        if (!field)
+            throw UsageError{
+                QStringLiteral("the record file %1 has an unknown key \"%2\"").arg(path, it.key())};
+        if (!it.value().isString())
+            throw UsageError{
+                QStringLiteral("the value of \"%1\" in %2 is not a string").arg(it.key(), path)};
+        record.set(field->boxName(), it.value().toString());
+    }
+    return record;
+}
+
+// Boxes become lines on stderr: each report is printed in its own words, and the question
+// about a running application is answered Yes, since the run uses a private application.
+class ConsoleDialogs : public Dialogs {
+public:
+    explicit ConsoleDialogs(QTextStream& stream) : err(stream) { setDialogs(this); }
+    ~ConsoleDialogs() override { setDialogs(nullptr); }
+    ConsoleDialogs(const ConsoleDialogs&) = delete;
+    ConsoleDialogs& operator=(const ConsoleDialogs&) = delete;
+
+    Answer message(const MessageRequest& request) override {
+        if (request.buttons == Buttons::YesNo) {
+            err << "vantorel-bill: another engine is running; going on with a private one\n";
+            err.flush();
+            return Answer::Yes;
+        }
+        ++failures;
+        QString text = request.text;
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+        err << text << '\n';
+        err.flush();
+        return Answer::Ok;
+    }
+    void notice(const MessageRequest& request) override { message(request); }
+    std::optional<QString> saveFileName(const SaveFileRequest&) override { return std::nullopt; }
+
+    int failures = 0;
+
+private:
+    QTextStream& err;
+};
+
+void copyFile(const QString& from, const QString& to) {
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly))
+        throw Failure(QStringLiteral("cannot read the generated document %1").arg(from));
+    QSaveFile out(to);
+    if (!out.open(QIODevice::WriteOnly) || out.write(in.readAll()) != in.size() || !out.commit())
+        throw Failure(QStringLiteral("cannot write %1: %2").arg(to, out.errorString()));
+}
+
+void writeOutputs(const QString& documentPath, const Options& o) {
+    if (o.pdf.isEmpty() && o.png.isEmpty())
+        return;
+    wordengine::Document document;
+    try {
+        document = wordengine::openPackage(documentPath);
+    } catch (const std::exception& e) {
+        throw Failure(QString::fromUtf8(e.what()));
+    }
+    if (!o.pdf.isEmpty() && !wordengine::writePdf(document, o.pdf))
+        throw Failure(QStringLiteral("cannot write the PDF file %1").arg(o.pdf));
+    if (!o.png.isEmpty()) {
+        if (!QDir().mkpath(o.png) || wordengine::writePngPages(document, o.png, o.dpi) < 0)
+            throw Failure(QStringLiteral("cannot write the pictures into %1").arg(o.png));
+    }
+}
+
+} // namespace
+
+QString usage() {
+    return QStringLiteral(
+        "Usage:\n"
+        "  vantorel-bill RECORD.json --doc OUT.doc [--pdf OUT.pdf] [--png DIR [--dpi N]]\n"
+        "  vantorel-bill --render IN.doc [--pdf OUT.pdf] [--png DIR [--dpi N]]\n"
+        "\n"
+        "Makes the Motor Vehicle Bill of Sale that Vantorel makes, without its window.\n"
+        "\n"
+        "RECORD.json is one JSON object whose members are the sale's values under their\n"
+        "settings keys, each a string; a key left out is empty:\n"
+        "  \"Name Of Buyer\", \"Name Of Seller\", \"Name Of Witness\", \"Make\", \"Model\",\n"
+        "  \"Year\", \"Color\", \"VIN\", \"Style\", \"Odometer\", \"Title\",\n"
+        "  \"Amount Of Motor Vehicle\", \"Down Payment\", \"Retain Down Payment\",\n"
+        "  \"No Days Title Transfer\", \"No Days Vehicle Inspected\"\n"
+        "Values are printed exactly as given.\n"
+        "\n"
+        "  --doc OUT.doc   write the Word document (the file Vantorel would save)\n"
+        "  --render IN.doc draw a document that exists instead of making one\n"
+        "  --pdf OUT.pdf   draw the pages into a PDF file\n"
+        "  --png DIR       draw each page, paper and margins, as DIR/page-1.png, page-2.png, ...\n"
+        "  --dpi N         dots per inch of the pictures (default 96)\n"
+        "  --help          show this text\n"
+        "\n"
+        "Exit status: 0 done; 1 the document could not be made or a file not written (each\n"
+        "failure is printed in the words of the program's error report); 2 bad usage or a bad\n"
+        "record file. The document is made in the temporary folder (TEMP, else the system's)\n"
+        "and removed from there afterwards.\n"
+        "\n"
+        "Example:\n"
+        "  echo '{\"Name Of Buyer\": \"Orwen Palk\", \"Make\": \"Ford\"}' > sale.json\n"
+        "  vantorel-bill sale.json --doc bill.doc --pdf bill.pdf\n");
+}
+
+int run(const QStringList& arguments, word::ApplicationFactory& engine, QTextStream& out,
+        QTextStream& err) {
+    if (arguments.contains(QStringLiteral("--help"))) {
+        out << usage();
+        return Success;
+    }
+    Options options;
+    FixedRecord record;
+    try {
+        options = parse(arguments);
+        if (!options.record.isEmpty())
+            record = readRecord(options.record);
+    } catch (const UsageError& e) {
+        err << "vantorel-bill: " << e.message << "\n(see vantorel-bill --help)\n";
+        return BadUsage;
+    }
+
+    try {
+        if (!options.render.isEmpty()) {
+            writeOutputs(options.render, options);
+            return Success;
+        }
+        ConsoleDialogs console(err);
+        const MotorVehicleBill::Generation generation =
+            MotorVehicleBill::GenerateMotorVehicle(engine, record);
+        const int failures = console.failures;
+        struct RemoveAfterwards {
+            QString path;
+            ~RemoveAfterwards() {
+                if (!path.isEmpty())
+                    QFile::remove(path);
+            }
+        } temporary{QFileInfo(generation.path).isFile() ? generation.path : QString()};
+        if (failures > 0 || temporary.path.isEmpty()) {
+            err << "vantorel-bill: the document could not be made\n";
+            return Failed;
+        }
+        copyFile(generation.path, options.doc);
+        writeOutputs(generation.path, options);
+        return Success;
+    } catch (const std::exception& e) {
+        err << "vantorel-bill: " << QString::fromUtf8(e.what()) << '\n';
+        return Failed;
+    }
+}
+
+} // namespace BillCommand

@@ -1,0 +1,25 @@
+#pragma once
+// vantorel-bill: the bill of sale without the window, for scripts and batches. It runs the
+// same document script as the program, on a record given as a JSON file.
+
+#include <QStringList>
+
+class QTextStream;
+
+namespace word {
+class ApplicationFactory;
+}
+
+namespace BillCommand {
+
+enum ExitCode { Success = 0, Failed = 1, BadUsage = 2 };
+
+// The text of --help.
+QString usage();
+
+// Runs the command. `arguments` excludes the program name. --help goes to `out`; messages go
+// to `err`, one line each; nothing is printed on success.
+int run(const QStringList& arguments, word::ApplicationFactory& engine, QTextStream& out,
+        QTextStream& err);
+
+} // namespace BillCommand
