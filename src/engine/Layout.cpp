@@ -39,6 +39,10 @@ public:
     PageLayout run() {
         if (maxPages_ <= 0)
             return {};
+        if (document_.body.empty()) { // not a valid document; one empty page all the same
+            openPage(Position{});
+            return std::move(out_);
+        }
         openPage(blockStart(document_, 0));
         for (int b = 0; b < int(document_.body.size()) && !done_; ++b) {
             const Block& block = document_.body[size_t(b)];
@@ -143,7 +147,7 @@ private:
                 placeRow(table, row, cells, columnWidth, height, grid);
             } else {
                 // Taller than a whole page: the row runs on over pages, line by line.
-                splitRow(block, r, row, cells, columnWidth, grid);
+                splitRow(block, r, cells, columnWidth, grid);
             }
         }
     }
@@ -171,9 +175,7 @@ private:
         pageHasContent_ = true;
     }
 
-    void splitRow(int block, int r, const Row& row, std::vector<CellLines>& cells,
-                  double columnWidth, bool grid) {
-        (void)row;
+    void splitRow(int block, int r, std::vector<CellLines>& cells, double columnWidth, bool grid) {
         for (;;) {
             double used = 0;
             int firstOpen = -1;

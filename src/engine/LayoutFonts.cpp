@@ -98,7 +98,8 @@ QFont fontFor(const CharFormat& format) {
 }
 
 FontMetrics metricsFor(const CharFormat& format) {
-    // Per family and weight, per em; scaled to the size here.
+    // Per family and weight, per em; scaled to the size here. Layout runs on the thread of
+    // the application object only (like QFontDatabase), so a plain table serves.
     static QHash<QString, FontMetrics> perEm;
     const QString key = format.fontName.toLower() + (format.bold ? QLatin1String("/b") : QString());
     auto it = perEm.find(key);

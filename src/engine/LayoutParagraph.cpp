@@ -155,12 +155,15 @@ std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph,
         if (info.length > 0) {
             info.left = line.cursorToX(info.start);
             info.right = info.left + line.horizontalAdvance();
-            if (paragraph.alignment == 3 && line.naturalTextWidth() > 0)
-                info.right = std::max(info.right, info.left + line.width() - 0.5);
         }
         shape->lines.push_back(info);
     }
     tl.endLayout();
+    // Justified lines but the last are stretched to the full width.
+    if (paragraph.alignment == 3) {
+        for (size_t i = 0; i + 1 < shape->lines.size(); ++i)
+            shape->lines[i].right = std::max(shape->lines[i].right, width);
+    }
     if (shape->lines.empty())
         shape->lines.push_back({});
     measureLines(*shape);

@@ -129,22 +129,32 @@ TEST(LayoutPages, MaxPagesStopsEarly) {
     EXPECT_FALSE(std::get<Paragraph>(fresh.body[3 * kLinesPerPage]).layoutCache);
 }
 
-TEST(LayoutPages, RowsGrowWithTheirContentAndCentreIt) {
-    // A row with a three-line cell is three lines high, and the one-line cell beside it is
-    // centred: its baseline sits one line lower than the first line of the tall cell.
-    Table t = table(1, 2);
-    t.rows[0].cells[0].paragraphs = {line(), line(), line()};
-    const Document doc = document({t});
-    const auto pages = layout::layoutPages(doc, 1, true);
-    ASSERT_EQ(pages.pages.size(), 1u);
-    const auto& lines = pages.pages[0].lines;
-    ASSERT_EQ(lines.size(), 5u); // and the empty paragraph after the table
+TEST(LayoutPages, RowsGrowWithTheirContentAndAlignCellsVertically) {
+    // A row with a three-line cell is three lines high; the one-line cell beside it sits at
+    // its top, one line down or two lines down, as its vertical alignment says.
     const double step = lineHeight(CharFormat{}) * 20;
-    EXPECT_NEAR(lines[1].baseline - lines[0].baseline, step, 0.01);
-    EXPECT_NEAR(lines[3].baseline, lines[1].baseline, 0.01);
-    // Cell text starts 108 twips in from the cell's edge; cells share the text width.
-    EXPECT_NEAR(lines[0].x, 90 * 20 + 108, 0.01);
-    EXPECT_NEAR(lines[3].x, 90 * 20 + 216 * 20 + 108, 0.01);
+    const struct {
+        int alignment;
+        double linesDown;
+    } cases[] = {{0, 0}, {1, 1}, {3, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.alignment);
+        Table t = table(1, 2);
+        t.rows[0].cells[0].paragraphs = {line(), line(), line()};
+        t.rows[0].cells[0].verticalAlignment = 0;
+        t.rows[0].cells[1].verticalAlignment = c.alignment;
+        const auto pages = layout::layoutPages(document({t}), 1, true);
+        ASSERT_EQ(pages.pages.size(), 1u);
+        const auto& lines = pages.pages[0].lines;
+        ASSERT_EQ(lines.size(), 5u); // and the empty paragraph after the table
+        EXPECT_NEAR(lines[1].baseline - lines[0].baseline, step, 0.01);
+        EXPECT_NEAR(lines[3].baseline - lines[0].baseline, c.linesDown * step, 0.01);
+        // The paragraph after the table comes after three lines and the top border.
+        EXPECT_NEAR(lines[4].baseline - lines[0].baseline, 3 * step, 0.01);
+        // Cell text starts 108 twips in from the cell's edge; cells share the text width.
+        EXPECT_NEAR(lines[0].x, 90 * 20 + 108, 0.01);
+        EXPECT_NEAR(lines[3].x, 90 * 20 + 216 * 20 + 108, 0.01);
+    }
 }
 
 TEST(LayoutCache, SurvivesDeletingThePagesBefore) {
