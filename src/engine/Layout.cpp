@@ -51,6 +51,7 @@ public:
             else
                 placeTable(b, std::get<Table>(block));
         }
+        closePage();
         return std::move(out_);
     }
 
@@ -61,11 +62,22 @@ private:
             done_ = true;
             return;
         }
+        closePage();
         out_.starts.push_back(start);
         if (withContent_)
             out_.pages.emplace_back();
         y_ = top_;
         pageHasContent_ = false;
+    }
+
+    // A page that draws nothing (empty paragraphs only) still gets a box: the column's width
+    // over its lines, so that every page has a picture.
+    void closePage() {
+        if (withContent_ && !out_.pages.empty() && out_.pages.back().box.isNull() &&
+            !blankBox_.isNull()) {
+            out_.pages.back().box = QRectF(left_, blankBox_.top(), width_, blankBox_.height());
+        }
+        blankBox_ = QRectF();
     }
 
     // Whether `height` more twips fit on the page; an empty page takes anything, so that
@@ -86,6 +98,8 @@ private:
         out_.pages.back().lines.push_back({p, i, x, top + line.ascent});
         if (line.right > line.left)
             addBox(QRectF(x + line.left, top, line.right - line.left, line.height));
+        else
+            blankBox_ = blankBox_.united(QRectF(x, top, 1, line.height));
     }
 
     void placeParagraph(int block, const Paragraph& paragraph) {
@@ -238,6 +252,7 @@ private:
     double y_ = 0;
     bool pageHasContent_ = false;
     bool done_ = false;
+    QRectF blankBox_; // lines of the current page that draw nothing
     PageLayout out_;
 };
 

@@ -35,7 +35,8 @@ struct Pagination {
 // then holds min(maxPages, page count) starts, which is enough to find the next page.
 Pagination paginate(const Document& document, int maxPages = INT_MAX);
 
-// A picture of the content of one page (0-based), empty when there is no such page.
+// A picture of the content of one page (0-based), empty when there is no such page. A page
+// of empty paragraphs only gives a white box over the text width.
 // Units: one picture unit is one twip (1440 to the inch); the picture's origin is the top
 // left corner of the content's bounding box, so boundingRect() is (0, 0, width, height) of
 // that box at real size. White is filled behind the whole box. Text is recorded as text, so

@@ -96,7 +96,7 @@ struct PlacedLine {
 struct PageContent {
     std::vector<PlacedLine> lines;
     std::vector<QLineF> rules; // table borders, kGridBorderTwips wide
-    QRectF box;                // bounding box of what the page draws; empty when nothing
+    QRectF box; // bounding box of what the page draws (of its blank lines when nothing)
 };
 
 struct PageLayout {

@@ -54,6 +54,7 @@ TEST(LayoutPicture, BoundingBoxOfTheContent) {
         {"first of two pages", textDocument(60, QStringLiteral("Text")), 0,
          QSize(0, qCeil(51 * line))},
         {"last page", textDocument(60, QStringLiteral("Text")), 1, QSize(0, qCeil(9 * line))},
+        {"empty paragraphs only", textDocument(2, QString()), 0, QSize(432 * 20, qCeil(2 * line))},
         // The tables span the text width, plus half a border on each side.
         {"bill of sale", bill, 0, QSize(432 * 20 + 10, 0)},
     };
