@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace wordengine {
@@ -44,17 +45,16 @@ bool writeAll(int fd, const QByteArray& bytes) {
 }
 
 // Creates a file of a name no one else has in the target's folder. O_EXCL refuses a name
-// that exists, a link included, so nothing planted there is ever written through; the mode
-// lets the umask decide the permissions as for any new file.
+// that exists, a link included, so nothing planted there is ever written through. The name
+// does not grow with the target's, so a long target name still leaves room for it.
 int createTemporarySibling(const QString& target, QByteArray& tempPath) {
-    const QFileInfo info(target);
-    const QString folder = info.absolutePath();
+    const QString folder = QFileInfo(target).absolutePath();
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString name =
-            QStringLiteral(".%1.%2.tmp")
-                .arg(info.fileName())
+            QStringLiteral(".vantorel-%1.tmp")
                 .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
         tempPath = QFile::encodeName(QDir(folder).filePath(name));
+        // The umask decides the permissions, as for any new file.
         const int fd = ::open(tempPath.constData(),
                               O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd >= 0 || errno != EEXIST)
@@ -62,6 +62,14 @@ int createTemporarySibling(const QString& target, QByteArray& tempPath) {
     }
     errno = EEXIST;
     return -1;
+}
+
+// A file saved over an existing one keeps that file's permissions (someone may have made
+// it private); a link or anything else at the target is not looked through.
+void keepPermissions(int fd, const QString& target) {
+    struct stat existing;
+    if (::lstat(QFile::encodeName(target).constData(), &existing) == 0 && S_ISREG(existing.st_mode))
+        ::fchmod(fd, existing.st_mode & 07777);
 }
 
 // Makes the rename itself durable; a folder that cannot be synced (some file systems) does
@@ -87,6 +95,7 @@ void savePackage(const Document& document, int pageCount, const QString& path) {
     const int fd = createTemporarySibling(path, tempPath);
     if (fd < 0)
         saveFailed(path, errno);
+    keepPermissions(fd, path);
     if (!writeAll(fd, bytes) || ::fsync(fd) != 0) {
         const int error = errno;
         ::close(fd);

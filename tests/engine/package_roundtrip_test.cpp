@@ -143,7 +143,7 @@ TEST(PackageSave, ReplacesALinkAtTheTargetInsteadOfFollowingIt) {
     EXPECT_EQ(openPackage(target), Document{});
 }
 
-TEST(PackageSave, OverwritesAndLeavesNoTemporaryFile) {
+TEST(PackageSave, OverwritesKeepingPermissionsAndLeavesNoTemporaryFile) {
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("out.doc"));
     {
@@ -151,8 +151,11 @@ TEST(PackageSave, OverwritesAndLeavesNoTemporaryFile) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("old content");
     }
+    const QFile::Permissions privateFile = QFile::ReadOwner | QFile::WriteOwner;
+    ASSERT_TRUE(QFile::setPermissions(target, privateFile));
     savePackage(billOfSale(), 1, target);
     EXPECT_EQ(openPackage(target), billOfSale());
+    EXPECT_EQ(QFile::permissions(target) & 0x7777, privateFile); // owner, group, others
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("out.doc")});
 }
