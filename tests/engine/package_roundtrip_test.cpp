@@ -155,7 +155,7 @@ TEST(PackageSave, OverwritesKeepingPermissionsAndLeavesNoTemporaryFile) {
     ASSERT_TRUE(QFile::setPermissions(target, privateFile));
     savePackage(billOfSale(), 1, target);
     EXPECT_EQ(openPackage(target), billOfSale());
-    EXPECT_EQ(QFile::permissions(target) & 0x7777, privateFile); // owner, group, others
+    EXPECT_EQ(QFile::permissions(target) & 0x7077, privateFile); // owner, group, others
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("out.doc")});
 }
