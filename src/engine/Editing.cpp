@@ -305,7 +305,8 @@ Position Editor::deleteBefore(const Position& end) {
     }
     Block& first = document_.body.front();
     if (auto* paragraph = std::get_if<Paragraph>(&first)) {
-        removeFromParagraph(*paragraph, 0, end.offset);
+        if (end.offset > 0)
+            removeFromParagraph(*paragraph, 0, end.offset);
         return storyStart();
     }
     Table& table = std::get<Table>(first);
@@ -369,10 +370,12 @@ Position Editor::deleteForward(Position p, int count) {
     return p;
 }
 
-void Editor::applyTypingFormat(const Position& p, const CharFormat& format) {
+bool Editor::applyTypingFormat(const Position& p, const CharFormat& format) {
     Paragraph* paragraph = paragraphAt(p);
-    if (paragraph && paragraph->length() == 0)
-        paragraph->markFormat = format;
+    if (!paragraph || paragraph->length() != 0 || paragraph->markFormat == format)
+        return false;
+    paragraph->markFormat = format;
+    return true;
 }
 
 void Editor::setAlignment(const Position& from, const Position& to, int alignment) {

@@ -72,8 +72,8 @@ public:
     // Formatting
 
     // Font settings made at an insertion point: they also take hold of an empty paragraph's
-    // mark, which sets that paragraph's height.
-    void applyTypingFormat(const Position& p, const CharFormat& format);
+    // mark, which sets that paragraph's height. Answers whether the document changed.
+    bool applyTypingFormat(const Position& p, const CharFormat& format);
     // Sets the alignment of every paragraph from `from`'s to `to`'s.
     void setAlignment(const Position& from, const Position& to, int alignment);
     // Sets the vertical alignment of from's cell, and of the cells up to to's in the same table.

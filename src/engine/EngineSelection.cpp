@@ -46,8 +46,8 @@ std::shared_ptr<word::Range> EngineSelection::Range() {
 
 void EngineSelection::setTypingFormat(const CharFormat& format) {
     format_ = format;
-    document_.editor().applyTypingFormat(active_, format);
-    document_.changed();
+    if (document_.editor().applyTypingFormat(active_, format))
+        document_.changed();
 }
 
 void EngineSelection::moveTo(const Position& p) {
