@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <utility>
 
 using namespace wordengine;
 using namespace packagetest;
@@ -116,6 +117,34 @@ Document fullBillOfSale() {
     d.body.push_back(signatures);
     d.body.push_back(paragraph({}, 0, cell));
     return d;
+}
+
+// What a reader must keep of a document: each paragraph's text (tables' cells included) and
+// the underlined stretches, which other writers may split or join into runs differently.
+QStringList textAndUnderlines(const Document& d) {
+    QStringList out;
+    const auto add = [&](const Paragraph& p) {
+        out << p.text();
+        QString stretch;
+        for (const wordengine::Run& r : p.runs) {
+            if (r.format.underline)
+                stretch += r.text;
+            else if (!stretch.isEmpty())
+                out << QStringLiteral("underlined: ") + std::exchange(stretch, QString());
+        }
+        if (!stretch.isEmpty())
+            out << QStringLiteral("underlined: ") + stretch;
+    };
+    for (const Block& block : d.body) {
+        if (const auto* p = std::get_if<Paragraph>(&block))
+            add(*p);
+        else
+            for (const Row& row : std::get<Table>(block).rows)
+                for (const Cell& c : row.cells)
+                    for (const Paragraph& inCell : c.paragraphs)
+                        add(inCell);
+    }
+    return out;
 }
 
 class PackageInterop : public ::testing::Test {
@@ -224,6 +253,35 @@ TEST_F(PackageInterop, LibreOfficeOpensItWithTheSamePage) {
     EXPECT_GE(pages.captured(1).toInt(), 1);
     std::printf("LibreOffice lays the bill of sale out on %s page(s)\n",
                 qPrintable(pages.captured(1)));
+}
+
+TEST_F(PackageInterop, OpensWhatLibreOfficeWritesBack) {
+    const QString out = dir_.filePath(QStringLiteral("back"));
+    int exitCode = 0;
+    run(QStringLiteral("soffice"),
+        {QStringLiteral("-env:UserInstallation=file://") + dir_.filePath(QStringLiteral("profile")),
+         QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("docx"),
+         QStringLiteral("--outdir"), out, path_},
+        &exitCode);
+    ASSERT_EQ(exitCode, 0);
+    const Document back = openPackage(out + QStringLiteral("/wendlo12345678.docx"));
+    EXPECT_EQ(textAndUnderlines(back), textAndUnderlines(document_));
+    // LibreOffice keeps header and footer distances only where there is a header or footer.
+    const PageSetup& s = back.pageSetup;
+    EXPECT_EQ((std::vector<double>{s.pageWidth, s.pageHeight, s.topMargin, s.bottomMargin,
+                                   s.leftMargin, s.rightMargin}),
+              (std::vector<double>{612, 792, 72, 72, 90, 90}));
+    std::vector<const Table*> tables;
+    for (const Block& block : back.body)
+        if (const auto* t = std::get_if<Table>(&block))
+            tables.push_back(t);
+    ASSERT_EQ(tables.size(), 2u);
+    for (const Table* t : tables) {
+        EXPECT_EQ(t->format.style, QStringLiteral("Table Grid"));
+        EXPECT_EQ(t->format.heightRule, 1);
+        EXPECT_DOUBLE_EQ(t->format.height, 21.6);
+        EXPECT_EQ(t->rows.front().cells.front().verticalAlignment, 1);
+    }
 }
 
 } // namespace
