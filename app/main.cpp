@@ -3,6 +3,7 @@
 #include "Form1.h"
 #include "IsInstalled.h"
 #include "MotorVehicleBill.h"
+#include "PreviewHandOff.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -30,11 +31,14 @@ int main(int argc, char** argv) {
     services.checkWordInstalled = [&] {
         IsInstalled::CheckWordInstalled(engine, [&] { engineMissing = true; });
     };
+    PreviewHandOff* preview = nullptr;
     services.generate = [&](const SaleRecordSource& record) {
-        MotorVehicleBill::GenerateMotorVehicle(engine, record);
+        MotorVehicleBill::GenerateMotorVehicle(engine, record, preview->handOff());
     };
 
     Form1 form(services);
+    PreviewHandOff handOff(engine, form, [] { QCoreApplication::exit(0); });
+    preview = &handOff;
     form.Form_Load();
     if (engineMissing)
         return 1; // the check has told the user; the window is never shown

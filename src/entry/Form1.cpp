@@ -67,10 +67,6 @@ constexpr FrameSpec frameSpecs[] = {
      1320},
 };
 
-QIcon programIcon() {
-    return QIcon(inProgramFolder(QStringLiteral("vantorel.png")));
-}
-
 } // namespace
 
 Form1::Services Form1::storeServices() {

@@ -52,6 +52,10 @@ void setBackColor(QWidget& widget, const QColor& color) {
     widget.setAutoFillBackground(true);
 }
 
+QIcon programIcon() {
+    return QIcon(inProgramFolder(QStringLiteral("vantorel.png")));
+}
+
 void markAsPictureBox(QWidget& widget) {
     widget.setProperty(pictureBoxProperty, true);
 }

@@ -3,6 +3,7 @@
 // application title.
 
 #include <QColor>
+#include <QIcon>
 #include <QString>
 
 class QWidget;
@@ -33,6 +34,10 @@ QString appTitleFrom(const QString& productName);
 
 // Makes appTitleFrom("Vantorel") the application title.
 void SetAppTitle();
+
+// The program's icon, the same on every window: the picture beside the executable (none when
+// it is missing).
+QIcon programIcon();
 
 // Marks a widget as a picture box, for the colour walks above.
 void markAsPictureBox(QWidget& widget);

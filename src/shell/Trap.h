@@ -32,6 +32,11 @@ public:
         (run(std::forward<Rest>(rest)), ...);
     }
 
+    // A statement without a line number of its own: a failure quotes the line set last.
+    template <class Statement> void unnumbered(Statement&& statement) {
+        run(std::forward<Statement>(statement));
+    }
+
     // The test of a conditional whose guarded steps stand on lines of their own: when the
     // test fails, the report is shown and the guarded steps run as though it had passed.
     template <class Test> bool blockTest(int number, Test&& test) {

@@ -1,0 +1,283 @@
+#include "Form2.h"
+
+#include "Appearance.h"
+#include "CursorFile.h"
+#include "Paths.h"
+#include "PictureBox.h"
+#include "PreviewFiles.h"
+#include "Trap.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTreeWidget>
+
+namespace {
+
+QRect twipsRect(int left, int top, int width, int height) {
+    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                 twipsToPixels(height));
+}
+
+QFont arial(double points) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const char* caption, QRect twips) {
+    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    button->setFont(arial(11.25));
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, Qt::white);
+    button->setPalette(palette);
+    button->setMouseTracking(true);
+    return button;
+}
+
+QScrollBar* makeScrollBar(Qt::Orientation orientation, QWidget* parent, const char* name,
+                          QRect twips) {
+    auto* bar = new QScrollBar(orientation, parent);
+    bar->setObjectName(QString::fromLatin1(name));
+    bar->setGeometry(twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    bar->setRange(0, 32767);
+    bar->setSingleStep(1);
+    bar->setPageStep(1);
+    bar->setValue(0);
+    return bar;
+}
+
+} // namespace
+
+Form2::Form2(Services servicesIn, QWidget* parent)
+    : QWidget(parent), services(std::move(servicesIn)) {
+    buildWindow();
+    buildPageArea();
+    buildButtons();
+}
+
+void Form2::buildWindow() {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(twipsToPixels(9840), twipsToPixels(10290));
+    setFont(arial(9));
+    setBackColor(*this, Qt::white);
+    setMouseTracking(true);
+    installEventFilter(this);
+}
+
+void Form2::buildPageArea() {
+    ListView1 = new QTreeWidget(this);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setGeometry(twipsRect(120, 120, 9600, 945));
+    ListView1->setFont(arial(9));
+    ListView1->setRootIsDecorated(false);
+    ListView1->setColumnCount(0);
+    ListView1->setHeaderHidden(false);
+    ListView1->setMouseTracking(true);
+    ListView1->installEventFilter(this);
+    ListView1->viewport()->installEventFilter(this);
+    connect(ListView1, &QTreeWidget::itemClicked, this, [this] { ListView1_Click(); });
+
+    Picture2 = new PictureBox(this);
+    Picture2->setObjectName(QStringLiteral("Picture2"));
+    Picture2->Move(120, 1170);
+    Picture2->Resize(9330, 7305);
+    markAsPictureBox(*Picture2);
+
+    Picture1 = new PictureBox(Picture2);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->Move(0, 0);
+    Picture1->Resize(2340, 3435);
+    markAsPictureBox(*Picture1);
+    connect(Picture1, &PictureBox::mousePressed, this, &Form2::Picture1_MouseDown);
+    connect(Picture1, &PictureBox::mouseMoved, this, &Form2::Picture1_MouseMove);
+    connect(Picture1, &PictureBox::mouseReleased, this, &Form2::Picture1_MouseUp);
+
+    VScroll1 = makeScrollBar(Qt::Vertical, this, "VScroll1", {9450, 1170, 255, 7305});
+    HScroll1 = makeScrollBar(Qt::Horizontal, this, "HScroll1", {120, 8475, 9330, 255});
+    connect(HScroll1, &QScrollBar::valueChanged, this, &Form2::HScroll1_Change);
+    connect(VScroll1, &QScrollBar::valueChanged, this, &Form2::VScroll1_Change);
+}
+
+void Form2::buildButtons() {
+    Frame1 = new QGroupBox(QStringLiteral("Zoom:"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(twipsRect(120, 8790, 9600, 855));
+    Frame1->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); margin-top: 0.5em; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
+    Frame1->setFont(arial(9));
+    setBackColor(*Frame1, Qt::white);
+    Frame1->setMouseTracking(true);
+    Frame1->installEventFilter(this);
+
+    PushButton1 = makeButton(Frame1, "PushButton1", "Zoom In", {240, 300, 4440, 405});
+    PushButton2 = makeButton(Frame1, "PushButton2", "Zoom Out", {4800, 300, 4560, 405});
+    PushButton6 =
+        makeButton(this, "PushButton6", "Save Results To Word File", {4920, 9770, 4800, 405});
+    PushButton8 = makeButton(this, "PushButton8", "< Back", {120, 9770, 4680, 405});
+    for (QPushButton* button : {PushButton1, PushButton2, PushButton6, PushButton8})
+        button->installEventFilter(this);
+    connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
+    connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
+    connect(PushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);
+    connect(PushButton8, &QPushButton::clicked, this, &Form2::PushButton8_Click);
+
+    // Tab indexes: HScroll1 0, VScroll1 1, Picture2 2, Picture1 3, zoom buttons 6 and 7,
+    // Save 8, Back 9, the list 10.
+    QWidget* chain[] = {HScroll1,    VScroll1,    PushButton1, PushButton2,
+                        PushButton6, PushButton8, ListView1};
+    for (std::size_t i = 0; i + 1 < std::size(chain); ++i)
+        setTabOrder(chain[i], chain[i + 1]);
+}
+
+void Form2::Form_Load() {
+    Trap trap(Procedure::Form2_Form_Load);
+    trap.line(100, [&] { mFirstActivate = true; });
+    trap.line(102, [&] { SetFormBackColor(*this); });
+    trap.line(
+        104, [&] { setWindowTitle(QStringLiteral("Vantorel")); },
+        [&] { setWindowIcon(programIcon()); });
+    const QString cursorPath = inProgramFolder(QStringLiteral("HAND-M.CUR"));
+    if (trap.blockTest(108, [&] { return FileExists(cursorPath); }))
+        trap.line(110, [&] { handCursor = loadCursorFile(cursorPath); });
+    trap.line(112, [&] {
+        ListView1->setColumnCount(1);
+        ListView1->setHeaderLabels({QStringLiteral("Page(s)")});
+    });
+    trap.line(114, [&] { ListView1->setColumnWidth(0, twipsToPixels(6500)); });
+}
+
+void Form2::addPage(int number) {
+    new QTreeWidgetItem(ListView1, {QStringLiteral("Page ") + QString::number(number)});
+}
+
+// Prepares the page shown, the first time the window becomes active after a hand-over.
+void Form2::Form_Activate() {
+    Trap trap(Procedure::Form2_Form_Activate);
+    if (trap.blockTest(100, [&] { return mFirstActivate; })) {
+        trap.line(102, [] {});
+        trap.line(104, [] {});
+        trap.line(106, [&] { Picture1->setAutoSize(true); });
+        trap.line(108, [] {});
+        trap.line(110, [] {});
+        trap.line(112, [] {});
+        trap.line(114, [&] { Zoom_Ori.autoRedraw = true; });
+        trap.line(116, [&] { Zoom_Ori.visible = false; });
+        trap.line(118, [&] { Zoom_Ori.width = Picture1->Width(); });
+        trap.line(120, [&] { Zoom_Ori.height = Picture1->Height(); });
+        trap.line(122, [&] { Zoom_Ori.picture = Picture1->picture(); });
+        trap.line(124, [&] { mZoom = 1; });
+        trap.line(126, [&] { mOrigWidth = toOrig(Zoom_Ori.ScaleWidth()); });
+        trap.line(128, [&] { mOrigHeight = toOrig(Zoom_Ori.ScaleHeight()); });
+        trap.line(130, [&] { mZoomWidth = mOrigWidth; });
+        trap.line(132, [&] { mZoomHeight = mOrigHeight; });
+        trap.line(134, [&] { RedrawImage(); });
+        trap.line(136, [&] { ResetScrollbars(); });
+    }
+    trap.line(138, [&] { mFirstActivate = false; });
+}
+
+// A page chosen in the list is shown from its top left corner at zoom 1. With no item
+// selected there is nothing to show.
+void Form2::ListView1_Click() {
+    QTreeWidgetItem* item = ListView1->currentItem();
+    if (!item)
+        return;
+    const int k = ListView1->indexOfTopLevelItem(item) + 1;
+    if (k < 1 || std::size_t(k) > Image1.size())
+        return;
+    setMousePointer(11);
+    try {
+        Picture1->setPicture(Image1[k - 1]);
+        Zoom_Ori.autoRedraw = true;
+        Zoom_Ori.visible = false;
+        Zoom_Ori.width = Picture1->Width();
+        Zoom_Ori.height = Picture1->Height();
+        Zoom_Ori.picture = Image1[k - 1];
+        mZoom = 1;
+        mOrigWidth = toOrig(Zoom_Ori.ScaleWidth());
+        mOrigHeight = toOrig(Zoom_Ori.ScaleHeight());
+        mZoomWidth = mOrigWidth;
+        mZoomHeight = mOrigHeight;
+        RedrawImage();
+        ResetScrollbars();
+    } catch (...) {
+        // Only arithmetic on sizes below the drawing limit happens here; nothing to report.
+    }
+    setMousePointer(0);
+}
+
+void Form2::setMousePointer(int code) {
+    pointer = code;
+    if (code == 11)
+        setCursor(Qt::WaitCursor);
+    else if (code == 99)
+        setCursor(handCursor ? *handCursor : QCursor(Qt::ArrowCursor));
+    else
+        unsetCursor();
+}
+
+bool Form2::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QWidget::event(e);
+}
+
+// The pointer rules, and the list's key-release twin of a click.
+bool Form2::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyRelease && watched == ListView1) {
+        ListView1_Click();
+        return false;
+    }
+    if (event->type() != QEvent::MouseMove)
+        return QWidget::eventFilter(watched, event);
+    const bool overButton = watched == PushButton1 || watched == PushButton2 ||
+                            watched == PushButton6 || watched == PushButton8;
+    const bool overBackground = watched == this || watched == Frame1 || watched == ListView1 ||
+                                watched == ListView1->viewport();
+    if (pointer != 11 && (overButton || overBackground))
+        setMousePointer(overButton ? 99 : 0);
+    if (watched == this || !(overButton || overBackground))
+        return QWidget::eventFilter(watched, event);
+    watched->event(event); // the control's own handling
+    event->accept();       // and not the window's as well
+    return true;
+}
+
+void Form2::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shownOnce)
+        return;
+    shownOnce = true;
+    if (const QScreen* screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void Form2::closeEvent(QCloseEvent* event) {
+    Form_QueryUnload();
+    event->accept();
+    if (services.endProgram)
+        services.endProgram();
+}
+
+void Form2::Form_QueryUnload() {
+    Trap trap(Procedure::Form2_Form_QueryUnload);
+    trap.line(100, [&] { RemoveFile(mWordFile); });
+    trap.line(102, [] { QCoreApplication::processEvents(); });
+    trap.line(104, [] { QCoreApplication::processEvents(); });
+}

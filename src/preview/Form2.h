@@ -1,0 +1,105 @@
+#pragma once
+// The preview window: the page list, the page in a viewport with scroll bars and drag-pan,
+// zoom in quarter steps, saving the document and going back.
+
+#include <QCursor>
+#include <QPicture>
+#include <QWidget>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class PictureBox;
+class QGroupBox;
+class QPushButton;
+class QScrollBar;
+class QTreeWidget;
+
+class Form2 : public QWidget {
+    Q_OBJECT
+public:
+    struct Services {
+        std::function<void()> showEntryWindow; // "< Back"
+        std::function<void()> endProgram;      // closing the window
+    };
+    explicit Form2(Services services, QWidget* parent = nullptr);
+
+    void Form_Load();
+
+    // Controls, named as the rest of the program refers to them.
+    QTreeWidget* ListView1 = nullptr;
+    PictureBox* Picture2 = nullptr;
+    PictureBox* Picture1 = nullptr;
+    QScrollBar* VScroll1 = nullptr;
+    QScrollBar* HScroll1 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QPushButton* PushButton1 = nullptr; // Zoom In
+    QPushButton* PushButton2 = nullptr; // Zoom Out
+    QPushButton* PushButton8 = nullptr; // < Back
+    QPushButton* PushButton6 = nullptr; // Save Results To Word File
+
+    // The picture holders: the current page unzoomed, and one picture per page.
+    struct PictureHolder {
+        QPicture picture;
+        int width = 735, height = 375; // twips
+        bool autoRedraw = false, visible = true;
+        int ScaleWidth() const { return width; }
+        int ScaleHeight() const { return height; }
+    } Zoom_Ori;
+    std::vector<QPicture> Image1{QPicture()};
+
+    QString mWordFile;
+    qint32 mTotalImages = 0;
+    float mDragX = 0, mDragY = 0;
+    qint16 mHStep = 0, mVStep = 0;
+    qint32 mOrigWidth = 0, mOrigHeight = 0;
+    qint32 mZoomWidth = 0, mZoomHeight = 0;
+    float mZoom = 1;
+    bool mFirstActivate = false;
+
+    int mousePointer() const { return pointer; }
+    void setMousePointer(int code);
+
+    // Adds "Page " and the number to the list.
+    void addPage(int number);
+
+    void Form_Activate();
+    void ListView1_Click();
+    void RedrawImage();
+    void ResetScrollbars();
+    void ChangeZoom(qint32 direction);
+    void SetZoom(float zoom);
+    void SetHScrollbarByPercent(QScrollBar* bar, qint16 percent);
+    void SetVScrollbarByPercent(QScrollBar* bar, qint16 percent);
+
+public slots:
+    void PushButton1_Click();
+    void PushButton2_Click();
+    void PushButton6_Click();
+    void PushButton8_Click();
+    void HScroll1_Change(int value);
+    void VScroll1_Change(int value);
+    void Picture1_MouseDown(Qt::MouseButtons buttons, double x, double y);
+    void Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y);
+    void Picture1_MouseUp(Qt::MouseButtons buttons, double x, double y);
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildWindow();
+    void buildPageArea();
+    void buildButtons();
+    void setPercent(QScrollBar* bar, qint16 percent);
+    // The size of the page at zoom 1 from a holder's inner size.
+    static qint32 toOrig(int scaleSize);
+    void Form_QueryUnload();
+
+    Services services;
+    std::optional<QCursor> handCursor;
+    int pointer = 0;
+    bool shownOnce = false;
+};

@@ -1,0 +1,96 @@
+// Leaving the preview: saving the document, going back, closing.
+#include "Dialogs.h"
+#include "Failure.h"
+#include "Form2.h"
+#include "Paths.h"
+#include "PreviewFiles.h"
+#include "Trap.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTreeWidget>
+
+namespace {
+
+constexpr int yes = 6;
+
+bool sameFile(const QString& a, const QString& b) {
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+void copyFile(const QString& from, const QString& to) {
+    if (!QFileInfo::exists(from))
+        throw Failure(QStringLiteral("File not found: %1").arg(from));
+    QFile source(from);
+    if (!source.copy(to))
+        throw Failure(
+            QStringLiteral("Path/File access error: %1 (%2)").arg(to, source.errorString()));
+}
+
+} // namespace
+
+void Form2::PushButton6_Click() {
+    Trap trap(Procedure::Form2_PushButton6_Click);
+    SaveFileRequest request;
+    QString target;
+    int answer = 0;
+    trap.line(106, [&] { request = SaveFileRequest{}; });
+    trap.line(108, [&] { request.title = QStringLiteral("Save File"); });
+    trap.line(110, [&] {
+        request.filter = QStringLiteral("Word Files (*.doc)");
+        request.defaultSuffix = QStringLiteral("doc");
+    });
+    std::optional<QString> chosen;
+    trap.line(112, [&] { chosen = dialogs().saveFileName(request); });
+    trap.line(114, [&] { target = chosen.value_or(QString()); });
+    // The temporary document itself as the target: deleting it before copying it onto itself
+    // would lose it; it already holds what the copy would write.
+    const bool ontoItself = !target.isEmpty() && sameFile(target, mWordFile);
+    if (!trap.inlineTest(116, [&] { return target.isEmpty(); })) {
+        if (trap.blockTest(118, [&] { return FileExists(target); })) {
+            trap.line(120, [&] {
+                answer = int(showMessage(QStringLiteral("Are you sure you wish to overwrite ") +
+                                             target + QStringLiteral(" ?"),
+                                         Buttons::YesNo) == Answer::Yes
+                                 ? yes
+                                 : 0);
+            });
+            if (trap.blockTest(122, [&] { return answer == yes; }))
+                trap.line(124, [&] {
+                    if (!ontoItself)
+                        RemoveFile(target);
+                });
+        } else {
+            trap.line(126, [&] { answer = yes; });
+        }
+    }
+    if (trap.blockTest(128, [&] { return answer == yes; }))
+        trap.line(130, [&] {
+            if (!ontoItself)
+                copyFile(mWordFile, target);
+        });
+    trap.line(132, [&] { showMessage(QStringLiteral("Done.")); });
+}
+
+void Form2::PushButton8_Click() {
+    Trap trap(Procedure::Form2_PushButton8_Click);
+    trap.line(102, [&] { RemoveFile(mWordFile); });
+    for (qint32 i = 1; i <= mTotalImages; ++i) { // line 104
+        trap.line(106, [&] {
+            if (std::size_t(i) < Image1.size())
+                Image1[std::size_t(i)] = QPicture();
+        });
+        trap.line(108, [] {});
+    }
+    trap.unnumbered([&] {
+        Image1.resize(1);
+        ListView1->clear();
+        mFirstActivate = true;
+    });
+    trap.line(110, [&] {
+        if (services.showEntryWindow)
+            services.showEntryWindow();
+    });
+    trap.line(112, [&] { hide(); });
+}

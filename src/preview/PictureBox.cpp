@@ -1,0 +1,84 @@
+#include "PictureBox.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
+    setAutoFillBackground(false);
+}
+
+void PictureBox::place() {
+    setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                twipsToPixels(height));
+}
+
+void PictureBox::Move(int leftTwips, int topTwips) {
+    left = leftTwips;
+    top = topTwips;
+    place();
+}
+
+void PictureBox::Resize(int widthTwips, int heightTwips) {
+    width = widthTwips;
+    height = heightTwips;
+    place();
+}
+
+void PictureBox::fitPicture() {
+    const QRect box = shown.boundingRect();
+    Resize(box.isValid() ? box.right() + 1 : 0, box.isValid() ? box.bottom() + 1 : 0);
+}
+
+void PictureBox::setPicture(const QPicture& picture) {
+    shown = picture;
+    drawing.reset();
+    if (fitsPicture)
+        fitPicture();
+    update();
+}
+
+void PictureBox::setAutoSize(bool on) {
+    fitsPicture = on;
+    if (on && !shown.isNull())
+        fitPicture();
+}
+
+void PictureBox::clearPicture() {
+    shown = QPicture();
+    drawing.reset();
+    update();
+}
+
+void PictureBox::paintPicture(const QPicture& source, int w, int h, int sourceWidth,
+                              int sourceHeight) {
+    drawing = Drawing{source, w, h, sourceWidth, sourceHeight};
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.scale(1 / 15.0, 1 / 15.0);
+    if (drawing && drawing->sourceWidth > 0 && drawing->sourceHeight > 0) {
+        painter.scale(double(drawing->width) / drawing->sourceWidth,
+                      double(drawing->height) / drawing->sourceHeight);
+        painter.setClipRect(QRectF(0, 0, drawing->sourceWidth, drawing->sourceHeight));
+        painter.drawPicture(0, 0, drawing->source);
+    } else if (!drawing) {
+        painter.drawPicture(0, 0, shown);
+    }
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    emit mousePressed(event->buttons(), event->position().x() * 15, event->position().y() * 15);
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+    emit mouseMoved(event->buttons(), event->position().x() * 15, event->position().y() * 15);
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    emit mouseReleased(event->button(), event->position().x() * 15, event->position().y() * 15);
+}

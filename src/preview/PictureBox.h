@@ -1,0 +1,68 @@
+#pragma once
+// A picture box measured in twips: shows a recorded page picture (one unit a twip), either
+// as it is or as a drawing scaled from another picture. Vector pictures stay sharp at any
+// scale and on high-density screens.
+
+#include <QPicture>
+#include <QWidget>
+#include <optional>
+
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    int Left() const { return left; }
+    int Top() const { return top; }
+    int Width() const { return width; }
+    int Height() const { return height; }
+    // No border: the inner size is the outer size.
+    int ScaleWidth() const { return width; }
+    int ScaleHeight() const { return height; }
+    void Move(int leftTwips, int topTwips);
+    void Resize(int widthTwips, int heightTwips);
+    void SetLeft(int twips) { Move(twips, top); }
+    void SetTop(int twips) { Move(left, twips); }
+
+    // The picture; with auto-size on, the box takes the picture's size.
+    const QPicture& picture() const { return shown; }
+    void setPicture(const QPicture& picture);
+    void clearPicture();
+    void setAutoSize(bool on);
+    bool autoSize() const { return fitsPicture; }
+
+    // Draws `source`'s rectangle (0, 0, sourceWidth, sourceHeight) into (0, 0, width, height).
+    void paintPicture(const QPicture& source, int width, int height, int sourceWidth,
+                      int sourceHeight);
+
+signals:
+    // Positions in twips, in the box's own coordinates.
+    void mousePressed(Qt::MouseButtons buttons, double x, double y);
+    void mouseMoved(Qt::MouseButtons buttons, double x, double y);
+    void mouseReleased(Qt::MouseButtons buttons, double x, double y);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void place();
+
+    void fitPicture();
+
+    int left = 0, top = 0, width = 0, height = 0;
+    bool fitsPicture = false;
+    QPicture shown;
+    struct Drawing {
+        QPicture source;
+        int width, height, sourceWidth, sourceHeight;
+    };
+    std::optional<Drawing> drawing;
+};
+
+// Twips to logical pixels.
+inline int twipsToPixels(double twips) {
+    return qRound(twips / 15.0);
+}

@@ -1,0 +1,43 @@
+#include "PreviewHandOff.h"
+
+#include "Form1.h"
+#include "Form2.h"
+#include "PictureBox.h"
+#include "RenderPages.h"
+#include "Trap.h"
+
+#include <QTreeWidget>
+
+PreviewHandOff::PreviewHandOff(word::ApplicationFactory& engineIn, Form1& entryIn,
+                               std::function<void()> end)
+    : engine(engineIn), entry(entryIn), endProgram(std::move(end)) {}
+
+PreviewHandOff::~PreviewHandOff() = default;
+
+Form2& PreviewHandOff::preview() {
+    if (!form2) {
+        Form2::Services services;
+        services.showEntryWindow = [this] { entry.show(); };
+        services.endProgram = endProgram;
+        form2 = std::make_unique<Form2>(services);
+        form2->Form_Load();
+    }
+    return *form2;
+}
+
+MotorVehicleBill::HandOff PreviewHandOff::handOff() {
+    return [this](Trap& trap, const QString& path) {
+        trap.line(440, [&] {
+            RenderPages(
+                engine, path, [this]() -> Form2& { return preview(); },
+                [this](int code) { entry.setMousePointer(code); });
+        });
+        trap.line(442, [&] { entry.setMousePointer(PointerDefault); });
+        if (trap.blockTest(444, [&] { return preview().ListView1->topLevelItemCount() >= 1; }))
+            trap.line(446, [&] { preview().Picture1->setPicture(preview().Image1[0]); });
+        trap.line(448, [&] { preview().mWordFile = path; });
+        trap.line(
+            450, [&] { preview().show(); }, [&] { preview().activateWindow(); });
+        trap.line(452, [&] { entry.hide(); });
+    };
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The hand-off from the document script to the preview, and the preview's life: loaded at
+// its first reference, kept (hidden) between previews.
+
+#include "MotorVehicleBill.h"
+
+#include <functional>
+#include <memory>
+
+class Form1;
+class Form2;
+
+namespace word {
+class ApplicationFactory;
+}
+
+class PreviewHandOff {
+public:
+    PreviewHandOff(word::ApplicationFactory& engine, Form1& entry,
+                   std::function<void()> endProgram);
+    ~PreviewHandOff();
+
+    // Lines 440 to 452 of the script: render the pages, show the preview, hide the entry window.
+    MotorVehicleBill::HandOff handOff();
+
+    // The preview window, loaded (and its load handler run) at the first call.
+    Form2& preview();
+    bool previewLoaded() const { return form2 != nullptr; }
+
+private:
+    word::ApplicationFactory& engine;
+    Form1& entry;
+    std::function<void()> endProgram;
+    std::unique_ptr<Form2> form2;
+};

@@ -1,0 +1,65 @@
+#include "RenderPages.h"
+
+#include "Automation.h"
+#include "Failure.h"
+#include "Form2.h"
+#include "Paths.h"
+#include "PreviewFiles.h"
+
+#include <QFile>
+
+QString temporaryPicturePath() {
+    return temporaryFolder() + QStringLiteral("/temp.bmp");
+}
+
+namespace {
+
+// The picture file lives only while one page passes through it, failures included.
+struct PictureFileGuard {
+    ~PictureFileGuard() { QFile::remove(temporaryPicturePath()); }
+};
+
+} // namespace
+
+void RenderPages(word::ApplicationFactory& engine, const QString& path,
+                 const std::function<Form2&()>& preview,
+                 const std::function<void(int)>& setEntryPointer) {
+    const std::shared_ptr<word::Application> app = engine.CreateNew();
+    const std::shared_ptr<word::Document> document = app->Documents().Open(path);
+    app->ActiveDocument()->Repaginate();
+    const qint32 pages =
+        app->ActiveDocument()->BuiltInDocumentProperties(word::wd::PropertyPages).toInt();
+    qint32 i = 0, j = 0;
+    bool last = false;
+    while (!last) {
+        setEntryPointer(11);
+        document->Range()->CopyAsPicture();
+        ++i;
+        word::Selection& selection = app->Selection();
+        if (pages - j > 1) {
+            selection.GoTo(word::wd::GoToPage, word::wd::GoToNext, 2);
+            selection.HomeKey(word::wd::Story, word::wd::Extend);
+            selection.Delete(word::wd::Character, 1);
+        } else {
+            selection.EndKey(word::wd::Story, word::wd::Extend);
+            last = true;
+        }
+        const std::optional<QPicture> picture = GetClipboardPicture(engine.Clipboard(), 0);
+        if (!picture)
+            throw Failure(QStringLiteral("Invalid picture"));
+        const PictureFileGuard guard;
+        savePictureFile(*picture, temporaryPicturePath());
+        Form2& form = preview();
+        form.addPage(i);
+        const QPicture loaded = loadPictureFile(temporaryPicturePath());
+        if (form.Image1.size() >= std::size_t(i))
+            form.Image1[std::size_t(i) - 1] = loaded;
+        else
+            form.Image1.push_back(loaded);
+        RemoveFile(temporaryPicturePath());
+        ++j;
+    }
+    preview().mTotalImages = i - 1;
+    app->ActiveDocument()->Close(word::wd::DoNotSaveChanges);
+    app->Quit();
+}
