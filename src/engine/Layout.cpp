@@ -133,8 +133,11 @@ private:
         const double minHeight = table.format.height * kTwipsPerPoint;
 
         for (int r = 0; r < int(table.rows.size()) && !done_; ++r) {
-            // The top border of the table takes its width above the first row.
-            const double border = grid && r == 0 ? kGridBorderTwips : 0.0;
+            // The top border takes its width above the first row of the table and above the
+            // first row on each page, so that a table laid out from a row on a new page
+            // is laid out as it was when that row began the page.
+            const double topBorder = grid ? kGridBorderTwips : 0.0;
+            double border = r == 0 || !pageHasContent_ ? topBorder : 0.0;
             const Row& row = table.rows[size_t(r)];
             std::vector<CellLines> cells(row.cells.size());
             double content = 0;
@@ -155,6 +158,7 @@ private:
                 openPage(Position{block, r, 0, 0, 0});
                 if (done_)
                     return;
+                border = topBorder;
             }
             y_ += border;
             if (y_ + height <= bottom_ + kSlack || height > content) {
@@ -227,6 +231,8 @@ private:
             openPage(Position{block, r, firstOpen, open.paragraph, p->lineOffset(open.line)});
             if (done_)
                 return;
+            if (grid)
+                y_ += kGridBorderTwips;
         }
     }
 
