@@ -66,6 +66,9 @@ struct ParagraphLayout {
     std::shared_ptr<const ParagraphShape> shape;
     int firstLine = 0;
     int charOffset = 0; // characters of the shaped text before the paragraph's first one
+    // The paragraph's runs when it was last matched: their strings share data with the
+    // paragraph's until it is edited, which makes the next check a comparison of pointers.
+    std::vector<Run> seen;
 
     int lineCount() const { return int(shape->lines.size()) - firstLine; }
     const ParagraphShape::Line& line(int i) const { return shape->lines[size_t(firstLine + i)]; }

@@ -72,6 +72,20 @@ bool sameTextFrom(const std::vector<Run>& shaped, int from, const std::vector<Ru
     }
 }
 
+// Whether the runs are the very same strings (shared data, same extent) in the same formats:
+// then they hold the same text without looking at it. Any edit of a shared string detaches it
+// and so fails this test.
+bool sameStrings(const std::vector<Run>& a, const std::vector<Run>& b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i].text.size() != b[i].text.size() ||
+            a[i].text.constData() != b[i].text.constData() || !(a[i].format == b[i].format))
+            return false;
+    }
+    return true;
+}
+
 // Line ascent and height: the largest gap-plus-ascent and the largest descent of the fonts
 // on the line; the paragraph mark's font counts on the last line (and alone on an empty
 // paragraph), as in Word. The line gap goes above the text, where LibreOffice puts it too.
@@ -181,9 +195,15 @@ std::shared_ptr<const ParagraphLayout> layoutParagraph(const Paragraph& paragrap
         const ParagraphShape& shape = *cached->shape;
         if (shape.alignment == paragraph.alignment && shape.markFormat == paragraph.markFormat &&
             shape.width == width) {
-            const int lost = shape.textLength - paragraph.length();
-            if (lost == cached->charOffset && sameTextFrom(shape.runs, lost, paragraph.runs))
+            if (sameStrings(cached->seen, paragraph.runs))
                 return cached;
+            const int lost = shape.textLength - paragraph.length();
+            if (lost == cached->charOffset && sameTextFrom(shape.runs, lost, paragraph.runs)) {
+                auto same = std::make_shared<ParagraphLayout>(*cached);
+                same->seen = paragraph.runs;
+                paragraph.layoutCache = same;
+                return same;
+            }
             // The paragraph may have lost whole lines from its start (the first page of the
             // document was deleted): the lines after them break exactly as before.
             if (lost >= 0) {
@@ -196,6 +216,7 @@ std::shared_ptr<const ParagraphLayout> layoutParagraph(const Paragraph& paragrap
                     reused->shape = cached->shape;
                     reused->firstLine = int(it - shape.lines.begin());
                     reused->charOffset = lost;
+                    reused->seen = paragraph.runs;
                     paragraph.layoutCache = reused;
                     return reused;
                 }
@@ -204,6 +225,7 @@ std::shared_ptr<const ParagraphLayout> layoutParagraph(const Paragraph& paragrap
     }
     auto fresh = std::make_shared<ParagraphLayout>();
     fresh->shape = shapeParagraph(paragraph, width);
+    fresh->seen = paragraph.runs;
     paragraph.layoutCache = fresh;
     return fresh;
 }
