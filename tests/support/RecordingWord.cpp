@@ -1,5 +1,7 @@
 #include "RecordingWord.h"
 
+#include <QPainter>
+
 namespace {
 
 QString boolText(bool b) {
@@ -279,7 +281,13 @@ public:
     using Base::Base;
     QPicture GetData(int format) override {
         rec(QStringLiteral("Clipboard.GetData(%1)").arg(format));
-        return QPicture();
+        QPicture picture;
+        {
+            QPainter painter(&picture);
+            painter.fillRect(QRect(0, 0, 1440, 720), Qt::white);
+            painter.drawRect(QRect(10, 10, 100, 100));
+        }
+        return picture;
     }
 };
 

@@ -1,0 +1,238 @@
+// Page rendering and the hand-off, with the recording fake and with the real engine.
+#include "EngineApplicationFactory.h"
+#include "Form1.h"
+#include "Form2.h"
+#include "MotorVehicleBill.h"
+#include "PictureBox.h"
+#include "PreviewHandOff.h"
+#include "RecordingWord.h"
+#include "RenderPages.h"
+#include "SaleFields.h"
+#include "ScriptedDialogs.h"
+#include "TextBox.h"
+#include "Trap.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+class TempFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(temp.isValid());
+        oldTemp = qgetenv("TEMP");
+        qputenv("TEMP", temp.path().toUtf8());
+    }
+    void TearDown() override { qputenv("TEMP", oldTemp); }
+
+    std::unique_ptr<Form2> newPreview() {
+        auto form = std::make_unique<Form2>(Form2::Services{[] {}, [] {}});
+        form->Form_Load();
+        return form;
+    }
+
+    QTemporaryDir temp;
+    QByteArray oldTemp;
+    ScriptedDialogs dialogs;
+};
+
+TEST_F(TempFolder, RenderingDrivesTheEngineAsTheRendererMust) {
+    RecordingWord word;
+    word.pages = 3;
+    auto form = newPreview();
+    std::vector<int> pointers;
+    RenderPages(
+        word, QStringLiteral("/t/doc.doc"), [&]() -> Form2& { return *form; },
+        [&](int code) { pointers.push_back(code); });
+    const QStringList copyAndRemove = {
+        QStringLiteral("Document.Range"),        QStringLiteral("Document.Range.CopyAsPicture"),
+        QStringLiteral("Selection.GoTo(1,2,2)"), QStringLiteral("Selection.HomeKey(6,1)"),
+        QStringLiteral("Selection.Delete(1,1)"), QStringLiteral("Clipboard.GetData(0)")};
+    QStringList expected = {
+        QStringLiteral("CreateNew"),      QStringLiteral("Documents.Open(/t/doc.doc)"),
+        QStringLiteral("ActiveDocument"), QStringLiteral("Document.Repaginate"),
+        QStringLiteral("ActiveDocument"), QStringLiteral("Document.BuiltInDocumentProperties(14)")};
+    expected << copyAndRemove << copyAndRemove
+             << QStringList{QStringLiteral("Document.Range"),
+                            QStringLiteral("Document.Range.CopyAsPicture"),
+                            QStringLiteral("Selection.EndKey(6,1)"),
+                            QStringLiteral("Clipboard.GetData(0)"),
+                            QStringLiteral("ActiveDocument"),
+                            QStringLiteral("Document.Close(0)"),
+                            QStringLiteral("Quit")};
+    EXPECT_EQ(word.log, expected);
+    EXPECT_EQ(pointers, (std::vector<int>{11, 11, 11}));
+    EXPECT_EQ(form->ListView1->topLevelItemCount(), 3);
+    EXPECT_EQ(form->ListView1->topLevelItem(2)->text(0), QStringLiteral("Page 3"));
+    EXPECT_EQ(form->Image1.size(), 3u);
+    EXPECT_EQ(form->mTotalImages, 2);
+    EXPECT_FALSE(QFile::exists(temporaryPicturePath()));
+}
+
+TEST_F(TempFolder, AFailureStopsTheRenderingAndLeavesWhatWasDone) {
+    RecordingWord word;
+    word.pages = 3;
+    int copies = 0;
+    word.failWhen = [&](const QString& op) {
+        return op == QStringLiteral("Document.Range.CopyAsPicture") && ++copies == 2;
+    };
+    auto form = newPreview();
+    form->mTotalImages = 7;
+    EXPECT_THROW(RenderPages(
+                     word, QStringLiteral("x.doc"), [&]() -> Form2& { return *form; }, [](int) {}),
+                 word::Error);
+    EXPECT_EQ(form->ListView1->topLevelItemCount(), 1);
+    EXPECT_EQ(form->mTotalImages, 7);
+    EXPECT_FALSE(QFile::exists(temporaryPicturePath()));
+}
+
+TEST_F(TempFolder, APlantedLinkAtThePictureFileIsReplacedNotFollowed) {
+    const QString victim = temp.filePath(QStringLiteral("victim.txt"));
+    QFile v(victim);
+    ASSERT_TRUE(v.open(QIODevice::WriteOnly));
+    v.write("precious");
+    v.close();
+    ASSERT_TRUE(QFile::link(victim, temporaryPicturePath()));
+    RecordingWord word;
+    auto form = newPreview();
+    RenderPages(
+        word, QStringLiteral("x.doc"), [&]() -> Form2& { return *form; }, [](int) {});
+    QFile check(victim);
+    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+    EXPECT_EQ(check.readAll(), QByteArray("precious"));
+    EXPECT_FALSE(QFileInfo::exists(temporaryPicturePath()));
+}
+
+// Documents of a given number of pages, made and saved through the engine.
+QString documentOfPages(word::ApplicationFactory& engine, int pages, const QString& path) {
+    auto app = engine.CreateNew();
+    auto doc = app->Documents().Add();
+    word::Selection& selection = doc->ActiveWindow().Selection();
+    int count = 0;
+    while (count < pages) {
+        for (int i = 0; i < 10; ++i)
+            selection.TypeText(
+                QStringLiteral("A line of the bill of sale, long enough to read.\r\n"));
+        doc->Repaginate();
+        count = doc->BuiltInDocumentProperties(14).toInt();
+    }
+    doc->SaveAs(path);
+    doc->Close();
+    app->Quit();
+    return path;
+}
+
+class RealEngine : public TempFolder, public ::testing::WithParamInterface<int> {
+protected:
+    QTemporaryDir registry;
+    wordengine::EngineApplicationFactory engine{registry.path()};
+};
+
+TEST_P(RealEngine, EveryPageBecomesAPictureAndTheFileIsUntouched) {
+    const int pages = GetParam();
+    const QString path = documentOfPages(engine, pages, temp.filePath(QStringLiteral("doc.doc")));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    auto form = newPreview();
+    RenderPages(
+        engine, path, [&]() -> Form2& { return *form; }, [](int) {});
+    EXPECT_EQ(form->ListView1->topLevelItemCount(), pages);
+    EXPECT_EQ(form->ListView1->topLevelItem(pages - 1)->text(0),
+              QStringLiteral("Page %1").arg(pages));
+    EXPECT_EQ(int(form->Image1.size()), pages);
+    EXPECT_EQ(form->mTotalImages, pages - 1);
+    for (const QPicture& picture : form->Image1)
+        EXPECT_FALSE(picture.boundingRect().isEmpty());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    EXPECT_FALSE(QFile::exists(temporaryPicturePath()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, RealEngine, ::testing::Values(1, 3, 20));
+
+TEST_F(TempFolder, ADamagedDocumentIsReportedAtLine440AndThePreviewStillOpens) {
+    QTemporaryDir registry;
+    wordengine::EngineApplicationFactory engine(registry.path());
+    Form1::Services services;
+    services.readSetting = [](const QString&) { return QString(); };
+    services.writeSetting = [](const QString&, const QString&) {};
+    services.checkWordInstalled = [] {};
+    services.endProgram = [] {};
+    Form1 entry(services);
+    PreviewHandOff handOff(engine, entry, [] {});
+    const QString path = temp.filePath(QStringLiteral("wendlo11111111.doc"));
+    QFile garbage(path);
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write("PK\x03\x04 truncated");
+    garbage.close();
+    Trap trap(Procedure::MotorVehicleBill_GenerateMotorVehicle);
+    handOff.handOff()(trap, path);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(
+        dialogs.messages[0].text.contains(QStringLiteral("GenerateMotorVehicle at line 440")));
+    EXPECT_TRUE(handOff.previewLoaded());
+    EXPECT_TRUE(handOff.preview().isVisible());
+    EXPECT_EQ(handOff.preview().mWordFile, path);
+    EXPECT_FALSE(entry.isVisible());
+    EXPECT_FALSE(QFile::exists(temporaryPicturePath()));
+}
+
+// From the entry window's button to the preview, back, and a second generation.
+TEST_F(TempFolder, EndToEndFromTheEntryWindowToThePreviewAndBack) {
+    QTemporaryDir registry;
+    wordengine::EngineApplicationFactory engine(registry.path());
+    PreviewHandOff* preview = nullptr;
+    Form1::Services services;
+    services.readSetting = [](const QString&) { return QString(); };
+    services.writeSetting = [](const QString&, const QString&) {};
+    services.checkWordInstalled = [] {};
+    services.endProgram = [] {};
+    services.generate = [&](const SaleRecordSource& record) {
+        MotorVehicleBill::GenerateMotorVehicle(engine, record, preview->handOff());
+    };
+    Form1 entry(services);
+    PreviewHandOff handOff(engine, entry, [] {});
+    preview = &handOff;
+    entry.show();
+    entry.PushButton3->click(); // the sample
+    entry.PushButton1->click();
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text.toStdString();
+    Form2& form = handOff.preview();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(entry.isVisible());
+    EXPECT_EQ(form.ListView1->topLevelItemCount(), 1);
+    EXPECT_TRUE(QFile::exists(form.mWordFile));
+    form.Form_Activate();
+    EXPECT_GT(form.Picture1->Width(), 5000);
+    const QString first = form.mWordFile;
+
+    // Save: equal to the temporary document byte for byte.
+    const QString saved = temp.filePath(QStringLiteral("saved.doc"));
+    dialogs.fileNames = {saved};
+    form.PushButton6_Click();
+    QFile a(first), b(saved);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(a.readAll(), b.readAll());
+
+    form.PushButton8_Click();
+    EXPECT_TRUE(entry.isVisible());
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(entry.text(QStringLiteral("txtMake")), QStringLiteral("Ford"));
+    EXPECT_FALSE(QFile::exists(first));
+
+    entry.box(QStringLiteral("txtNameOfBuyer"))->setText(QString(20000, QLatin1Char('x')));
+    entry.PushButton1->click();
+    EXPECT_GT(form.ListView1->topLevelItemCount(), 1);
+    EXPECT_EQ(int(form.Image1.size()), form.ListView1->topLevelItemCount());
+    EXPECT_NE(form.mWordFile, first);
+    EXPECT_TRUE(form.mFirstActivate);
+}
+
+} // namespace
