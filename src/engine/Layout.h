@@ -33,6 +33,8 @@ struct Pagination {
 // Lays the document out (reusing each paragraph's cached layout when its inputs are unchanged)
 // and splits it into pages. With maxPages, stops after the first maxPages pages: the result
 // then holds min(maxPages, page count) starts, which is enough to find the next page.
+// A full pagination after the first page was deleted reshapes nothing, but still walks every
+// remaining line; paginate(document, page + 2) is all that "go to the next page" needs.
 Pagination paginate(const Document& document, int maxPages = INT_MAX);
 
 // A picture of the content of one page (0-based), empty when there is no such page. A page
@@ -45,7 +47,8 @@ Pagination paginate(const Document& document, int maxPages = INT_MAX);
 QPicture pagePicture(const Document& document, int page);
 
 // Draws one whole page (paper and margins) with the painter's origin at the paper's top left
-// corner, one painter unit to the point. For PDF and PNG output.
+// corner, one painter unit to the point. Lays out pages up to `page`; to draw them all, use
+// writePdf or writePngPages, which lay the document out once.
 void drawPage(QPainter& painter, const Document& document, int page);
 
 // Whether a font that can stand in for Arial (same metrics) is installed; the engine cannot
