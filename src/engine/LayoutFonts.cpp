@@ -16,7 +16,12 @@
 namespace wordengine::layout {
 namespace {
 
-const char* const kFontFolder = "/usr/share/fonts/truetype/liberation";
+// Where the Liberation fonts are: Debian's folder, or VANTOREL_FONT_DIR for an installation
+// that keeps them elsewhere.
+QString fontFolder() {
+    const QString chosen = qEnvironmentVariable("VANTOREL_FONT_DIR");
+    return chosen.isEmpty() ? QStringLiteral("/usr/share/fonts/truetype/liberation") : chosen;
+}
 
 // Metric-compatible stand-ins. Mapping the names here rather than through fontconfig keeps
 // the layout the same on every machine that has the Liberation fonts.
@@ -42,7 +47,7 @@ FontState& fontState() {
             return; // the font database needs an application; stay unloaded
         bool regular = false;
         bool bold = false;
-        const QDir folder(QString::fromLatin1(kFontFolder));
+        const QDir folder(fontFolder());
         for (const QString& file : folder.entryList({QStringLiteral("*.ttf")}, QDir::Files)) {
             const int id = QFontDatabase::addApplicationFont(folder.filePath(file));
             if (id < 0)
