@@ -2,6 +2,7 @@
 
 #include "Failure.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -52,6 +54,22 @@ public:
 private:
     int fd = -1;
 };
+
+// QSettings keeps each file it has read and reads it again only when its size or its
+// modification time (to the millisecond) has changed. Two versions written within one
+// millisecond at one size would look the same, and a process holding the older one would
+// write it back over another process's key. Every version therefore gets a later time than
+// the one before it. The writer lock is held, so nobody else writes meanwhile.
+void keepVersionsApart(const QString& path, const QDateTime& previous) {
+    if (!previous.isValid())
+        return;
+    const QDateTime now = QFileInfo(path).lastModified();
+    if (now > previous)
+        return;
+    const qint64 ms = previous.toMSecsSinceEpoch() + 1;
+    const timespec times[2] = {{0, UTIME_OMIT}, {ms / 1000, (ms % 1000) * 1000000}};
+    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
+}
 
 } // namespace
 
@@ -101,9 +119,12 @@ void SettingsStore::write(const QString& application, const QString& section, co
         throw Failure(QStringLiteral("The setting \"%1\" could not be saved: the settings folder "
                                      "%2 cannot be written.")
                           .arg(key, QDir::toNativeSeparators(root)));
+    const QDateTime before = QFileInfo(path).lastModified();
     QSettings settings(path, QSettings::IniFormat);
     settings.setValue(settingsKey(section, key), value);
     settings.sync(); // QSettings writes a new file, syncs it and renames it over the old one
+    if (settings.status() != QSettings::AccessError)
+        keepVersionsApart(path, before);
     if (settings.status() == QSettings::AccessError)
         throw Failure(QStringLiteral("The setting \"%1\" could not be saved: the settings file "
                                      "%2 cannot be written.")
