@@ -36,7 +36,7 @@ QFont arial(double points) {
     return font;
 }
 
-struct ButtonSpec {
+struct ButtonPlace {
     QPushButton* Form1::*member;
     const char* name;
     const char* caption;
@@ -44,13 +44,13 @@ struct ButtonSpec {
 };
 
 // In tab-index order: 35, 36, 37.
-constexpr ButtonSpec buttonSpecs[] = {
+constexpr ButtonPlace buttonPlaces[] = {
     {&Form1::PushButton1, "PushButton1", "Start Creating Template", 120, 120, 7800, 405},
     {&Form1::PushButton2, "PushButton2", "Clear/Reset Data", 120, 630, 3840, 405},
     {&Form1::PushButton3, "PushButton3", "Load Sample/Example Data", 4080, 630, 3840, 405},
 };
 
-struct FrameSpec {
+struct FramePlace {
     QGroupBox* Form1::*member;
     const char* name;
     Group group;
@@ -58,7 +58,7 @@ struct FrameSpec {
     int left, top, width, height;
 };
 
-constexpr FrameSpec frameSpecs[] = {
+constexpr FramePlace framePlaces[] = {
     {&Form1::Frame3, "Frame3", Group::Amount, "Amount For Motor Vehicle", 120, 1110, 7800, 960},
     {&Form1::Frame17, "Frame17", Group::People, "People", 120, 2130, 7800, 1815},
     {&Form1::Frame1, "Frame1", Group::VehicleDescription, "Motor Vehicle Description", 120, 4020,
@@ -103,17 +103,17 @@ void Form1::buildWindow() {
 }
 
 void Form1::buildButtons() {
-    for (const ButtonSpec& spec : buttonSpecs) {
-        auto* button = new QPushButton(QString::fromLatin1(spec.caption), this);
-        button->setObjectName(QString::fromLatin1(spec.name));
-        button->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
+    for (const ButtonPlace& place : buttonPlaces) {
+        auto* button = new QPushButton(QString::fromLatin1(place.caption), this);
+        button->setObjectName(QString::fromLatin1(place.name));
+        button->setGeometry(twipsRect(place.left, place.top, place.width, place.height));
         button->setFont(arial(11.25));
         QPalette palette = button->palette();
         palette.setColor(QPalette::Button, Qt::white);
         button->setPalette(palette);
         button->setMouseTracking(true);
         button->installEventFilter(this);
-        this->*spec.member = button;
+        this->*place.member = button;
     }
     connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
     connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
@@ -121,10 +121,10 @@ void Form1::buildButtons() {
 }
 
 void Form1::buildFrames() {
-    for (const FrameSpec& spec : frameSpecs) {
-        auto* frame = new QGroupBox(QString::fromLatin1(spec.caption), this);
-        frame->setObjectName(QString::fromLatin1(spec.name));
-        frame->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
+    for (const FramePlace& place : framePlaces) {
+        auto* frame = new QGroupBox(QString::fromLatin1(place.caption), this);
+        frame->setObjectName(QString::fromLatin1(place.name));
+        frame->setGeometry(twipsRect(place.left, place.top, place.width, place.height));
         // A plain frame with its caption set into the top border.
         frame->setStyleSheet(QStringLiteral(
             "QGroupBox { border: 1px solid palette(mid); margin-top: 0.5em; }"
@@ -133,16 +133,16 @@ void Form1::buildFrames() {
         setBackColor(*frame, Qt::white);
         frame->setMouseTracking(true);
         frame->installEventFilter(this);
-        this->*spec.member = frame;
+        this->*place.member = frame;
     }
 }
 
 void Form1::buildFields() {
     for (const SaleField& field : saleFields()) {
         QGroupBox* frame = nullptr;
-        for (const FrameSpec& spec : frameSpecs)
-            if (spec.group == field.group)
-                frame = this->*spec.member;
+        for (const FramePlace& place : framePlaces)
+            if (place.group == field.group)
+                frame = this->*place.member;
         const FieldPlacement& at = field.place;
         if (at.labelWidth > 0) {
             auto* label = new QLabel(field.captionText(), frame);
@@ -179,8 +179,8 @@ void Form1::setTabOrderByIndex() {
     std::vector<QWidget*> chain;
     for (const SaleField* field : byIndex)
         chain.push_back(boxes.value(field->boxName()));
-    for (const ButtonSpec& spec : buttonSpecs)
-        chain.push_back(this->*spec.member);
+    for (const ButtonPlace& place : buttonPlaces)
+        chain.push_back(this->*place.member);
     for (std::size_t i = 0; i + 1 < chain.size(); ++i)
         setTabOrder(chain[i], chain[i + 1]);
 }
