@@ -8,46 +8,30 @@
 #include "SettingsStore.h"
 #include "TextBox.h"
 #include "Trap.h"
+#include "WindowParts.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
-// Window sizes are in twips; Qt's logical pixels are 15 twips.
-int px(int twips) {
-    return qRound(twips / 15.0);
-}
-
-QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(px(left), px(top), px(width), px(height));
-}
-
 constexpr int boxHeight = 375;
-
-QFont arial(double points) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setBold(true);
-    return font;
-}
 
 struct ButtonPlace {
     QPushButton* Form1::*member;
     const char* name;
     const char* caption;
-    int left, top, width, height;
+    QRect twips;
 };
 
 // In tab-index order: 35, 36, 37.
-constexpr ButtonPlace buttonPlaces[] = {
-    {&Form1::PushButton1, "PushButton1", "Start Creating Template", 120, 120, 7800, 405},
-    {&Form1::PushButton2, "PushButton2", "Clear/Reset Data", 120, 630, 3840, 405},
-    {&Form1::PushButton3, "PushButton3", "Load Sample/Example Data", 4080, 630, 3840, 405},
+const ButtonPlace buttonPlaces[] = {
+    {&Form1::PushButton1, "PushButton1", "Start Creating Template", {120, 120, 7800, 405}},
+    {&Form1::PushButton2, "PushButton2", "Clear/Reset Data", {120, 630, 3840, 405}},
+    {&Form1::PushButton3, "PushButton3", "Load Sample/Example Data", {4080, 630, 3840, 405}},
 };
 
 struct FramePlace {
@@ -55,16 +39,22 @@ struct FramePlace {
     const char* name;
     Group group;
     const char* caption;
-    int left, top, width, height;
+    QRect twips;
 };
 
-constexpr FramePlace framePlaces[] = {
-    {&Form1::Frame3, "Frame3", Group::Amount, "Amount For Motor Vehicle", 120, 1110, 7800, 960},
-    {&Form1::Frame17, "Frame17", Group::People, "People", 120, 2130, 7800, 1815},
-    {&Form1::Frame1, "Frame1", Group::VehicleDescription, "Motor Vehicle Description", 120, 4020,
-     7800, 2445},
-    {&Form1::Frame2, "Frame2", Group::Conditions, "Conditions and Representations", 120, 6540, 7800,
-     1320},
+const FramePlace framePlaces[] = {
+    {&Form1::Frame3, "Frame3", Group::Amount, "Amount For Motor Vehicle", {120, 1110, 7800, 960}},
+    {&Form1::Frame17, "Frame17", Group::People, "People", {120, 2130, 7800, 1815}},
+    {&Form1::Frame1,
+     "Frame1",
+     Group::VehicleDescription,
+     "Motor Vehicle Description",
+     {120, 4020, 7800, 2445}},
+    {&Form1::Frame2,
+     "Frame2",
+     Group::Conditions,
+     "Conditions and Representations",
+     {120, 6540, 7800, 1320}},
 };
 
 } // namespace
@@ -92,26 +82,13 @@ Form1::Form1(Services servicesIn, QWidget* parent)
 
 void Form1::buildWindow() {
     setObjectName(QStringLiteral("Form1"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(px(8040), px(7950));
-    setFont(arial(9));
-    setBackColor(*this, Qt::white);
-    setMouseTracking(true);
+    setUpFixedWindow(*this, 8040, 7950);
     installEventFilter(this);
 }
 
 void Form1::buildButtons() {
     for (const ButtonPlace& place : buttonPlaces) {
-        auto* button = new QPushButton(QString::fromLatin1(place.caption), this);
-        button->setObjectName(QString::fromLatin1(place.name));
-        button->setGeometry(twipsRect(place.left, place.top, place.width, place.height));
-        button->setFont(arial(11.25));
-        QPalette palette = button->palette();
-        palette.setColor(QPalette::Button, Qt::white);
-        button->setPalette(palette);
-        button->setMouseTracking(true);
+        QPushButton* button = makeButton(this, place.name, place.caption, place.twips);
         button->installEventFilter(this);
         this->*place.member = button;
     }
@@ -122,16 +99,7 @@ void Form1::buildButtons() {
 
 void Form1::buildFrames() {
     for (const FramePlace& place : framePlaces) {
-        auto* frame = new QGroupBox(QString::fromLatin1(place.caption), this);
-        frame->setObjectName(QString::fromLatin1(place.name));
-        frame->setGeometry(twipsRect(place.left, place.top, place.width, place.height));
-        // A plain frame with its caption set into the top border.
-        frame->setStyleSheet(QStringLiteral(
-            "QGroupBox { border: 1px solid palette(mid); margin-top: 0.5em; }"
-            "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
-        frame->setFont(arial(9));
-        setBackColor(*frame, Qt::white);
-        frame->setMouseTracking(true);
+        QGroupBox* frame = makeFrame(this, place.name, place.caption, place.twips);
         frame->installEventFilter(this);
         this->*place.member = frame;
     }
@@ -146,11 +114,11 @@ void Form1::buildFields() {
         const FieldPlacement& at = field.place;
         if (at.labelWidth > 0) {
             auto* label = new QLabel(field.captionText(), frame);
-            label->setFont(arial(9));
-            label->move(px(at.labelLeft), px(at.labelTop));
+            label->setFont(arialBold(9));
+            label->move(twipsToPixels(at.labelLeft), twipsToPixels(at.labelTop));
             if (at.twoLineLabel) {
                 label->setWordWrap(true);
-                label->resize(px(at.labelWidth), px(at.labelHeight));
+                label->resize(twipsToPixels(at.labelWidth), twipsToPixels(at.labelHeight));
                 label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             } else {
                 label->adjustSize();
@@ -159,7 +127,7 @@ void Form1::buildFields() {
         }
         auto* box = new TextBox(frame);
         box->setObjectName(field.boxName());
-        box->setFont(arial(9));
+        box->setFont(arialBold(9));
         box->setGeometry(twipsRect(at.boxLeft, at.boxTop, at.boxWidth, boxHeight));
         connect(box, &QLineEdit::textChanged, this,
                 [this, &field](const QString& value) { fieldChanged(field, value); });
@@ -257,17 +225,7 @@ void Form1::fieldChanged(const SaleField& field, const QString& value) {
 
 void Form1::setMousePointer(int code) {
     pointer = code;
-    switch (code) {
-    case PointerBusy:
-        setCursor(Qt::WaitCursor);
-        break;
-    case PointerCustom:
-        setCursor(handCursor ? *handCursor : QCursor(Qt::ArrowCursor));
-        break;
-    default:
-        unsetCursor();
-        break;
-    }
+    showPointer(*this, code, handCursor);
 }
 
 // The pointer rules. A move the button or frame does not take would travel on to the window
@@ -293,11 +251,7 @@ void Form1::showEvent(QShowEvent* event) {
     if (shownOnce)
         return;
     shownOnce = true;
-    if (const QScreen* screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(*this);
     TextBox* first = boxes.value(QStringLiteral("txtAmountOfMotorVehicle"));
     first->setFocus(Qt::OtherFocusReason);
     first->selectAll();

@@ -4,6 +4,7 @@
 
 #include "SaleRecordSource.h"
 #include "SkinFramework.h"
+#include "WindowParts.h"
 
 #include <QCursor>
 #include <QHash>
@@ -16,9 +17,6 @@ class QLabel;
 class QPushButton;
 class TextBox;
 struct SaleField;
-
-// Window pointer codes.
-enum MousePointer { PointerDefault = 0, PointerBusy = 11, PointerCustom = 99 };
 
 class Form1 : public QWidget, public SaleRecordSource {
     Q_OBJECT

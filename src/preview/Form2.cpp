@@ -6,6 +6,7 @@
 #include "PictureBox.h"
 #include "PreviewFiles.h"
 #include "Trap.h"
+#include "WindowParts.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -13,35 +14,10 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTreeWidget>
 
 namespace {
-
-QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                 twipsToPixels(height));
-}
-
-QFont arial(double points) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setBold(true);
-    return font;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const char* caption, QRect twips) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
-    button->setFont(arial(11.25));
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, Qt::white);
-    button->setPalette(palette);
-    button->setMouseTracking(true);
-    return button;
-}
 
 QScrollBar* makeScrollBar(Qt::Orientation orientation, QWidget* parent, const char* name,
                           QRect twips) {
@@ -66,13 +42,7 @@ Form2::Form2(Services servicesIn, QWidget* parent)
 
 void Form2::buildWindow() {
     setObjectName(QStringLiteral("Form2"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(twipsToPixels(9840), twipsToPixels(10290));
-    setFont(arial(9));
-    setBackColor(*this, Qt::white);
-    setMouseTracking(true);
+    setUpFixedWindow(*this, 9840, 10290);
     installEventFilter(this);
 }
 
@@ -80,7 +50,7 @@ void Form2::buildPageArea() {
     ListView1 = new QTreeWidget(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setGeometry(twipsRect(120, 120, 9600, 945));
-    ListView1->setFont(arial(9));
+    ListView1->setFont(arialBold(9));
     ListView1->setRootIsDecorated(false);
     ListView1->setColumnCount(0);
     ListView1->setHeaderHidden(false);
@@ -111,15 +81,7 @@ void Form2::buildPageArea() {
 }
 
 void Form2::buildButtons() {
-    Frame1 = new QGroupBox(QStringLiteral("Zoom:"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setGeometry(twipsRect(120, 8790, 9600, 855));
-    Frame1->setStyleSheet(QStringLiteral(
-        "QGroupBox { border: 1px solid palette(mid); margin-top: 0.5em; }"
-        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
-    Frame1->setFont(arial(9));
-    setBackColor(*Frame1, Qt::white);
-    Frame1->setMouseTracking(true);
+    Frame1 = makeFrame(this, "Frame1", "Zoom:", {120, 8790, 9600, 855});
     Frame1->installEventFilter(this);
 
     PushButton1 = makeButton(Frame1, "PushButton1", "Zoom In", {240, 300, 4440, 405});
@@ -221,12 +183,7 @@ void Form2::ListView1_Click() {
 
 void Form2::setMousePointer(int code) {
     pointer = code;
-    if (code == 11)
-        setCursor(Qt::WaitCursor);
-    else if (code == 99)
-        setCursor(handCursor ? *handCursor : QCursor(Qt::ArrowCursor));
-    else
-        unsetCursor();
+    showPointer(*this, code, handCursor);
 }
 
 bool Form2::event(QEvent* e) {
@@ -261,11 +218,7 @@ void Form2::showEvent(QShowEvent* event) {
     if (shownOnce)
         return;
     shownOnce = true;
-    if (const QScreen* screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(*this);
 }
 
 void Form2::closeEvent(QCloseEvent* event) {

@@ -3,6 +3,8 @@
 // as it is or as a drawing scaled from another picture. Vector pictures stay sharp at any
 // scale and on high-density screens.
 
+#include "WindowParts.h"
+
 #include <QPicture>
 #include <QWidget>
 #include <optional>
@@ -61,8 +63,3 @@ private:
     };
     std::optional<Drawing> drawing;
 };
-
-// Twips to logical pixels.
-inline int twipsToPixels(double twips) {
-    return qRound(twips / 15.0);
-}

@@ -1,0 +1,42 @@
+#pragma once
+// What the program's two windows have in common: sizes in twips, the fixed window, the
+// fonts, buttons and frames, centring, and the window pointer codes.
+
+#include <QCursor>
+#include <QFont>
+#include <QRect>
+#include <QString>
+#include <optional>
+
+class QGroupBox;
+class QPushButton;
+class QWidget;
+
+// Window pointer codes.
+enum MousePointer { PointerDefault = 0, PointerBusy = 11, PointerCustom = 99 };
+
+// Twips to logical pixels (15 twips a pixel).
+inline int twipsToPixels(double twips) {
+    return qRound(twips / 15.0);
+}
+QRect twipsRect(int left, int top, int width, int height);
+
+// Arial, bold, at the given size.
+QFont arialBold(double points);
+
+// A window of a fixed client size (no resizing, no maximize), white, Arial 9 pt bold, that
+// follows the mouse for its pointer rules.
+void setUpFixedWindow(QWidget& window, int widthTwips, int heightTwips);
+
+// A push button: Arial 11.25 pt bold on white, following the mouse.
+QPushButton* makeButton(QWidget* parent, const char* name, const char* caption, QRect twips);
+
+// A plain frame with its caption set into the top border, on white.
+QGroupBox* makeFrame(QWidget* parent, const char* name, const char* caption, QRect twips);
+
+// Puts the window in the middle of its screen.
+void centreOnScreen(QWidget& window);
+
+// Shows a pointer code on the window: the busy pointer, the custom pointer (the hand, or the
+// arrow without one), or the ordinary pointer of whatever lies under the mouse.
+void showPointer(QWidget& window, int code, const std::optional<QCursor>& hand);
