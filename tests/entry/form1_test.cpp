@@ -3,6 +3,7 @@
 #include "SaleFields.h"
 #include "ScriptedDialogs.h"
 #include "SettingsStore.h"
+#include "TestSizes.h"
 #include "TextBox.h"
 #include "Trap.h"
 
@@ -244,7 +245,7 @@ TEST_F(EntryWindow, EveryChangeIsWrittenThroughToTheStoreFile) {
     vin->cut();
     EXPECT_EQ(inFile(QStringLiteral("VIN")), QString());
 
-    const QString megabyte(1 << 20, QLatin1Char('m'));
+    const QString megabyte(largeValueLength, QLatin1Char('m'));
     w.box(QStringLiteral("txtTitle"))->setText(megabyte);
     EXPECT_EQ(w.text(QStringLiteral("txtTitle")), megabyte);
     EXPECT_EQ(store.read(app, section, QStringLiteral("Title")), megabyte);

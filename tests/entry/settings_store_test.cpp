@@ -1,5 +1,6 @@
 #include "Failure.h"
 #include "SettingsStore.h"
+#include "TestSizes.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,7 +48,7 @@ TEST_F(Store, EveryTypableValueComesBackExactly) {
         QStringLiteral("Кирилл العربية 漢字 😀🚗"),
         QStringLiteral("true"),
         QStringLiteral("0x1F"),
-        QString(1 << 20, QChar(0x00E9)),
+        QString(largeValueLength, QChar(0x00E9)),
     };
     int n = 0;
     for (const QString& value : values)
@@ -83,9 +84,10 @@ TEST_F(Store, KeysAreSeparate) {
 }
 
 TEST_F(Store, BadFilesReadAsDefaultsWithoutCrashing) {
+    static const char binary[] = "\x00\x01\x02\xff\xfe some garbage \x00";
     const QByteArray garbage[] = {
         QByteArray(),
-        QByteArray("\x00\x01\x02\xff\xfe some garbage \x00", 24),
+        QByteArray(binary, sizeof binary - 1),
         QByteArray("[Vantorel\nMake=Ford\n=\n[[[\n"),
         QByteArray("[Vantorel]\nMake=\"unterminated\n"),
         QByteArray(100000, '['),
