@@ -3,7 +3,6 @@
 #include "SettingsStore.h"
 
 #include <QTemporaryDir>
-
 #include <benchmark/benchmark.h>
 
 static void BM_WriteSetting(benchmark::State& state) {
@@ -19,4 +18,7 @@ static void BM_WriteSetting(benchmark::State& state) {
                     QStringLiteral("Orwen Palk %1").arg(i++ % 100000000, 8, 10, QLatin1Char('0')));
     }
 }
-BENCHMARK(BM_WriteSetting)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_WriteSetting)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);

@@ -7,7 +7,6 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
-
 #include <benchmark/benchmark.h>
 
 static void BM_StartUpToWindowShown(benchmark::State& state) {
@@ -15,7 +14,8 @@ static void BM_StartUpToWindowShown(benchmark::State& state) {
     SettingsStore store(config.path());
     for (const SaleField& f : saleFields())
         store.write(QString::fromLatin1(settingsApplication), QString::fromLatin1(settingsSection),
-                    f.keyName(), f.sampleValue().isEmpty() ? QStringLiteral("value") : f.sampleValue());
+                    f.keyName(),
+                    f.sampleValue().isEmpty() ? QStringLiteral("value") : f.sampleValue());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
     env.insert(QStringLiteral("VANTOREL_EXIT_WHEN_SHOWN"), QStringLiteral("1"));

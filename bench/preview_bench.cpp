@@ -1,0 +1,85 @@
+// The real windows: "Start Creating Template" clicked, to the preview shown with page 1 drawn,
+// for the sample sale and for sales long enough to give 10, 50 and 200 pages.
+#include "EngineApplicationFactory.h"
+#include "Form1.h"
+#include "Form2.h"
+#include "MotorVehicleBill.h"
+#include "PreviewHandOff.h"
+#include "SaleFields.h"
+#include "TextBox.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+namespace {
+
+// The sample, with the seller's name repeated until the opening paragraph runs over about
+// `pages` pages (8 names to a line, 51 lines to a page).
+QString sellerFor(int pages) {
+    QString seller;
+    for (int i = 0; i < std::max(0, pages - 1) * 8 * 51; ++i)
+        seller += QStringLiteral("Tobin Harl ");
+    return seller + QStringLiteral("Tobin Harl");
+}
+
+void BM_StartToPreview(benchmark::State& state) {
+    QTemporaryDir temp, registry;
+    qputenv("TEMP", temp.path().toUtf8());
+    wordengine::EngineApplicationFactory engine(registry.path());
+    PreviewHandOff* preview = nullptr;
+    Form1::Services services;
+    services.readSetting = [](const QString&) { return QString(); };
+    services.writeSetting = [](const QString&, const QString&) {};
+    services.checkWordInstalled = [] {};
+    services.endProgram = [] {};
+    services.generate = [&](const SaleRecordSource& record) {
+        MotorVehicleBill::GenerateMotorVehicle(engine, record, preview->handOff());
+    };
+    Form1 entry(services);
+    PreviewHandOff handOff(engine, entry, [] {});
+    preview = &handOff;
+    entry.show();
+    entry.PushButton3->click();
+    entry.box(QStringLiteral("txtNameOfSeller"))->setText(sellerFor(int(state.range(0))));
+    int pages = 0;
+    for (auto _ : state) {
+        entry.PushButton1->click();
+        Form2& form = handOff.preview();
+        form.Form_Activate(); // page 1 drawn
+        state.PauseTiming();
+        pages = form.ListView1->topLevelItemCount();
+        form.PushButton8_Click();
+        state.ResumeTiming();
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["pages"] = pages;
+    state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024;
+}
+
+} // namespace
+
+BENCHMARK(BM_StartToPreview)
+    ->Arg(1)
+    ->Arg(10)
+    ->Arg(50)
+    ->Arg(200)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
