@@ -4,6 +4,7 @@
 #include "CursorFile.h"
 #include "Dialogs.h"
 #include "Paths.h"
+#include "PointerRules.h"
 #include "SaleFields.h"
 #include "SettingsStore.h"
 #include "TextBox.h"
@@ -83,13 +84,14 @@ Form1::Form1(Services servicesIn, QWidget* parent)
 void Form1::buildWindow() {
     setObjectName(QStringLiteral("Form1"));
     setUpFixedWindow(*this, 8040, 7950);
-    installEventFilter(this);
+    pointerRules = new PointerRules(
+        *this, [this] { return pointer; }, [this](int code) { setMousePointer(code); });
 }
 
 void Form1::buildButtons() {
     for (const ButtonPlace& place : buttonPlaces) {
         QPushButton* button = makeButton(this, place.name, place.caption, place.twips);
-        button->installEventFilter(this);
+        pointerRules->addButton(*button);
         this->*place.member = button;
     }
     connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
@@ -100,7 +102,7 @@ void Form1::buildButtons() {
 void Form1::buildFrames() {
     for (const FramePlace& place : framePlaces) {
         QGroupBox* frame = makeFrame(this, place.name, place.caption, place.twips);
-        frame->installEventFilter(this);
+        pointerRules->addBackground(*frame);
         this->*place.member = frame;
     }
 }
@@ -226,24 +228,6 @@ void Form1::fieldChanged(const SaleField& field, const QString& value) {
 void Form1::setMousePointer(int code) {
     pointer = code;
     showPointer(*this, code, handCursor);
-}
-
-// The pointer rules. A move the button or frame does not take would travel on to the window
-// and count as a move over the background, so it ends where it was meant.
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::MouseMove)
-        return QWidget::eventFilter(watched, event);
-    const bool overButton =
-        watched == PushButton1 || watched == PushButton2 || watched == PushButton3;
-    const bool overBackground = watched == this || watched == Frame3 || watched == Frame17 ||
-                                watched == Frame1 || watched == Frame2;
-    if (pointer != PointerBusy && (overButton || overBackground))
-        setMousePointer(overButton ? PointerCustom : PointerDefault);
-    if (watched == this || !(overButton || overBackground))
-        return QWidget::eventFilter(watched, event);
-    watched->event(event); // the control's own handling (a button's drag-off, say)
-    event->accept();
-    return true;
 }
 
 void Form1::showEvent(QShowEvent* event) {

@@ -14,6 +14,7 @@
 
 class QGroupBox;
 class QLabel;
+class PointerRules;
 class QPushButton;
 class TextBox;
 struct SaleField;
@@ -60,7 +61,6 @@ public slots:
     void PushButton3_Click();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -74,6 +74,7 @@ private:
     void fieldChanged(const SaleField& field, const QString& value);
 
     Services services;
+    PointerRules* pointerRules = nullptr;
     QHash<QString, TextBox*> boxes;
     QHash<QString, QLabel*> labels;
     std::optional<QCursor> handCursor;

@@ -4,6 +4,7 @@
 #include "CursorFile.h"
 #include "Paths.h"
 #include "PictureBox.h"
+#include "PointerRules.h"
 #include "PreviewFiles.h"
 #include "Trap.h"
 #include "WindowParts.h"
@@ -43,7 +44,8 @@ Form2::Form2(Services servicesIn, QWidget* parent)
 void Form2::buildWindow() {
     setObjectName(QStringLiteral("Form2"));
     setUpFixedWindow(*this, 9840, 10290);
-    installEventFilter(this);
+    pointerRules = new PointerRules(
+        *this, [this] { return pointer; }, [this](int code) { setMousePointer(code); });
 }
 
 void Form2::buildPageArea() {
@@ -54,9 +56,9 @@ void Form2::buildPageArea() {
     ListView1->setRootIsDecorated(false);
     ListView1->setColumnCount(0);
     ListView1->setHeaderHidden(false);
-    ListView1->setMouseTracking(true);
-    ListView1->installEventFilter(this);
-    ListView1->viewport()->installEventFilter(this);
+    ListView1->installEventFilter(this); // key releases
+    pointerRules->addBackground(*ListView1);
+    pointerRules->addBackground(*ListView1->viewport());
     connect(ListView1, &QTreeWidget::itemClicked, this, [this] { ListView1_Click(); });
 
     Picture2 = new PictureBox(this);
@@ -82,7 +84,7 @@ void Form2::buildPageArea() {
 
 void Form2::buildButtons() {
     Frame1 = makeFrame(this, "Frame1", "Zoom:", {120, 8790, 9600, 855});
-    Frame1->installEventFilter(this);
+    pointerRules->addBackground(*Frame1);
 
     PushButton1 = makeButton(Frame1, "PushButton1", "Zoom In", {240, 300, 4440, 405});
     PushButton2 = makeButton(Frame1, "PushButton2", "Zoom Out", {4800, 300, 4560, 405});
@@ -90,7 +92,7 @@ void Form2::buildButtons() {
         makeButton(this, "PushButton6", "Save Results To Word File", {4920, 9770, 4800, 405});
     PushButton8 = makeButton(this, "PushButton8", "< Back", {120, 9770, 4680, 405});
     for (QPushButton* button : {PushButton1, PushButton2, PushButton6, PushButton8})
-        button->installEventFilter(this);
+        pointerRules->addButton(*button);
     connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
     connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
     connect(PushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);
@@ -192,25 +194,11 @@ bool Form2::event(QEvent* e) {
     return QWidget::event(e);
 }
 
-// The pointer rules, and the list's key-release twin of a click.
+// The list's key-release twin of a click.
 bool Form2::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyRelease && watched == ListView1) {
+    if (event->type() == QEvent::KeyRelease && watched == ListView1)
         ListView1_Click();
-        return false;
-    }
-    if (event->type() != QEvent::MouseMove)
-        return QWidget::eventFilter(watched, event);
-    const bool overButton = watched == PushButton1 || watched == PushButton2 ||
-                            watched == PushButton6 || watched == PushButton8;
-    const bool overBackground = watched == this || watched == Frame1 || watched == ListView1 ||
-                                watched == ListView1->viewport();
-    if (pointer != 11 && (overButton || overBackground))
-        setMousePointer(overButton ? 99 : 0);
-    if (watched == this || !(overButton || overBackground))
-        return QWidget::eventFilter(watched, event);
-    watched->event(event); // the control's own handling
-    event->accept();       // and not the window's as well
-    return true;
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form2::showEvent(QShowEvent* event) {

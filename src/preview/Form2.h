@@ -10,6 +10,7 @@
 #include <vector>
 
 class PictureBox;
+class PointerRules;
 class QGroupBox;
 class QPushButton;
 class QScrollBar;
@@ -99,6 +100,7 @@ private:
     void Form_QueryUnload();
 
     Services services;
+    PointerRules* pointerRules = nullptr;
     std::optional<QCursor> handCursor;
     int pointer = 0;
     bool shownOnce = false;
