@@ -3,8 +3,8 @@
 #include "EngineApplicationFactory.h"
 #include "Form1.h"
 #include "Form2.h"
-#include "MotorVehicleBill.h"
 #include "PreviewHandOff.h"
+#include "Program.h"
 #include "SaleFields.h"
 #include "TextBox.h"
 
@@ -30,18 +30,14 @@ void BM_StartToPreview(benchmark::State& state) {
     QTemporaryDir temp, registry;
     qputenv("TEMP", temp.path().toUtf8());
     wordengine::EngineApplicationFactory engine(registry.path());
-    PreviewHandOff* preview = nullptr;
     Form1::Services services;
     services.readSetting = [](const QString&) { return QString(); };
     services.writeSetting = [](const QString&, const QString&) {};
-    services.checkWordInstalled = [] {};
     services.endProgram = [] {};
-    services.generate = [&](const SaleRecordSource& record) {
-        MotorVehicleBill::GenerateMotorVehicle(engine, record, preview->handOff());
-    };
-    Form1 entry(services);
-    PreviewHandOff handOff(engine, entry, [] {});
-    preview = &handOff;
+    Program program(engine, services);
+    program.start();
+    Form1& entry = program.entry();
+    PreviewHandOff& handOff = program.preview();
     entry.show();
     entry.PushButton3->click();
     entry.box(QStringLiteral("txtNameOfSeller"))->setText(sellerFor(int(state.range(0))));

@@ -5,6 +5,7 @@
 #include "MotorVehicleBill.h"
 #include "PictureBox.h"
 #include "PreviewHandOff.h"
+#include "Program.h"
 #include "RecordingWord.h"
 #include "RenderPages.h"
 #include "SaleFields.h"
@@ -188,18 +189,14 @@ TEST_F(TempFolder, ADamagedDocumentIsReportedAtLine440AndThePreviewStillOpens) {
 TEST_F(TempFolder, EndToEndFromTheEntryWindowToThePreviewAndBack) {
     QTemporaryDir registry;
     wordengine::EngineApplicationFactory engine(registry.path());
-    PreviewHandOff* preview = nullptr;
     Form1::Services services;
     services.readSetting = [](const QString&) { return QString(); };
     services.writeSetting = [](const QString&, const QString&) {};
-    services.checkWordInstalled = [] {};
     services.endProgram = [] {};
-    services.generate = [&](const SaleRecordSource& record) {
-        MotorVehicleBill::GenerateMotorVehicle(engine, record, preview->handOff());
-    };
-    Form1 entry(services);
-    PreviewHandOff handOff(engine, entry, [] {});
-    preview = &handOff;
+    Program program(engine, services);
+    ASSERT_TRUE(program.start());
+    Form1& entry = program.entry();
+    PreviewHandOff& handOff = program.preview();
     entry.show();
     entry.PushButton3->click(); // the sample
     entry.PushButton1->click();
