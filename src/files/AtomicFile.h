@@ -1,0 +1,82 @@
+#pragma once
+// Files that appear whole or not at all.
+//
+// An AtomicFile writes into a new file of its own beside the target and puts it in the
+// target's place only on commit(), after every byte has been written, flushed and synced.
+// Until then, and after any failure, the target is exactly what it was. A link at the target
+// is replaced, never written through, so nothing outside the chosen folder is touched.
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <sys/types.h>
+
+namespace files {
+
+// The steps of a write, in order; a failure names the one that failed.
+enum class Step { Create, Write, Sync, Close, Publish };
+
+struct AtomicOptions {
+    // Permissions of a new file. A file that replaces an existing regular file takes that
+    // file's permissions instead, so a file someone made private or shared stays so.
+    mode_t mode = 0600;
+    // false: publish only under a name that is free; an existing file is never replaced
+    // and commit() fails with EEXIST.
+    bool replace = true;
+};
+
+class AtomicFile {
+public:
+    explicit AtomicFile(QString target, AtomicOptions options = {});
+    ~AtomicFile(); // a file not committed is removed
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // Creates the new file beside the target. False (with the error set) when it cannot.
+    bool open();
+    // Where the contents go; valid after a successful open().
+    QIODevice* device();
+    bool write(const QByteArray& bytes);
+    // Flushes, syncs and closes the new file and puts it in the target's place.
+    bool commit();
+    // Removes the new file; the target stays as it was.
+    void discard();
+
+    int errorCode() const { return error; }         // errno of the failed step, 0 if none
+    Step failedStep() const { return step; }
+    QString errorString() const;                     // "cannot write PATH: reason"
+    const QString& target() const { return path; }
+
+    // For tests: called before each step; a non-zero result makes that step fail with that
+    // errno, as a full disk or a failing device would.
+    using FaultHook = std::function<int(Step, const QString& target)>;
+    static void setFaultHook(FaultHook hook);
+
+private:
+    bool fail(Step failed, int code);
+
+    QString path;
+    AtomicOptions options;
+    QByteArray temporaryPath;
+    int fd = -1;
+    std::unique_ptr<QFile> file;
+    bool committed = false;
+    int error = 0;
+    Step step = Step::Create;
+};
+
+// The whole of `bytes` at `path`, or the old file untouched and a message in `why`.
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* why,
+                         AtomicOptions options = {});
+
+// A copy of the file at `from` at `to`, made the same way. Copying a file onto itself
+// leaves it as it is and succeeds.
+bool copyFileAtomically(const QString& from, const QString& to, QString* why,
+                        AtomicOptions options = {});
+
+// Flushes the folder that holds `path`, so that a rename in it lasts through a crash.
+void syncFolderOf(const QString& path);
+
+} // namespace files
