@@ -1,12 +1,12 @@
 #include "SettingsStore.h"
 
+#include "AtomicFile.h"
 #include "Failure.h"
+#include "IniText.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 #include <QStandardPaths>
 #include <cerrno>
 #include <fcntl.h>
@@ -16,17 +16,9 @@
 
 namespace {
 
-// Keys and groups are used as given; QSettings treats "/" as a separator, which no key of
-// ours contains, and escapes everything else itself.
-QString settingsKey(const QString& section, const QString& key) {
-    return section + QLatin1Char('/') + key;
-}
-
-// Serialises the writers of one settings file across processes. QSettings has a lock file of
-// its own, but one left empty by a process killed at the wrong moment makes the next writer
-// wait half a minute before it counts as stale. The kernel drops this lock when its holder
-// dies, and every writer takes it first, so whatever QSettings lock file is found while
-// holding it was left by a dead process and can go.
+// Serialises the writers of one settings file across processes, so that two writers of
+// different keys both keep theirs. The kernel drops this lock when its holder dies. Earlier
+// versions also left a ".lock" file of their own, which is cleared while the lock is held.
 class WriterLock {
 public:
     explicit WriterLock(const QString& settingsPath) {
@@ -55,20 +47,26 @@ private:
     int fd = -1;
 };
 
-// QSettings keeps each file it has read and reads it again only when its size or its
-// modification time (to the millisecond) has changed. Two versions written within one
-// millisecond at one size would look the same, and a process holding the older one would
-// write it back over another process's key. Every version therefore gets a later time than
-// the one before it. The writer lock is held, so nobody else writes meanwhile.
-void keepVersionsApart(const QString& path, const QDateTime& previous) {
-    if (!previous.isValid())
-        return;
-    const QDateTime now = QFileInfo(path).lastModified();
-    if (now > previous)
-        return;
-    const qint64 ms = previous.toMSecsSinceEpoch() + 1;
-    const timespec times[2] = {{0, UTIME_OMIT}, {ms / 1000, (ms % 1000) * 1000000}};
-    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
+// Creates the folders of `path` that are missing, private to the user: the store holds what
+// the user typed.
+bool makeFolder(const QString& path) {
+    if (QFileInfo(path).isDir())
+        return true;
+    const QString parent = QFileInfo(path).path();
+    if (parent != path && !makeFolder(parent))
+        return false;
+    return ::mkdir(QFile::encodeName(path).constData(), 0700) == 0 || errno == EEXIST;
+}
+
+// The whole file, or nothing when it cannot be read (`readable` says which).
+QByteArray readWhole(const QString& path, bool* readable) {
+    QFile file(path);
+    if (!file.exists()) {
+        *readable = true;
+        return {};
+    }
+    *readable = file.open(QIODevice::ReadOnly);
+    return *readable ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -90,18 +88,16 @@ QString SettingsStore::read(const QString& application, const QString& section, 
     const QString path = filePath(application);
     if (!QFileInfo(path).isFile())
         return defaultValue;
-    const QSettings settings(path, QSettings::IniFormat);
-    const QVariant value = settings.value(settingsKey(section, key));
-    // A hand-edited file can hold what QSettings reads as a list; such a value is not ours.
-    if (!value.isValid() || value.typeId() != QMetaType::QString)
-        return defaultValue;
-    return value.toString();
+    bool readable = false;
+    const QByteArray text = readWhole(path, &readable);
+    // A hand-edited file can hold a list or another type in place of a text; it is not ours.
+    return ini::value(text, section, key).value_or(defaultValue);
 }
 
 void SettingsStore::write(const QString& application, const QString& section, const QString& key,
                           const QString& value) {
     const QString path = filePath(application);
-    if (!QDir().mkpath(root))
+    if (!makeFolder(root))
         throw Failure(QStringLiteral("The settings folder %1 cannot be created.")
                           .arg(QDir::toNativeSeparators(root)));
     const QFileInfo info(path);
@@ -119,16 +115,18 @@ void SettingsStore::write(const QString& application, const QString& section, co
         throw Failure(QStringLiteral("The setting \"%1\" could not be saved: the settings folder "
                                      "%2 cannot be written.")
                           .arg(key, QDir::toNativeSeparators(root)));
-    const QDateTime before = QFileInfo(path).lastModified();
-    QSettings settings(path, QSettings::IniFormat);
-    settings.setValue(settingsKey(section, key), value);
-    settings.sync(); // QSettings writes a new file, syncs it and renames it over the old one
-    if (settings.status() != QSettings::AccessError)
-        keepVersionsApart(path, before);
-    if (settings.status() == QSettings::AccessError)
+    bool readable = false;
+    const QByteArray before = readWhole(path, &readable);
+    if (!readable)
+        throw Failure(QStringLiteral("The settings file %1 cannot be read, so it is not written.")
+                          .arg(QDir::toNativeSeparators(path)));
+    // Only the lines of this key change; the new text replaces the old file only once every
+    // byte of it is on disk, so a full disk leaves the file as it was.
+    QString why;
+    if (!files::writeFileAtomically(path, ini::withValue(before, section, key, value), &why))
         throw Failure(QStringLiteral("The setting \"%1\" could not be saved: the settings file "
-                                     "%2 cannot be written.")
-                          .arg(key, QDir::toNativeSeparators(path)));
+                                     "%2 cannot be written (%3).")
+                          .arg(key, QDir::toNativeSeparators(path), why));
 }
 
 QString ReadSetting(const QString& application, const QString& section, const QString& key,

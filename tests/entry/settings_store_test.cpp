@@ -1,9 +1,12 @@
+#include "AtomicFile.h"
 #include "Failure.h"
 #include "SettingsStore.h"
+#include "SmallDisk.h"
 #include "TestSizes.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -163,6 +166,68 @@ TEST(StoreFolder, AFolderNobodyCanWriteFailsTheWrite) {
     }
     EXPECT_EQ(readOnly.read(app, section, QStringLiteral("Make"), QStringLiteral("d")),
               QStringLiteral("d"));
+}
+
+QByteArray contentsOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+// On a full disk, or when any step of the write fails, the caller hears of it and the file
+// holds exactly what it held: the other keys, and other programs' sections, are not lost.
+TEST(StoreFullDisk, AFailedWriteKeepsTheFileAndIsReported) {
+    const QByteArray before =
+        "; shared\n[Other Program]\nPath=C:\\Other\n\n[Vantorel]\nMake=Ford\n";
+    auto expectKept = [&](SettingsStore& store, const QString& why) {
+        SCOPED_TRACE(why.toStdString());
+        try {
+            store.write(app, section, QStringLiteral("Model"),
+                        QString(64 * 1024, QLatin1Char('x')));
+            ADD_FAILURE() << "the write should have failed";
+        } catch (const Failure& f) {
+            EXPECT_TRUE(f.description().contains(QStringLiteral("Model"))) << f.what();
+            EXPECT_TRUE(f.description().contains(store.filePath(app))) << f.what();
+        }
+        EXPECT_EQ(contentsOf(store.filePath(app)), before);
+        EXPECT_EQ(QDir(store.folder()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{QStringLiteral("Marrowind.ini")}
+                      << QStringLiteral("Marrowind.ini.writelock"));
+    };
+    auto prepare = [&](const QString& folder) {
+        QFile f(folder + QStringLiteral("/Marrowind.ini"));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(before);
+    };
+
+    SmallDisk disk(128 * 1024);
+    if (disk.available()) {
+        const QString folder = disk.filePath(QStringLiteral("store"));
+        SettingsStore store(folder);
+        store.write(app, section, QStringLiteral("Make"), QStringLiteral("Ford")); // lock file
+        prepare(folder);
+        disk.fill(4096);
+        expectKept(store, QStringLiteral("a real full disk"));
+    }
+
+    const files::Step steps[] = {files::Step::Create, files::Step::Write, files::Step::Sync,
+                                 files::Step::Close, files::Step::Publish};
+    for (const files::Step step : steps) {
+        QTemporaryDir dir;
+        SettingsStore store(dir.path());
+        store.write(app, section, QStringLiteral("Make"), QStringLiteral("Ford"));
+        prepare(dir.path());
+        files::AtomicFile::setFaultHook(
+            [step](files::Step s, const QString&) { return s == step ? ENOSPC : 0; });
+        expectKept(store, QStringLiteral("a fault at step %1").arg(int(step)));
+        files::AtomicFile::setFaultHook({});
+    }
+}
+
+TEST_F(Store, ANewFileAndFolderArePrivate) {
+    SettingsStore nested(dir.filePath(QStringLiteral("config")));
+    nested.write(app, section, QStringLiteral("VIN"), QStringLiteral("1G1"));
+    EXPECT_EQ(QFileInfo(nested.folder()).permissions() & 0x0077, 0);
+    EXPECT_EQ(QFileInfo(nested.filePath(app)).permissions() & 0x0077, 0);
 }
 
 TEST_F(Store, ALockFileLeftByAKilledWriterIsCleared) {
