@@ -1,5 +1,7 @@
 #include "BillCommand.h"
 
+#include "AtomicFile.h"
+#include "BillFiles.h"
 #include "Dialogs.h"
 #include "Failure.h"
 #include "Layout.h"
@@ -13,7 +15,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QTextStream>
 #include <optional>
 
@@ -85,19 +86,27 @@ Options parse(const QStringList& args) {
 }
 
 // The record file: one JSON object of the settings keys, each a string; a missing key is
-// empty.
+// empty. "-" reads standard input.
 FixedRecord readRecord(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw UsageError{QStringLiteral("cannot read the record file %1").arg(path)};
+    QByteArray bytes;
+    try {
+        bytes = BillFiles::readRecord(path);
+    } catch (const BillFiles::Refused& refused) {
+        throw UsageError{refused.message};
+    }
     QJsonParseError error;
-    const QJsonDocument json = QJsonDocument::fromJson(file.readAll(), &error);
+    const QJsonDocument json = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError)
         throw UsageError{QStringLiteral("the record file %1 is not JSON: %2 at offset %3")
                              .arg(path, error.errorString())
                              .arg(error.offset)};
     if (!json.isObject())
         throw UsageError{QStringLiteral("the record file %1 must hold one JSON object").arg(path)};
+    // The JSON reader keeps one of two members of the same name without a word; a record
+    // that names a value twice is more likely a mistake than a choice.
+    if (const std::optional<QString> key = BillFiles::repeatedKey(bytes))
+        throw UsageError{
+            QStringLiteral("the record file %1 has the key \"%2\" twice").arg(path, *key)};
     FixedRecord record;
     const QJsonObject object = json.object();
     for (auto it = object.begin(); it != object.end(); ++it) {
@@ -144,13 +153,39 @@ private:
     QTextStream& err;
 };
 
-void copyFile(const QString& from, const QString& to) {
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("cannot read the generated document %1").arg(from));
-    QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly) || out.write(in.readAll()) != in.size() || !out.commit())
-        throw Failure(QStringLiteral("cannot write %1: %2").arg(to, out.errorString()));
+// Each output appears whole or not at all; a failed write leaves an existing file as it was.
+void copyDocument(const QString& from, const QString& to) {
+    QString why;
+    if (!files::copyFileAtomically(from, to, &why))
+        throw Failure(why);
+}
+
+void writePdfFile(const wordengine::Document& document, const QString& path) {
+    files::AtomicFile file(path);
+    if (!file.open() || !wordengine::writePdf(document, file.device()) || !file.commit()) {
+        const QString why =
+            file.errorCode() ? file.errorString() : QStringLiteral("cannot write %1").arg(path);
+        throw Failure(QStringLiteral("cannot write the PDF file %1 (%2)").arg(path, why));
+    }
+}
+
+void writePngFiles(const wordengine::Document& document, const QString& folder, int dpi) {
+    QString why;
+    if (!files::makeFolders(folder))
+        throw Failure(QStringLiteral("cannot write the pictures into %1: the folder cannot be made")
+                          .arg(folder));
+    const int pages =
+        wordengine::writePngPages(document, dpi, [&](int page, const QByteArray& png) {
+            const QString path = BillFiles::pagePath(folder, page);
+            // Checked again here: the page pictures' names are only known now.
+            if (QFileInfo(path).exists() && !QFileInfo(path).isFile()) {
+                why = QStringLiteral("%1 is not a plain file; it is left alone").arg(path);
+                return false;
+            }
+            return files::writeFileAtomically(path, png, &why);
+        });
+    if (pages < 0)
+        throw Failure(QStringLiteral("cannot write the pictures into %1: %2").arg(folder, why));
 }
 
 void writeOutputs(const QString& documentPath, const Options& o) {
@@ -162,12 +197,10 @@ void writeOutputs(const QString& documentPath, const Options& o) {
     } catch (const std::exception& e) {
         throw Failure(QString::fromUtf8(e.what()));
     }
-    if (!o.pdf.isEmpty() && !wordengine::writePdf(document, o.pdf))
-        throw Failure(QStringLiteral("cannot write the PDF file %1").arg(o.pdf));
-    if (!o.png.isEmpty()) {
-        if (!QDir().mkpath(o.png) || wordengine::writePngPages(document, o.png, o.dpi) < 0)
-            throw Failure(QStringLiteral("cannot write the pictures into %1").arg(o.png));
-    }
+    if (!o.pdf.isEmpty())
+        writePdfFile(document, o.pdf);
+    if (!o.png.isEmpty())
+        writePngFiles(document, o.png, o.dpi);
 }
 
 } // namespace
@@ -176,6 +209,7 @@ QString usage() {
     return QStringLiteral(
         "Usage:\n"
         "  vantorel-bill RECORD.json --doc OUT.doc [--pdf OUT.pdf] [--png DIR [--dpi N]]\n"
+        "  vantorel-bill - --doc OUT.doc ...     (the record from standard input)\n"
         "  vantorel-bill --render IN.doc [--pdf OUT.pdf] [--png DIR [--dpi N]]\n"
         "\n"
         "Makes the Motor Vehicle Bill of Sale that Vantorel makes, without its window.\n"
@@ -186,7 +220,8 @@ QString usage() {
         "  \"Year\", \"Color\", \"VIN\", \"Style\", \"Odometer\", \"Title\",\n"
         "  \"Amount Of Motor Vehicle\", \"Down Payment\", \"Retain Down Payment\",\n"
         "  \"No Days Title Transfer\", \"No Days Vehicle Inspected\"\n"
-        "Values are printed exactly as given.\n"
+        "Values are printed exactly as given. A record may hold at most 64 MB and may not\n"
+        "name a key twice.\n"
         "\n"
         "  --doc OUT.doc   write the Word document (the file Vantorel would save)\n"
         "  --render IN.doc draw a document that exists instead of making one\n"
@@ -197,7 +232,9 @@ QString usage() {
         "\n"
         "Exit status: 0 done; 1 the document could not be made or a file not written (each\n"
         "failure is printed in the words of the program's error report); 2 bad usage or a bad\n"
-        "record file. The document is made in the temporary folder (TEMP, else the system's)\n"
+        "record file, or an output that is not a plain file or is the input or another output.\n"
+        "Each output appears whole or not at all; a file it replaces stays as it was when\n"
+        "writing fails. The document is made in the temporary folder (TEMP, else the system's)\n"
         "and removed from there afterwards.\n"
         "\n"
         "Example:\n"
@@ -215,8 +252,17 @@ int run(const QStringList& arguments, word::ApplicationFactory& engine, QTextStr
     FixedRecord record;
     try {
         options = parse(arguments);
+        QStringList outputs;
+        for (const QString& output : {options.doc, options.pdf})
+            if (!output.isEmpty())
+                outputs.append(output);
+        BillFiles::checkPaths(options.render.isEmpty() ? options.record : options.render, outputs,
+                              options.png);
         if (!options.record.isEmpty())
             record = readRecord(options.record);
+    } catch (const BillFiles::Refused& e) {
+        err << "vantorel-bill: " << e.message << '\n';
+        return BadUsage;
     } catch (const UsageError& e) {
         err << "vantorel-bill: " << e.message << "\n(see vantorel-bill --help)\n";
         return BadUsage;
@@ -242,7 +288,7 @@ int run(const QStringList& arguments, word::ApplicationFactory& engine, QTextStr
             err << "vantorel-bill: the document could not be made\n";
             return Failed;
         }
-        copyFile(generation.path, options.doc);
+        copyDocument(generation.path, options.doc);
         writeOutputs(generation.path, options);
         return Success;
     } catch (const std::exception& e) {

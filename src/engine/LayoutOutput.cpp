@@ -2,7 +2,9 @@
 #include "Layout.h"
 #include "LayoutInternal.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPageSize>
 #include <QPainter>
@@ -24,11 +26,16 @@ void drawPaper(QPainter& painter, const PageSetup& setup, const layout::PageCont
 } // namespace
 
 bool writePdf(const Document& document, const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && writePdf(document, &file) && file.flush();
+}
+
+bool writePdf(const Document& document, QIODevice* device) {
     // One layout for all pages: drawing page by page through drawPage would lay the
     // document out again for every page.
     const layout::PageLayout pages = layout::layoutPages(document, INT_MAX, true);
     const PageSetup& setup = document.pageSetup;
-    QPdfWriter writer(path);
+    QPdfWriter writer(device);
     writer.setPageSize(QPageSize(QSizeF(setup.pageWidth, setup.pageHeight), QPageSize::Point,
                                  QString(), QPageSize::ExactMatch));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -49,13 +56,20 @@ bool writePdf(const Document& document, const QString& path) {
 }
 
 int writePngPages(const Document& document, const QString& folder, int dpi) {
+    const QDir dir(folder);
+    return writePngPages(document, dpi, [&](int page, const QByteArray& png) {
+        QFile file(dir.filePath(QStringLiteral("page-%1.png").arg(page)));
+        return file.open(QIODevice::WriteOnly) && file.write(png) == png.size() && file.flush();
+    });
+}
+
+int writePngPages(const Document& document, int dpi, const PngSink& sink) {
     if (dpi <= 0)
         return -1;
     const layout::PageLayout pages = layout::layoutPages(document, INT_MAX, true);
     const PageSetup& setup = document.pageSetup;
     const double scale = dpi / 72.0;
     const QSize size(qRound(setup.pageWidth * scale), qRound(setup.pageHeight * scale));
-    const QDir dir(folder);
     for (size_t i = 0; i < pages.pages.size(); ++i) {
         QImage image(size, QImage::Format_RGB32);
         image.setDotsPerMeterX(qRound(dpi / 0.0254));
@@ -67,7 +81,10 @@ int writePngPages(const Document& document, const QString& folder, int dpi) {
         painter.scale(scale, scale);
         drawPaper(painter, setup, pages.pages[i]);
         painter.end();
-        if (!image.save(dir.filePath(QStringLiteral("page-%1.png").arg(i + 1)), "PNG"))
+        QByteArray png;
+        QBuffer buffer(&png);
+        if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG") ||
+            !sink(int(i) + 1, png))
             return -1;
     }
     return int(pages.pages.size());

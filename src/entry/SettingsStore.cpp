@@ -47,17 +47,6 @@ private:
     int fd = -1;
 };
 
-// Creates the folders of `path` that are missing, private to the user: the store holds what
-// the user typed.
-bool makeFolder(const QString& path) {
-    if (QFileInfo(path).isDir())
-        return true;
-    const QString parent = QFileInfo(path).path();
-    if (parent != path && !makeFolder(parent))
-        return false;
-    return ::mkdir(QFile::encodeName(path).constData(), 0700) == 0 || errno == EEXIST;
-}
-
 // The whole file, or nothing when it cannot be read (`readable` says which).
 QByteArray readWhole(const QString& path, bool* readable) {
     QFile file(path);
@@ -97,7 +86,7 @@ QString SettingsStore::read(const QString& application, const QString& section, 
 void SettingsStore::write(const QString& application, const QString& section, const QString& key,
                           const QString& value) {
     const QString path = filePath(application);
-    if (!makeFolder(root))
+    if (!files::makeFolders(root))
         throw Failure(QStringLiteral("The settings folder %1 cannot be created.")
                           .arg(QDir::toNativeSeparators(root)));
     const QFileInfo info(path);

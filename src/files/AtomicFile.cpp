@@ -79,8 +79,8 @@ bool AtomicFile::open() {
             QStringLiteral(".vantorel-%1.tmp")
                 .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
         temporaryPath = encoded(QDir(folder).filePath(name));
-        fd = ::open(temporaryPath.constData(),
-                    O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        fd = ::open(temporaryPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                    0600);
         if (fd < 0 && errno != EEXIST) {
             temporaryPath.clear();
             return fail(Step::Create, errno);
@@ -216,6 +216,17 @@ bool copyFileAtomically(const QString& from, const QString& to, QString* why,
         return false;
     }
     return true;
+}
+
+bool makeFolders(const QString& path, mode_t mode) {
+    const QFileInfo info(path);
+    if (info.isDir())
+        return true;
+    const QString parent = info.path();
+    if (parent != path && !makeFolders(parent, mode))
+        return false;
+    return ::mkdir(QFile::encodeName(path).constData(), mode) == 0 ||
+           (errno == EEXIST && QFileInfo(path).isDir());
 }
 
 void syncFolderOf(const QString& path) {

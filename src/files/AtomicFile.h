@@ -44,9 +44,9 @@ public:
     // Removes the new file; the target stays as it was.
     void discard();
 
-    int errorCode() const { return error; }         // errno of the failed step, 0 if none
+    int errorCode() const { return error; } // errno of the failed step, 0 if none
     Step failedStep() const { return step; }
-    QString errorString() const;                     // "cannot write PATH: reason"
+    QString errorString() const; // "cannot write PATH: reason"
     const QString& target() const { return path; }
 
     // For tests: called before each step; a non-zero result makes that step fail with that
@@ -75,6 +75,10 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
 // leaves it as it is and succeeds.
 bool copyFileAtomically(const QString& from, const QString& to, QString* why,
                         AtomicOptions options = {});
+
+// Creates the folder `path` and whichever of its parents are missing, each new one with
+// `mode` (private by default: they hold the user's data). True when the folder exists.
+bool makeFolders(const QString& path, mode_t mode = 0700);
 
 // Flushes the folder that holds `path`, so that a rename in it lasts through a crash.
 void syncFolderOf(const QString& path);

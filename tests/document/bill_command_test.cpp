@@ -1,13 +1,21 @@
 // vantorel-bill, in process, against the real engine.
+#include "AtomicFile.h"
 #include "BillCommand.h"
+#include "BillFiles.h"
 #include "EngineApplicationFactory.h"
 #include "Package.h"
+#include "SmallDisk.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 
 namespace {
 
@@ -79,6 +87,15 @@ TEST_F(Bill, BadUsageAndBadRecordsExitWithTwo) {
          "not a string"},
         {{put("null.json", R"({"Year": null})"), QStringLiteral("--doc"), path("a.doc")},
          "not a string"},
+        {{put("twice.json", R"({"Make": "Ford", "Year": "1969", "Make": "Opel"})"),
+          QStringLiteral("--doc"), path("a.doc")},
+         "key \"Make\" twice"},
+        {{put("escaped.json", R"({"Make": "Ford", "Ma\u006be": "Opel"})"), QStringLiteral("--doc"),
+          path("a.doc")},
+         "key \"Make\" twice"},
+        {{put("huge.json", QByteArray(BillFiles::kMaxRecordBytes + 1, ' ')),
+          QStringLiteral("--doc"), path("a.doc")},
+         "larger than 64 MB"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(run(c.args), BillCommand::BadUsage) << c.args.join(u' ').toStdString();
@@ -140,6 +157,164 @@ TEST_F(Bill, DamagedDocumentsAndUnwritableOutputsExitWithOne) {
               BillCommand::Failed);
     EXPECT_TRUE(err.contains(QStringLiteral("/proc/self/bill.doc"))) << err.toStdString();
     EXPECT_TRUE(QDir(path("tmp")).isEmpty());
+}
+
+QByteArray contentsOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
+}
+
+// An output that is the input or another output, also through a link, is refused before any
+// work, and every file stays as it was.
+TEST_F(Bill, OnePathForTwoThingsIsRefused) {
+    const QString record = put("sale.json", R"({"Make": "Ford"})");
+    ASSERT_EQ(run({record, QStringLiteral("--doc"), path("bill.doc")}), BillCommand::Success);
+    ASSERT_TRUE(QFile::link(record, path("link-to-record.json")));
+    ASSERT_EQ(::link(QFile::encodeName(path("bill.doc")).constData(),
+                     QFile::encodeName(path("hard.doc")).constData()),
+              0);
+    const QByteArray recordBytes = contentsOf(record), docBytes = contentsOf(path("bill.doc"));
+    const QString doc = QStringLiteral("--doc"), pdf = QStringLiteral("--pdf"),
+                  render = QStringLiteral("--render"), png = QStringLiteral("--png");
+    const QStringList cases[] = {
+        {record, doc, record},
+        {record, doc, path("link-to-record.json")},
+        {record, doc, path("x.doc"), pdf, path("x.doc")},
+        {record, doc, path("x.doc"), pdf, path("./x.doc")},
+        {render, path("bill.doc"), pdf, path("bill.doc")},
+        {render, path("bill.doc"), pdf, path("hard.doc")},
+        {record, doc, path("pages/page-1.png"), png, path("pages")},
+        {render, path("bill.doc"), png, dir.path(), QStringLiteral("--dpi"), QStringLiteral("10")},
+    };
+    QFile::rename(path("bill.doc"), path("page-7.png")); // the last case: input named as a page
+    QFile::rename(path("page-7.png"), path("bill.doc"));
+    for (QStringList args : cases) {
+        if (args.contains(dir.path()))
+            args[1] = path("page-2.png"), QFile::copy(path("bill.doc"), path("page-2.png"));
+        EXPECT_EQ(run(args), BillCommand::BadUsage) << args.join(u' ').toStdString();
+        EXPECT_FALSE(err.isEmpty());
+        EXPECT_EQ(contentsOf(record), recordBytes);
+        EXPECT_EQ(contentsOf(path("bill.doc")), docBytes);
+        EXPECT_FALSE(QFile::exists(path("x.doc")));
+        EXPECT_FALSE(QFile::exists(path("pages")));
+    }
+    EXPECT_EQ(contentsOf(path("page-2.png")), docBytes);
+}
+
+// Devices, pipes, sockets and folders are never replaced by an output.
+TEST_F(Bill, AnOutputThatIsNotAPlainFileIsRefusedAndLeftAlone) {
+    const QString record = put("sale.json", R"({"Make": "Ford"})");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkpath(path("folder")));
+    ASSERT_TRUE(QFile::link(path("fifo"), path("link-to-fifo")));
+    QStringList nodes{path("fifo"), path("folder"), path("link-to-fifo")};
+    // A socket, and as root a character device like /dev/full.
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray socketPath = QFile::encodeName(path("socket"));
+    if (sock >= 0 && socketPath.size() < qsizetype(sizeof address.sun_path)) {
+        std::memcpy(address.sun_path, socketPath.constData(), size_t(socketPath.size()));
+        if (::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+            nodes.append(path("socket"));
+    }
+    if (::mknod(QFile::encodeName(path("full")).constData(), S_IFCHR | 0600, makedev(1, 7)) == 0)
+        nodes.append(path("full"));
+    for (const QString& node : nodes) {
+        for (const char* option : {"--doc", "--pdf"}) {
+            QStringList args{record, QStringLiteral("--doc"), path("ok.doc")};
+            if (QByteArray(option) == "--doc")
+                args[2] = node;
+            else
+                args << QStringLiteral("--pdf") << node;
+            EXPECT_EQ(run(args), BillCommand::BadUsage) << args.join(u' ').toStdString();
+            EXPECT_TRUE(err.contains(node)) << err.toStdString();
+            const QFileInfo info(node);
+            EXPECT_TRUE(info.exists() && !info.isFile()) << node.toStdString();
+            EXPECT_FALSE(QFile::exists(path("ok.doc")));
+        }
+    }
+    EXPECT_EQ(run({record, QStringLiteral("--doc"), path("ok.doc"), QStringLiteral("--png"),
+                   path("sale.json")}),
+              BillCommand::BadUsage);
+    if (sock >= 0)
+        ::close(sock);
+}
+
+// On a full disk every output is whole or absent, a file it would replace stays as it was,
+// and the exit status says it failed.
+TEST_F(Bill, OnAFullDiskOutputsAreWholeOrAbsentAndTheOldOnesKept) {
+    const QString record = put("sale.json", R"({"Make": "Ford", "Name Of Buyer": "Orwen Palk"})");
+    struct Output {
+        const char* option;
+        const char* name;
+    };
+    const Output outputs[] = {{"--doc", "bill.doc"}, {"--pdf", "bill.pdf"}, {"--png", "pages"}};
+    auto oldFile = [](const QString& folder, const Output& output) {
+        const QString target = folder + QLatin1Char('/') + QLatin1String(output.option + 2) +
+                               QLatin1Char('/') + QLatin1String(output.name);
+        const bool pages = output.option == QByteArray("--png");
+        return std::pair{target, pages ? target + QStringLiteral("/page-1.png") : target};
+    };
+    auto prepare = [&](const QString& folder) {
+        for (const Output& output : outputs) {
+            const QString old = oldFile(folder, output).second;
+            QDir().mkpath(QFileInfo(old).path());
+            QFile f(old);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("the old file");
+        }
+    };
+    auto check = [&](const QString& folder, const QString& how) {
+        for (const Output& output : outputs) {
+            SCOPED_TRACE((how + QLatin1Char(' ') + QLatin1String(output.option)).toStdString());
+            const auto [target, old] = oldFile(folder, output);
+            QStringList args{record, QStringLiteral("--doc"), path("full.doc")};
+            if (output.option == QByteArray("--doc"))
+                args[2] = target;
+            else
+                args << QLatin1String(output.option) << target;
+            EXPECT_EQ(run(args), BillCommand::Failed) << err.toStdString();
+            EXPECT_EQ(contentsOf(old), QByteArray("the old file"));
+            const QStringList left =
+                QDir(QFileInfo(old).path()).entryList(QDir::Files | QDir::Hidden);
+            EXPECT_EQ(left, QStringList{QFileInfo(old).fileName()}) << "nothing half-written";
+            QFile::remove(path("full.doc"));
+        }
+    };
+
+    SmallDisk disk(64 * 1024);
+    if (disk.available()) {
+        prepare(disk.path());
+        disk.fill(4096);
+        check(disk.path(), QStringLiteral("a real full disk"));
+    }
+    for (const files::Step step : {files::Step::Write, files::Step::Sync, files::Step::Publish}) {
+        files::AtomicFile::setFaultHook([&](files::Step s, const QString& target) {
+            // Only the outputs under test fail; the temporary document is written as usual.
+            return s == step && target.contains(QStringLiteral("/faults/")) ? ENOSPC : 0;
+        });
+        prepare(path("faults"));
+        check(path("faults"), QStringLiteral("a fault at step %1").arg(int(step)));
+        files::AtomicFile::setFaultHook({});
+    }
+}
+
+TEST(BillRecord, RepeatedKeysAreFoundWhereverTheyAre) {
+    struct Case {
+        QByteArray json;
+        std::optional<QString> repeated;
+    };
+    const Case cases[] = {
+        {R"({"Make": "Ford", "Model": "T"})", std::nullopt},
+        {R"({"Make": "Ford", "Make": "Ford"})", QStringLiteral("Make")},
+        {"\xef\xbb\xbf { \"A\" : [1, {\"A\": 2}], \"B\": {\"A\": \"}\"} }", std::nullopt},
+        {R"({"A": "\"A\": x, \"A\"", "B": "A", "A": null})", QStringLiteral("A")},
+        {R"({"a\\": 1, "a\u005c": 2})", QStringLiteral("a\\")},
+        {R"({})", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(BillFiles::repeatedKey(c.json), c.repeated) << c.json.data();
 }
 
 } // namespace

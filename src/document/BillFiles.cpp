@@ -1,0 +1,169 @@
+#include "BillFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <cstdio>
+#include <set>
+#include <sys/stat.h>
+
+namespace BillFiles {
+namespace {
+
+// What a path names, for telling whether two paths are one file: the device and inode of
+// what exists, else the absolute path with its folder's links resolved.
+struct Identity {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    QString path;
+    bool operator==(const Identity& o) const {
+        return exists == o.exists &&
+               (exists ? device == o.device && inode == o.inode : path == o.path);
+    }
+};
+
+Identity identityOf(const QString& path) {
+    Identity id;
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+        id.exists = true;
+        id.device = st.st_dev;
+        id.inode = st.st_ino;
+    }
+    const QFileInfo info(path);
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    id.path =
+        (folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') + info.fileName();
+    return id;
+}
+
+// Skips one JSON value of valid JSON starting at `i`.
+qsizetype skipValue(const QByteArray& json, qsizetype i) {
+    int depth = 0;
+    bool inString = false;
+    for (; i < json.size(); ++i) {
+        const char c = json[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+            if (!inString && depth == 0)
+                return i + 1;
+            continue;
+        }
+        if (c == '"')
+            inString = true;
+        else if (c == '{' || c == '[')
+            ++depth;
+        else if (c == '}' || c == ']') {
+            if (depth == 0)
+                return i; // the end of the enclosing object
+            if (--depth == 0)
+                return i + 1;
+        } else if (c == ',' && depth == 0)
+            return i;
+    }
+    return i;
+}
+
+} // namespace
+
+QByteArray readRecord(const QString& path) {
+    QFile file;
+    const bool standardInput = path == QStringLiteral("-");
+    const bool opened = standardInput ? file.open(stdin, QIODevice::ReadOnly)
+                                      : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    const QString name = standardInput ? QStringLiteral("standard input") : path;
+    if (!opened)
+        throw Refused{QStringLiteral("cannot read the record file %1").arg(name)};
+    QByteArray bytes;
+    // Read in pieces up to one byte past the limit: a device or a pipe has no size to check.
+    while (bytes.size() <= kMaxRecordBytes) {
+        const QByteArray piece =
+            file.read(qMin<qint64>(1 << 20, kMaxRecordBytes + 1 - bytes.size()));
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
+    if (bytes.size() > kMaxRecordBytes)
+        throw Refused{QStringLiteral("the record file %1 is larger than %2 MB")
+                          .arg(name)
+                          .arg(kMaxRecordBytes >> 20)};
+    if (file.error() != QFileDevice::NoError)
+        throw Refused{
+            QStringLiteral("cannot read the record file %1: %2").arg(name, file.errorString())};
+    return bytes;
+}
+
+std::optional<QString> repeatedKey(const QByteArray& json) {
+    qsizetype i = json.indexOf('{');
+    if (i < 0)
+        return std::nullopt;
+    std::set<QString> seen;
+    for (++i; i < json.size();) {
+        const char c = json[i];
+        if (c == '}')
+            break;
+        if (c != '"') {
+            ++i;
+            continue;
+        }
+        // A member: its name, decoded by the JSON reader itself, then its value.
+        const qsizetype end = skipValue(json, i);
+        const QJsonDocument name = QJsonDocument::fromJson('[' + json.mid(i, end - i) + ']');
+        const QString key = name.array().at(0).toString();
+        if (!seen.insert(key).second)
+            return key;
+        i = json.indexOf(':', end);
+        if (i < 0)
+            break;
+        i = skipValue(json, i + 1);
+        while (i < json.size() && json[i] != ',' && json[i] != '}')
+            ++i;
+    }
+    return std::nullopt;
+}
+
+QString pagePath(const QString& folder, int page) {
+    return QDir(folder).filePath(QStringLiteral("page-%1.png").arg(page));
+}
+
+void checkPaths(const QString& input, const QStringList& outputs, const QString& pngFolder) {
+    for (const QString& output : outputs) {
+        const QFileInfo info(output); // follows a link to what it names
+        if (info.exists() && !info.isFile())
+            throw Refused{
+                QStringLiteral("the output %1 is not a plain file; it is left alone").arg(output)};
+    }
+    if (!pngFolder.isEmpty() && QFileInfo::exists(pngFolder) && !QFileInfo(pngFolder).isDir())
+        throw Refused{QStringLiteral("the --png output %1 is not a folder").arg(pngFolder)};
+
+    QList<std::pair<QString, Identity>> named{{input, identityOf(input)}};
+    for (const QString& output : outputs) {
+        const Identity id = identityOf(output);
+        for (const auto& [other, otherId] : named)
+            if (id == otherId)
+                throw Refused{QStringLiteral("%1 and %2 are the same file; "
+                                             "an output must not be the input or another output")
+                                  .arg(other, output)};
+        named.append({output, id});
+    }
+    if (pngFolder.isEmpty())
+        return;
+    static const QRegularExpression pageName(QStringLiteral("^page-[0-9]+\\.png$"));
+    const QString folder = identityOf(QDir(pngFolder).filePath(QStringLiteral("x"))).path;
+    for (const auto& [other, id] : named) {
+        const QFileInfo info(id.path);
+        if (pageName.match(info.fileName()).hasMatch() &&
+            identityOf(info.absolutePath() + QStringLiteral("/x")).path == folder)
+            throw Refused{
+                QStringLiteral("%1 is in the --png folder under a page picture's name").arg(other)};
+    }
+}
+
+} // namespace BillFiles

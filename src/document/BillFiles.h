@@ -1,0 +1,38 @@
+#pragma once
+// The files vantorel-bill reads and writes: the record, bounded in size and checked for
+// repeated keys, and outputs that never destroy an input, another output, or anything that
+// is not a plain file.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace BillFiles {
+
+// The most a record may hold. A record is sixteen short values; this leaves room for very
+// long ones and keeps a wrong file, a device or an endless pipe from taking the memory.
+inline constexpr qint64 kMaxRecordBytes = 64LL * 1024 * 1024;
+
+// The record's bytes from a file, or from standard input for "-". Throws BillFiles::Refused
+// when it cannot be read or holds more than kMaxRecordBytes.
+QByteArray readRecord(const QString& path);
+
+// The first member name that appears twice in the JSON object `json` (the outermost one;
+// `json` must be valid JSON), or nothing.
+std::optional<QString> repeatedKey(const QByteArray& json);
+
+// The name of the page picture `page` (from 1) in the folder for --png.
+QString pagePath(const QString& folder, int page);
+
+// Checks, before any work: every output is a regular file or does not exist (a link is
+// followed to see what it names); no output is the input or another output, also through
+// links; the --png folder is a folder or does not exist, and none of the other paths is one
+// of its page pictures. Throws Refused naming the path and the reason.
+void checkPaths(const QString& input, const QStringList& outputs, const QString& pngFolder);
+
+struct Refused {
+    QString message;
+};
+
+} // namespace BillFiles
