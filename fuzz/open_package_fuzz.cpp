@@ -31,6 +31,9 @@ PackageLimits fuzzLimits() {
     limits.maxPartSize = 16 << 20;
     limits.maxTotalSize = 32 << 20;
     limits.maxItems = 100000;
+    // Few entries, so that packages refused before any part is read are common: the archive
+    // must be given back then too, which the leak check sees.
+    limits.maxEntries = 12;
     return limits;
 }
 
@@ -89,6 +92,11 @@ void writeSeeds(const QString& folder) {
                   settingsXml(d.pageSetup));
     }
     writeSeed(folder, QStringLiteral("styles"), StylesPart, stylesXml());
+    // A package refused for the number of its entries, before any part is read.
+    std::vector<PackagePart> many = packageParts(sample(), 1, when);
+    for (int i = 0; many.size() <= size_t(fuzzLimits().maxEntries); ++i)
+        many.push_back({QStringLiteral("extra/%1.xml").arg(i), "<x/>"});
+    writeSeed(folder, QStringLiteral("many-entries"), WholePackage, zipParts(many));
     // Entries stored rather than deflated: the mutations then land in the XML itself.
     writeSeed(
         folder, QStringLiteral("strict"), DocumentPart,

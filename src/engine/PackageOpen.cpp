@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cmath>
 
 namespace wordengine {
 
@@ -37,6 +38,13 @@ QString relationshipsOf(const QString& part) {
 // would give the layout nothing to break lines into.
 void checkPageSetup(PageSetup& s) {
     constexpr double smallest = 7.2, largest = 1584.0, leastText = 36.0;
+    // A page with no size at all (or a size that is not a number) is not a page that can be
+    // stretched to the smallest one; say so rather than blame the margins.
+    if (!(s.pageWidth > 0) || !(s.pageHeight > 0) || !std::isfinite(s.pageWidth) ||
+        !std::isfinite(s.pageHeight))
+        throw MalformedPart{QStringLiteral("the page size is invalid (%1 by %2 points)")
+                                .arg(s.pageWidth)
+                                .arg(s.pageHeight)};
     s.pageWidth = std::clamp(s.pageWidth, smallest, largest);
     s.pageHeight = std::clamp(s.pageHeight, smallest, largest);
     for (double* length : {&s.topMargin, &s.bottomMargin, &s.leftMargin, &s.rightMargin, &s.gutter,

@@ -11,16 +11,16 @@
 
 namespace wordengine::package {
 
+// What a package may hold. A zip bomb is stopped by absolute sizes, checked against the
+// archive's directory before anything is inflated and again while inflating; a ratio of
+// inflated to compressed size is no test, since plain text of repeated words (a long value)
+// compresses several hundred times.
 struct PackageLimits {
     qint64 maxFileSize = qint64(256) << 20;
     int maxEntries = 10000;
     qint64 maxPartSize = qint64(256) << 20; // uncompressed size of one part that is read
     qint64 maxTotalSize = qint64(1) << 30;  // uncompressed size of all entries together
-    // Deflate reaches about 1000:1 only on input as regular as a run of one byte; real parts
-    // stay far below 100:1. Parts under ratioFloor bytes are too small to hurt.
-    double maxRatio = 200.0;
-    qint64 ratioFloor = qint64(1) << 20;
-    qint64 maxItems = 2'000'000; // paragraphs, runs and cells of the body together
+    qint64 maxItems = 2'000'000;            // paragraphs, runs, rows and cells of the body together
 };
 
 struct MalformedPart {

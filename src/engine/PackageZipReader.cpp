@@ -7,8 +7,6 @@
 
 namespace wordengine::package {
 
-namespace {} // namespace
-
 QString byteCount(qint64 bytes) {
     if (bytes < (qint64(1) << 20))
         return QStringLiteral("%1 bytes").arg(bytes);
@@ -32,13 +30,19 @@ PackageZipReader::PackageZipReader(const QByteArray& bytes, const QString& fileN
     zip_source_t* source =
         zip_source_buffer_create(bytes_.constData(), zip_uint64_t(bytes_.size()), 0, &error);
     if (source)
-        archive_ = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+        archive_.reset(zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error));
     if (!archive_) {
         const int code = zip_error_code_zip(&error);
         const QString reason = QString::fromLocal8Bit(zip_error_strerror(&error));
         zip_error_fini(&error);
         if (source)
             zip_source_free(source); // not taken over by a failed open
+        // Word's own format before 2007 is a compound file, not a zip package; naming it
+        // tells the user what to do (save it again in a newer format).
+        if (code == ZIP_ER_NOZIP && bytes_.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
+            throw word::Error(QStringLiteral("The file %1 is a Word 97\u20132003 document, which "
+                                             "this program does not read.")
+                                  .arg(shownName(fileName_)));
         // A file that starts like a zip archive but has no end record was cut short.
         if (code == ZIP_ER_NOZIP && !bytes_.startsWith("PK\x03\x04"))
             throw word::Error(
@@ -50,7 +54,7 @@ PackageZipReader::PackageZipReader(const QByteArray& bytes, const QString& fileN
     }
     zip_error_fini(&error);
 
-    const zip_int64_t entries = zip_get_num_entries(archive_, 0);
+    const zip_int64_t entries = zip_get_num_entries(archive_.get(), 0);
     if (entries > limits_.maxEntries)
         fail(QStringLiteral("it holds %1 entries, more than the %2 a document may have")
                  .arg(entries)
@@ -60,7 +64,7 @@ PackageZipReader::PackageZipReader(const QByteArray& bytes, const QString& fileN
     qint64 total = 0;
     for (zip_int64_t i = 0; i < entries; ++i) {
         zip_stat_t stat;
-        if (zip_stat_index(archive_, zip_uint64_t(i), 0, &stat) < 0 ||
+        if (zip_stat_index(archive_.get(), zip_uint64_t(i), 0, &stat) < 0 ||
             !(stat.valid & ZIP_STAT_SIZE))
             fail(QStringLiteral("entry %1 of the zip package is damaged").arg(i));
         if (stat.size > zip_uint64_t(limits_.maxTotalSize - total))
@@ -71,9 +75,8 @@ PackageZipReader::PackageZipReader(const QByteArray& bytes, const QString& fileN
     }
 }
 
-PackageZipReader::~PackageZipReader() {
-    if (archive_)
-        zip_discard(archive_); // read-only: nothing to write back
+void PackageZipReader::Discard::operator()(struct zip* archive) const {
+    zip_discard(archive); // read-only: nothing to write back
 }
 
 void PackageZipReader::fail(const QString& detail) const {
@@ -81,15 +84,16 @@ void PackageZipReader::fail(const QString& detail) const {
 }
 
 bool PackageZipReader::contains(const QString& name) const {
-    return zip_name_locate(archive_, name.toUtf8().constData(), ZIP_FL_NOCASE) >= 0;
+    return zip_name_locate(archive_.get(), name.toUtf8().constData(), ZIP_FL_NOCASE) >= 0;
 }
 
 QByteArray PackageZipReader::read(const QString& name) {
-    const zip_int64_t index = zip_name_locate(archive_, name.toUtf8().constData(), ZIP_FL_NOCASE);
+    const zip_int64_t index =
+        zip_name_locate(archive_.get(), name.toUtf8().constData(), ZIP_FL_NOCASE);
     if (index < 0)
         fail(QStringLiteral("the part %1 is missing").arg(name));
     zip_stat_t stat;
-    if (zip_stat_index(archive_, zip_uint64_t(index), 0, &stat) < 0 ||
+    if (zip_stat_index(archive_.get(), zip_uint64_t(index), 0, &stat) < 0 ||
         (stat.valid & (ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE)) != (ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE))
         fail(QStringLiteral("the entry of %1 is damaged").arg(name));
     if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
@@ -102,20 +106,13 @@ QByteArray PackageZipReader::read(const QString& name) {
                                          "(at most %4).")
                               .arg(shownName(fileName_), name, byteCount(qint64(stat.size)),
                                    byteCount(limits_.maxPartSize)));
-    if (stat.size > zip_uint64_t(limits_.ratioFloor) &&
-        double(stat.size) > limits_.maxRatio * double(std::max<zip_uint64_t>(stat.comp_size, 1)))
-        fail(QStringLiteral("%1 would inflate %2 times, far more than any document (a zip bomb)")
-                 .arg(name)
-                 .arg(qint64(double(stat.size) /
-                             double(std::max<zip_uint64_t>(stat.comp_size, 1)))));
-
-    zip_file_t* file = zip_fopen_index(archive_, zip_uint64_t(index), 0);
+    zip_file_t* file = zip_fopen_index(archive_.get(), zip_uint64_t(index), 0);
     if (!file) {
-        const zip_error_t* error = zip_get_error(archive_);
+        const zip_error_t* error = zip_get_error(archive_.get());
         if (zip_error_code_zip(error) == ZIP_ER_COMPNOTSUPP)
             fail(QStringLiteral("%1 is compressed by a method that is not supported").arg(name));
         fail(QStringLiteral("%1 cannot be read (%2)")
-                 .arg(name, QString::fromLocal8Bit(zip_strerror(archive_))));
+                 .arg(name, QString::fromLocal8Bit(zip_strerror(archive_.get()))));
     }
     QByteArray data(qsizetype(stat.size), Qt::Uninitialized);
     qint64 got = 0;

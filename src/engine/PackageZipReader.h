@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
 
 struct zip;
 
@@ -15,7 +16,6 @@ class PackageZipReader {
 public:
     // Throws word::Error when bytes are not a zip archive, are damaged, or break the limits.
     PackageZipReader(const QByteArray& bytes, const QString& fileName, const PackageLimits& limits);
-    ~PackageZipReader();
     PackageZipReader(const PackageZipReader&) = delete;
     PackageZipReader& operator=(const PackageZipReader&) = delete;
 
@@ -30,7 +30,12 @@ private:
     QByteArray bytes_; // the archive reads from these bytes for its whole life
     QString fileName_;
     PackageLimits limits_;
-    struct zip* archive_ = nullptr;
+    // Owned from the moment it is opened, so that a constructor that throws (a file refused
+    // for its entries) still gives it back.
+    struct Discard {
+        void operator()(struct zip* archive) const;
+    };
+    std::unique_ptr<struct zip, Discard> archive_;
     qint64 inflated_ = 0;
 };
 

@@ -45,7 +45,8 @@ struct BadFile {
 
 std::vector<BadFile> badFiles() {
     const QByteArray good = goodPackage();
-    package::PackageLimits fewEntries, smallParts, smallFile, fewItems;
+    package::PackageLimits fewEntries, smallParts, smallFile, fewItems, smallTotal;
+    smallTotal.maxTotalSize = 8 << 20;
     fewEntries.maxEntries = 7;
     smallParts.maxPartSize = 1000;
     smallFile.maxFileSize = 1000;
@@ -116,7 +117,15 @@ std::vector<BadFile> badFiles() {
                  R"(<w:p/><w:sectPr><w:pgSz w:w="12240" w:h="15840"/><w:pgMar w:left="6000" w:right="6000" w:top="0" w:bottom="0"/></w:sectPr>)")),
          "the page margins leave no room for text."},
         {"zip bomb", packageWith(QStringLiteral("word/document.xml"), QByteArray(32 << 20, ' ')),
-         "word/document.xml would inflate"},
+         "is too large to open: its contents would take more than 8.0 MB.", smallTotal},
+        {"a Word 97-2003 document",
+         QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") + QByteArray(4096, '\0'),
+         "is a Word 97\xE2\x80\x93"
+         "2003 document, which this program does not read."},
+        {"a page of no size",
+         packageWith(QStringLiteral("word/document.xml"),
+                     documentWithBody(R"(<w:p/><w:sectPr><w:pgSz w:w="0" w:h="0"/></w:sectPr>)")),
+         "the page size is invalid"},
         {"too many entries", good, "it holds 8 entries, more than the 7 a document may have.",
          fewEntries},
         {"part too large", good,
