@@ -1,6 +1,7 @@
 // Pagination: places the lines of paragraphs and the rows of tables on pages, and draws them.
 #include "Layout.h"
 
+#include "EngineLimits.h"
 #include "LayoutInternal.h"
 
 #include <QPainter>
@@ -266,7 +267,16 @@ private:
 
 PageLayout layoutPages(const Document& document, int maxPages, bool withContent) {
     loadFonts();
-    return Paginator(document, maxPages, withContent).run();
+    // One page past the limit tells whether the document goes on.
+    PageLayout pages =
+        Paginator(document, std::min(maxPages, limits::kMaxPages + 1), withContent).run();
+    if (int(pages.starts.size()) > limits::kMaxPages) {
+        pages.starts.resize(size_t(limits::kMaxPages));
+        if (withContent)
+            pages.pages.resize(size_t(limits::kMaxPages));
+        pages.tooMany = true;
+    }
+    return pages;
 }
 
 void drawContent(QPainter& painter, const PageContent& content) {

@@ -64,13 +64,15 @@ bool arialAvailable();
 double lineHeight(const CharFormat& format);
 
 // Writes every page to a PDF file, one PDF page per page, of the page setup's size and
-// without margins. Returns false when the file cannot be written.
+// without margins. Returns false when the file cannot be written; throws word::Error when the
+// document has more pages than limits::kMaxPages.
 bool writePdf(const Document& document, const QString& path);
 // The same into an open device, for writers that put the file in place only when whole.
 bool writePdf(const Document& document, QIODevice* device);
 
 // Writes every page as page-1.png, page-2.png, ... into an existing folder, at dpi dots per
-// inch on white paper. Returns the number of pages written, or -1 on a write failure.
+// inch on white paper. Returns the number of pages written, or -1 on a write failure; throws
+// word::Error past limits::kMaxPages or limits::kMaxPicturePixels.
 int writePngPages(const Document& document, const QString& folder, int dpi);
 // The same, handing each page's PNG file (pages counted from 1) to `sink`, which says
 // whether it stored it; the first false ends the run with -1.

@@ -1,6 +1,8 @@
 // Page output for tools and tests: all pages to a PDF file, or to PNG files.
 #include "Layout.h"
 #include "LayoutInternal.h"
+#include "Automation.h"
+#include "EngineLimits.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -23,6 +25,16 @@ void drawPaper(QPainter& painter, const PageSetup& setup, const layout::PageCont
     painter.restore();
 }
 
+// The whole document's pages, or word::Error when there are more than the engine draws.
+layout::PageLayout allPages(const Document& document) {
+    layout::PageLayout pages = layout::layoutPages(document, INT_MAX, true);
+    if (pages.tooMany)
+        throw word::Error(QStringLiteral("The document has more than %1 pages, more than this "
+                                         "program draws.")
+                              .arg(limits::kMaxPages));
+    return pages;
+}
+
 } // namespace
 
 bool writePdf(const Document& document, const QString& path) {
@@ -33,7 +45,7 @@ bool writePdf(const Document& document, const QString& path) {
 bool writePdf(const Document& document, QIODevice* device) {
     // One layout for all pages: drawing page by page through drawPage would lay the
     // document out again for every page.
-    const layout::PageLayout pages = layout::layoutPages(document, INT_MAX, true);
+    const layout::PageLayout pages = allPages(document);
     const PageSetup& setup = document.pageSetup;
     QPdfWriter writer(device);
     writer.setPageSize(QPageSize(QSizeF(setup.pageWidth, setup.pageHeight), QPageSize::Point,
@@ -66,10 +78,18 @@ int writePngPages(const Document& document, const QString& folder, int dpi) {
 int writePngPages(const Document& document, int dpi, const PngSink& sink) {
     if (dpi <= 0)
         return -1;
-    const layout::PageLayout pages = layout::layoutPages(document, INT_MAX, true);
     const PageSetup& setup = document.pageSetup;
     const double scale = dpi / 72.0;
     const QSize size(qRound(setup.pageWidth * scale), qRound(setup.pageHeight * scale));
+    if (qint64(size.width()) * size.height() > limits::kMaxPicturePixels)
+        throw word::Error(QStringLiteral("A page drawn at %1 dpi would take %2 by %3 pixels, "
+                                         "more than the %4 million a picture may have; choose "
+                                         "fewer dots per inch.")
+                              .arg(dpi)
+                              .arg(size.width())
+                              .arg(size.height())
+                              .arg(limits::kMaxPicturePixels / 1'000'000));
+    const layout::PageLayout pages = allPages(document);
     for (size_t i = 0; i < pages.pages.size(); ++i) {
         QImage image(size, QImage::Format_RGB32);
         image.setDotsPerMeterX(qRound(dpi / 0.0254));

@@ -1,10 +1,12 @@
 // word/document.xml into the model. What the model cannot hold (pictures, fields, nested
 // tables, other sections' settings) is skipped; text inside containers such as hyperlinks,
 // content controls and insertions is read as if it stood in the paragraph itself.
+#include "EngineLimits.h"
 #include "PackageReadXml.h"
 #include "PackageReader.h"
 #include "PackageXml.h"
 
+#include <QSet>
 #include <QXmlStreamReader>
 
 namespace wordengine::package {
@@ -54,8 +56,18 @@ public:
 private:
     void count() {
         if (--itemsLeft_ < 0)
-            throw MalformedPart{QStringLiteral("the document holds more paragraphs, runs and "
-                                               "cells than the engine can keep")};
+            throw MalformedPart{QStringLiteral("the document holds more paragraphs, runs, "
+                                               "rows and cells than the engine can keep")};
+    }
+
+    // Every font name met; a document may name only so many.
+    void noteFont(const QString& name) {
+        if (fonts_.contains(name))
+            return;
+        fonts_.insert(name);
+        if (fonts_.size() > limits::kMaxFonts)
+            throw MalformedPart{
+                QStringLiteral("the document uses more than %1 fonts").arg(limits::kMaxFonts)};
     }
 
     Paragraph emptyParagraph() const {
@@ -112,6 +124,7 @@ private:
                 xml_.skipCurrentElement();
             } else if (isWord(xml_, QLatin1StringView("rPr"))) {
                 readRunProperties(xml_, paragraph.markFormat);
+                noteFont(paragraph.markFormat.fontName);
             } else if (isWord(xml_, QLatin1StringView("sectPr")) && setup) {
                 readSection(*setup);
             } else {
@@ -131,6 +144,7 @@ private:
         while (xml_.readNextStartElement()) {
             if (isWord(xml_, QLatin1StringView("rPr"))) {
                 readRunProperties(xml_, run.format);
+                noteFont(run.format.fontName);
             } else if (isWord(xml_, QLatin1StringView("t"))) {
                 QString text = xml_.readElementText(QXmlStreamReader::SkipChildElements);
                 // The model's runs hold no paragraph breaks; a line end inside the text is
@@ -228,6 +242,7 @@ private:
 
     // The model keeps one height for the whole table: the first row's.
     Row readRow(TableFormat& format, bool formatRead) {
+        count(); // an empty row costs memory too
         Row row;
         readRowContent(row, format, formatRead, 0);
         return row;
@@ -313,6 +328,7 @@ private:
     QXmlStreamReader& xml_;
     const StyleSheet& styles_;
     qint64 itemsLeft_;
+    QSet<QString> fonts_;
 };
 
 std::optional<double> points(const QXmlStreamReader& xml, const char* attribute) {

@@ -1,5 +1,7 @@
 // Page pictures and page output.
+#include "Automation.h"
 #include "BillOfSaleModel.h"
+#include "EngineLimits.h"
 #include "Layout.h"
 
 #include <QBuffer>
@@ -142,6 +144,41 @@ TEST(LayoutOutput, PdfAndPngPages) {
     EXPECT_EQ(first.size(), QSize(qRound(612 * 50 / 72.0), qRound(792 * 50 / 72.0)));
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("page-3.png"))));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("page-4.png"))));
+}
+
+// A small document can ask for very many pages (a huge font on a tiny page: a page per
+// letter) or very large pictures; the output stops at the limits and says so.
+TEST(LayoutOutput, HostileDocumentsMeetTheLimits) {
+    Document pages;
+    pages.pageSetup.pageWidth = pages.pageSetup.pageHeight = 40;
+    pages.pageSetup.topMargin = pages.pageSetup.bottomMargin = 0;
+    pages.pageSetup.leftMargin = pages.pageSetup.rightMargin = 0;
+    CharFormat huge;
+    huge.size = 1638;
+    pages.body = {Paragraph{}};
+    std::get<Paragraph>(pages.body[0]).runs = {
+        wordengine::Run{QString(limits::kMaxPages + 5, QLatin1Char('a')), huge}};
+    EXPECT_EQ(paginate(pages).pageCount(), limits::kMaxPages);
+    QBuffer sink;
+    ASSERT_TRUE(sink.open(QIODevice::WriteOnly));
+    try {
+        writePdf(pages, &sink);
+        ADD_FAILURE() << "the PDF should have been refused";
+    } catch (const word::Error& e) {
+        EXPECT_TRUE(e.description().contains(QStringLiteral("more than 10000 pages")));
+    }
+
+    Document large;
+    large.pageSetup.pageWidth = large.pageSetup.pageHeight = 22 * 72;
+    int stored = 0;
+    try {
+        writePngPages(large, 2400, [&](int, const QByteArray&) { return ++stored > 0; });
+        ADD_FAILURE() << "the picture should have been refused";
+    } catch (const word::Error& e) {
+        EXPECT_TRUE(e.description().contains(QStringLiteral("fewer dots per inch")));
+    }
+    EXPECT_EQ(stored, 0);
+    EXPECT_EQ(writePngPages(large, 72, [&](int, const QByteArray&) { return ++stored > 0; }), 1);
 }
 
 } // namespace

@@ -47,6 +47,8 @@ std::vector<BadFile> badFiles() {
     const QByteArray good = goodPackage();
     package::PackageLimits fewEntries, smallParts, smallFile, fewItems, smallTotal;
     smallTotal.maxTotalSize = 8 << 20;
+    package::PackageLimits fewItems1000;
+    fewItems1000.maxItems = 1000;
     fewEntries.maxEntries = 7;
     smallParts.maxPartSize = 1000;
     smallFile.maxFileSize = 1000;
@@ -122,6 +124,20 @@ std::vector<BadFile> badFiles() {
          QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") + QByteArray(4096, '\0'),
          "is a Word 97\xE2\x80\x93"
          "2003 document, which this program does not read."},
+        {"too many fonts", packageWith(QStringLiteral("word/document.xml"), documentWithBody([] {
+                                           QByteArray runs = "<w:p>";
+                                           for (int i = 0; i <= 256; ++i)
+                                               runs += "<w:r><w:rPr><w:rFonts w:ascii=\"F" +
+                                                       QByteArray::number(i) +
+                                                       "\"/></w:rPr><w:t>x</w:t></w:r>";
+                                           return runs + "</w:p>";
+                                       }())),
+         "the document uses more than 256 fonts"},
+        {"empty rows count",
+         packageWith(QStringLiteral("word/document.xml"),
+                     documentWithBody("<w:tbl>" + QByteArray(2000, 'x').replace("x", "<w:tr/>") +
+                                      "</w:tbl><w:p/>")),
+         "more paragraphs, runs, rows and cells than the engine can keep", fewItems1000},
         {"a page of no size",
          packageWith(QStringLiteral("word/document.xml"),
                      documentWithBody(R"(<w:p/><w:sectPr><w:pgSz w:w="0" w:h="0"/></w:sectPr>)")),
@@ -135,8 +151,8 @@ std::vector<BadFile> badFiles() {
          "is too large to open (" + QByteArray::number(goodPackage().size()) +
              " bytes; at most 1000 bytes).",
          smallFile},
-        {"too many paragraphs", good, "more paragraphs, runs and cells than the engine can keep",
-         fewItems},
+        {"too many paragraphs", good,
+         "more paragraphs, runs, rows and cells than the engine can keep", fewItems},
     };
 }
 
