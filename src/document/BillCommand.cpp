@@ -117,6 +117,12 @@ FixedRecord readRecord(const QString& path) {
         if (!it.value().isString())
             throw UsageError{
                 QStringLiteral("the value of \"%1\" in %2 is not a string").arg(it.key(), path)};
+        if (it.value().toString().size() > maxValueLength)
+            throw UsageError{QStringLiteral("the value of \"%1\" in %2 has %3 characters; a "
+                                            "value may have at most %4")
+                                 .arg(it.key(), path)
+                                 .arg(it.value().toString().size())
+                                 .arg(maxValueLength)};
         record.set(field->boxName(), it.value().toString());
     }
     return record;
@@ -221,7 +227,7 @@ QString usage() {
         "  \"Amount Of Motor Vehicle\", \"Down Payment\", \"Retain Down Payment\",\n"
         "  \"No Days Title Transfer\", \"No Days Vehicle Inspected\"\n"
         "Values are printed exactly as given. A record may hold at most 64 MB and may not\n"
-        "name a key twice.\n"
+        "name a key twice; a value may have at most 10,000,000 characters.\n"
         "\n"
         "  --doc OUT.doc   write the Word document (the file Vantorel would save)\n"
         "  --render IN.doc draw a document that exists instead of making one\n"

@@ -34,6 +34,10 @@ struct SaleField {
 
 inline constexpr int saleFieldCount = 16;
 
+// The most characters one value may hold: far past any sale's particulars, and short enough
+// that the document's layout and file stay within what the engine takes on.
+inline constexpr int maxValueLength = 10'000'000;
+
 // In the order the start-up restores them: alphabetical by box name.
 const std::array<SaleField, saleFieldCount>& saleFields();
 

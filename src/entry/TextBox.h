@@ -1,6 +1,7 @@
 #pragma once
 // A single-line text box that selects its whole text whenever it receives the focus, and
-// keeps that selection when the focus came with a mouse click.
+// keeps that selection when the focus came with a mouse click. It takes at most
+// maxValueLength characters, and says so the first time typing or pasting meets the limit.
 
 #include <QLineEdit>
 
@@ -17,5 +18,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void sayWhyInputStopped();
+
     bool selectOnRelease = false;
 };

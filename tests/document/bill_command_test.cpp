@@ -4,6 +4,7 @@
 #include "BillFiles.h"
 #include "EngineApplicationFactory.h"
 #include "Package.h"
+#include "SaleFields.h"
 #include "SmallDisk.h"
 
 #include <QDir>
@@ -93,6 +94,9 @@ TEST_F(Bill, BadUsageAndBadRecordsExitWithTwo) {
         {{put("escaped.json", R"({"Make": "Ford", "Ma\u006be": "Opel"})"), QStringLiteral("--doc"),
           path("a.doc")},
          "key \"Make\" twice"},
+        {{put("long.json", "{\"VIN\": \"" + QByteArray(maxValueLength + 1, 'a') + "\"}"),
+          QStringLiteral("--doc"), path("a.doc")},
+         "a value may have at most 10000000"},
         {{put("huge.json", QByteArray(BillFiles::kMaxRecordBytes + 1, ' ')),
           QStringLiteral("--doc"), path("a.doc")},
          "larger than 64 MB"},
