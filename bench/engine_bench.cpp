@@ -125,6 +125,36 @@ void BM_LayoutOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_LayoutOnly)->Arg(1)->Arg(10)->Arg(50)->Arg(200)->Unit(benchmark::kMillisecond);
 
+// One long value, laid out on pages: argument 0 is words, 1 is one word without a break
+// (the case that used to cost time in the square of its length). The second argument is
+// the length in megabytes (characters). Counter: seconds per megabyte.
+void BM_LongValue(benchmark::State& state) {
+    const qsizetype length = qsizetype(state.range(1)) << 20;
+    const QString words = QStringLiteral("the quick brown fox jumps over the lazy dog ");
+    const QString text = state.range(0) == 0
+                             ? words.repeated(length / words.size() + 1).left(length)
+                             : QString(length, QLatin1Char('a'));
+    int pages = 0;
+    for (auto _ : state) {
+        Document doc;
+        Paragraph p;
+        p.runs = {Run{text, CharFormat{}}};
+        doc.body = {p};
+        pages = paginate(doc).pageCount();
+    }
+    state.counters["pages"] = pages;
+    state.counters["s_per_MB"] =
+        benchmark::Counter(double(state.range(1)) * double(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_LongValue)
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Args({0, 9})
+    ->Args({1, 9})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
 } // namespace
 
 int main(int argc, char** argv) {

@@ -4,6 +4,7 @@
 
 #include <QFontInfo>
 #include <gtest/gtest.h>
+#include <numeric>
 
 using namespace wordengine;
 
@@ -145,6 +146,31 @@ TEST(LayoutLines, AlignmentPlacesTheLine) {
         const double free = width - (line.right - line.left);
         EXPECT_NEAR(line.left, free * c.leftShare, 1.0);
     }
+}
+
+// A word too long for a line breaks at the last character that fits, however long it is;
+// a very long one (laid out by a faster way) breaks exactly as a shorter one does, and no
+// character is lost.
+TEST(LayoutText, VeryLongWordsBreakLikeLongWords) {
+    auto lineLengths = [](int length) {
+        Paragraph p;
+        p.runs = {wordengine::Run{QString(length, QLatin1Char('w')) + QStringLiteral(" end"),
+                                  CharFormat{}}};
+        const auto laid = layout::layoutParagraph(p, 9360);
+        std::vector<int> lengths;
+        for (int i = 0; i < laid->lineCount(); ++i)
+            lengths.push_back(laid->line(i).length);
+        return lengths;
+    };
+    const std::vector<int> longWord = lineLengths(3000), veryLong = lineLengths(60000);
+    ASSERT_GT(longWord.size(), 3u);
+    for (const std::vector<int>* lines : {&longWord, &veryLong}) {
+        const int full = lines->front();
+        for (size_t i = 0; i + 2 < lines->size(); ++i)
+            EXPECT_EQ((*lines)[i], full) << i;
+    }
+    EXPECT_EQ(longWord.front(), veryLong.front());
+    EXPECT_EQ(std::accumulate(veryLong.begin(), veryLong.end(), 0), 60000 + 4);
 }
 
 } // namespace
