@@ -2,7 +2,6 @@
 #include "LayoutInternal.h"
 
 #include <QPainter>
-#include <QTextBoundaryFinder>
 #include <QTextOption>
 #include <algorithm>
 
@@ -127,21 +126,19 @@ void measureLines(ParagraphShape& shape) {
 // Qt's line breaking looks ahead over the whole of a word each time it fills a line, so one
 // word of n characters costs time in n squared: a megabyte without a space took half a
 // minute. A word that long fills many lines and breaks at the last character that fits
-// either way, which breaking anywhere does in linear time. The rest of such a paragraph then
+// either way, which breaking anywhere does in linear time. (A word here is a stretch without
+// white space.) The rest of such a paragraph then
 // breaks anywhere too; only a paragraph with a word of thousands of characters is affected.
 constexpr qsizetype kLongestWord = 4096;
 
 bool hasVeryLongWord(const QString& text) {
-    if (text.size() <= kLongestWord)
-        return false;
-    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
-    qsizetype last = 0;
-    for (qsizetype at = breaks.toNextBoundary(); at >= 0; at = breaks.toNextBoundary()) {
-        if (at - last > kLongestWord)
+    qsizetype word = 0;
+    for (const QChar c : text) {
+        word = c.isSpace() ? 0 : word + 1;
+        if (word > kLongestWord)
             return true;
-        last = at;
     }
-    return text.size() - last > kLongestWord;
+    return false;
 }
 
 std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph, double width) {
