@@ -289,6 +289,10 @@ Pagination paginate(const Document& document, int maxPages) {
     return result;
 }
 
+namespace {
+constexpr double kPictureMarginTwips = 60.0;
+} // namespace
+
 QPicture pagePicture(const Document& document, int page) {
     QPicture picture;
     if (page < 0)
@@ -299,9 +303,14 @@ QPicture pagePicture(const Document& document, int page) {
     const layout::PageContent& content = pages.pages[size_t(page)];
     if (content.box.isEmpty())
         return picture;
-    // Whole twips, enclosing the box, so the picture's integer bounding rectangle holds it.
+    // Whole twips, enclosing the box, so the picture's integer bounding rectangle holds it,
+    // with white beyond its right and bottom edges: a viewer that crops a few twips there or
+    // rounds the scaled picture to whole pixels would otherwise cut off a table's right and
+    // bottom borders, which lie on those edges. The margin keeps them whole down to a quarter
+    // of real size on a screen of 96 dots per inch (one pixel is 60 twips there).
     const QRectF box(QPointF(std::floor(content.box.left()), std::floor(content.box.top())),
-                     QPointF(std::ceil(content.box.right()), std::ceil(content.box.bottom())));
+                     QPointF(std::ceil(content.box.right()) + kPictureMarginTwips,
+                             std::ceil(content.box.bottom()) + kPictureMarginTwips));
     QPainter painter(&picture);
     painter.translate(-box.topLeft());
     painter.fillRect(box, Qt::white);
