@@ -106,7 +106,8 @@ private:
         const auto p = layoutParagraph(paragraph, width_);
         for (int i = 0; i < p->lineCount() && !done_; ++i) {
             const double h = p->line(i).height;
-            if (!fits(h)) {
+            if (!fits(h) || pageBreak_) {
+                pageBreak_ = false;
                 openPage(Position{block, -1, -1, 0, p->lineOffset(i)});
                 if (done_)
                     return;
@@ -114,6 +115,7 @@ private:
             placeLine(p, i, left_, y_);
             y_ += h;
             pageHasContent_ = true;
+            pageBreak_ = p->line(i).pageBreak;
         }
     }
 
@@ -154,7 +156,8 @@ private:
             else if (table.format.heightRule == 2 && minHeight > 0)
                 height = minHeight;
 
-            if (!fits(border + height)) {
+            if (!fits(border + height) || pageBreak_) {
+                pageBreak_ = false;
                 openPage(Position{block, r, 0, 0, 0});
                 if (done_)
                     return;
@@ -257,6 +260,9 @@ private:
     double top_ = 0, bottom_ = 0, left_ = 0, width_ = 0;
     double y_ = 0;
     bool pageHasContent_ = false;
+    // The line placed last ended in a page break: what follows begins the next page. (In a
+    // table cell a page break only ends the line, as in Word.)
+    bool pageBreak_ = false;
     bool done_ = false;
     QRectF blankBox_; // lines of the current page that draw nothing
     PageLayout out_;
