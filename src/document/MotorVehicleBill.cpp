@@ -222,7 +222,10 @@ public:
             QString name;
             int digit = 0;
             trap.line(412, [&] { name = QStringLiteral("wendlo"); });
-            for (int counter = 1; counter <= 8; ++counter) { // line 414
+            // The loop's own line: it begins once per draw, so a failure there is reported
+            // at 414 and not at the line before it.
+            trap.line(414, [] {});
+            for (int counter = 1; counter <= 8; ++counter) {
                 // Line 416 seeded the generator again on every turn; ours is seeded once.
                 trap.line(416, [] {});
                 trap.line(418, [&] { digit = digits(); });

@@ -107,7 +107,8 @@ private:
         const auto p = layoutParagraph(paragraph, width_);
         for (int i = 0; i < p->lineCount() && !done_; ++i) {
             const double h = p->line(i).height;
-            if (!fits(h)) {
+            if (!fits(h) || pageBreak_) {
+                pageBreak_ = false;
                 openPage(Position{block, -1, -1, 0, p->lineOffset(i)});
                 if (done_)
                     return;
@@ -115,6 +116,7 @@ private:
             placeLine(p, i, left_, y_);
             y_ += h;
             pageHasContent_ = true;
+            pageBreak_ = p->line(i).pageBreak;
         }
     }
 
@@ -155,7 +157,8 @@ private:
             else if (table.format.heightRule == 2 && minHeight > 0)
                 height = minHeight;
 
-            if (!fits(border + height)) {
+            if (!fits(border + height) || pageBreak_) {
+                pageBreak_ = false;
                 openPage(Position{block, r, 0, 0, 0});
                 if (done_)
                     return;
@@ -258,6 +261,9 @@ private:
     double top_ = 0, bottom_ = 0, left_ = 0, width_ = 0;
     double y_ = 0;
     bool pageHasContent_ = false;
+    // The line placed last ended in a page break: what follows begins the next page. (In a
+    // table cell a page break only ends the line, as in Word.)
+    bool pageBreak_ = false;
     bool done_ = false;
     QRectF blankBox_; // lines of the current page that draw nothing
     PageLayout out_;
@@ -299,6 +305,10 @@ Pagination paginate(const Document& document, int maxPages) {
     return result;
 }
 
+namespace {
+constexpr double kPictureMarginTwips = 60.0;
+} // namespace
+
 QPicture pagePicture(const Document& document, int page) {
     QPicture picture;
     if (page < 0)
@@ -309,9 +319,14 @@ QPicture pagePicture(const Document& document, int page) {
     const layout::PageContent& content = pages.pages[size_t(page)];
     if (content.box.isEmpty())
         return picture;
-    // Whole twips, enclosing the box, so the picture's integer bounding rectangle holds it.
+    // Whole twips, enclosing the box, so the picture's integer bounding rectangle holds it,
+    // with white beyond its right and bottom edges: a viewer that crops a few twips there or
+    // rounds the scaled picture to whole pixels would otherwise cut off a table's right and
+    // bottom borders, which lie on those edges. The margin keeps them whole down to a quarter
+    // of real size on a screen of 96 dots per inch (one pixel is 60 twips there).
     const QRectF box(QPointF(std::floor(content.box.left()), std::floor(content.box.top())),
-                     QPointF(std::ceil(content.box.right()), std::ceil(content.box.bottom())));
+                     QPointF(std::ceil(content.box.right()) + kPictureMarginTwips,
+                             std::ceil(content.box.bottom()) + kPictureMarginTwips));
     QPainter painter(&picture);
     painter.translate(-box.topLeft());
     painter.fillRect(box, Qt::white);

@@ -45,8 +45,9 @@ struct ParagraphShape {
         int length = 0; // characters, including trailing blanks
         double ascent = 0;
         double height = 0;
-        double left = 0;  // drawn extent, relative to the paragraph's left edge
-        double right = 0; // (equal when the line draws nothing)
+        double left = 0;        // drawn extent, relative to the paragraph's left edge
+        double right = 0;       // (equal when the line draws nothing)
+        bool pageBreak = false; // ends in a page break (form feed): the next line opens a page
     };
 
     // Inputs: compared before reuse.

@@ -141,6 +141,21 @@ bool hasVeryLongWord(const QString& text) {
     return false;
 }
 
+// The text as Qt is to set it, character for character. Word's line break (vertical tab)
+// and page break (form feed) end the line where they stand, as the line separator does in
+// Qt. A line separator typed into a value is set as LibreOffice sets the saved document:
+// without a break and without any width, which a word joiner gives.
+QString shapedText(const QString& text) {
+    QString shaped = text;
+    for (QChar& c : shaped) {
+        if (c == u'\v' || c == u'\f')
+            c = QChar::LineSeparator;
+        else if (c == QChar::LineSeparator)
+            c = QChar(0x2060);
+    }
+    return shaped;
+}
+
 std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph, double width) {
     ++shapeCount;
     auto shape = std::make_shared<ParagraphShape>();
@@ -164,7 +179,7 @@ std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph,
     shape->textLength = int(text.size());
 
     QTextLayout& tl = shape->textLayout;
-    tl.setText(text);
+    tl.setText(shapedText(text));
     tl.setFont(fontFor(paragraph.markFormat));
     tl.setFormats(formats);
     QTextOption option(qtAlignment(paragraph.alignment));
@@ -188,6 +203,7 @@ std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph,
         if (info.length > 0) {
             info.left = line.cursorToX(info.start);
             info.right = info.left + line.horizontalAdvance();
+            info.pageBreak = text.at(info.start + info.length - 1) == u'\f';
         }
         shape->lines.push_back(info);
     }

@@ -133,6 +133,18 @@ private:
         }
     }
 
+    // At a w:br: a vertical tab for a line break, a form feed for a page break.
+    std::optional<QChar> breakCharacter() {
+        if (!isWord(xml_, QLatin1StringView("br")))
+            return std::nullopt;
+        const QString type = wordAttribute(xml_, QLatin1StringView("type"));
+        if (type.isEmpty() || type == QLatin1String("textWrapping"))
+            return QChar(u'\v');
+        if (type == QLatin1String("page"))
+            return QChar(u'\f');
+        return std::nullopt;
+    }
+
     // A run that holds nothing the model keeps (a picture, a field character, a break) is
     // dropped; a run that holds nothing at all is kept, as the writer writes empty runs.
     std::optional<Run> readRun() {
@@ -155,6 +167,12 @@ private:
                 hasText = true;
             } else if (isWord(xml_, QLatin1StringView("tab"))) {
                 run.text += u'\t';
+                hasText = true;
+                xml_.skipCurrentElement();
+            } else if (const std::optional<QChar> c = breakCharacter()) {
+                // A line or page break within the paragraph: the characters Word's model
+                // holds for them. Column breaks are left out like other unknown content.
+                run.text += *c;
                 hasText = true;
                 xml_.skipCurrentElement();
             } else {

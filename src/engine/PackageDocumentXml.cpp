@@ -53,18 +53,31 @@ void writeTextPiece(QXmlStreamWriter& xml, const QString& piece) {
 void writeRun(QXmlStreamWriter& xml, const Run& run) {
     xml.writeStartElement(QStringLiteral("w:r"));
     writeRunProperties(xml, run.format);
-    // A run never holds a paragraph break; should one slip in, it is dropped like any other
-    // control character rather than written as a break the model cannot read back.
-    QString text = xmlSafe(run.text);
-    text.remove(u'\n');
-    text.remove(u'\r');
-    const QStringList pieces = text.split(u'\t');
-    for (qsizetype i = 0; i < pieces.size(); ++i) {
-        if (i > 0)
-            xml.writeEmptyElement(QStringLiteral("w:tab"));
-        if (!pieces[i].isEmpty())
-            writeTextPiece(xml, pieces[i]);
+    // Tabs and Word's two breaks within a paragraph are elements of their own between pieces
+    // of text: a vertical tab is a line break and a form feed a page break, which is what
+    // Word's own typing makes of them. A run never holds a paragraph break; should one slip
+    // in, it is dropped like any other control character rather than written as a break
+    // the model cannot read back.
+    QString piece;
+    const auto writePiece = [&] {
+        QString text = xmlSafe(piece);
+        text.remove(u'\n');
+        text.remove(u'\r');
+        if (!text.isEmpty())
+            writeTextPiece(xml, text);
+        piece.clear();
+    };
+    for (const QChar c : run.text) {
+        if (c == u'\t' || c == u'\v' || c == u'\f') {
+            writePiece();
+            xml.writeEmptyElement(c == u'\t' ? QStringLiteral("w:tab") : QStringLiteral("w:br"));
+            if (c == u'\f')
+                xml.writeAttribute(QStringLiteral("w:type"), QStringLiteral("page"));
+        } else {
+            piece += c;
+        }
     }
+    writePiece();
     xml.writeEndElement();
 }
 

@@ -45,6 +45,7 @@ Document textDocument(int lines, const QString& text) {
 
 TEST(LayoutPicture, BoundingBoxOfTheContent) {
     const double line = lineHeight(CharFormat{}) * 20;
+    const int margin = 60; // white beyond the right and bottom edges of the content
     const Document bill = billofsale::buildDocument(billofsale::sampleRecord());
     const struct {
         const char* name;
@@ -52,13 +53,16 @@ TEST(LayoutPicture, BoundingBoxOfTheContent) {
         int page;
         QSize size; // twips; width 0: only checked to be positive
     } cases[] = {
-        {"three lines", textDocument(3, QStringLiteral("Text")), 0, QSize(0, qCeil(3 * line))},
+        {"three lines", textDocument(3, QStringLiteral("Text")), 0,
+         QSize(0, qCeil(3 * line) + margin)},
         {"first of two pages", textDocument(60, QStringLiteral("Text")), 0,
-         QSize(0, qCeil(51 * line))},
-        {"last page", textDocument(60, QStringLiteral("Text")), 1, QSize(0, qCeil(9 * line))},
-        {"empty paragraphs only", textDocument(2, QString()), 0, QSize(432 * 20, qCeil(2 * line))},
+         QSize(0, qCeil(51 * line) + margin)},
+        {"last page", textDocument(60, QStringLiteral("Text")), 1,
+         QSize(0, qCeil(9 * line) + margin)},
+        {"empty paragraphs only", textDocument(2, QString()), 0,
+         QSize(432 * 20 + margin, qCeil(2 * line) + margin)},
         // The tables span the text width, plus half a border on each side.
-        {"bill of sale", bill, 0, QSize(432 * 20 + 10, 0)},
+        {"bill of sale", bill, 0, QSize(432 * 20 + 10 + margin, 0)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

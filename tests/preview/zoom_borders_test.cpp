@@ -1,0 +1,103 @@
+// What the preview paints of the bill of sale below real size: every table keeps all four
+// borders. The document comes from the real script and engine, the pictures from the real
+// renderer, and the zoom from clicks on "Zoom Out".
+#include "EngineApplicationFactory.h"
+#include "Form2.h"
+#include "MotorVehicleBill.h"
+#include "PictureBox.h"
+#include "RenderPages.h"
+#include "SaleRecordSource.h"
+#include "ScriptedDialogs.h"
+
+#include <QImage>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+bool inked(QRgb pixel) {
+    return qGray(pixel) < 250;
+}
+
+// Runs of image rows [first, last] in which column x is inked.
+std::vector<std::pair<int, int>> inkedRuns(const QImage& image, int x) {
+    std::vector<std::pair<int, int>> runs;
+    for (int y = 0; y < image.height(); ++y) {
+        if (!inked(image.pixel(x, y)))
+            continue;
+        if (!runs.empty() && runs.back().second == y - 1)
+            runs.back().second = y;
+        else
+            runs.emplace_back(y, y);
+    }
+    return runs;
+}
+
+class ZoomedBorders : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(temp.isValid());
+        oldTemp = qgetenv("TEMP");
+        qputenv("TEMP", temp.path().toUtf8());
+    }
+    void TearDown() override { qputenv("TEMP", oldTemp); }
+
+    QTemporaryDir temp, registry;
+    QByteArray oldTemp;
+    ScriptedDialogs dialogs;
+};
+
+TEST_F(ZoomedBorders, BothTablesAreClosedOnTheRightAtEveryZoomBelowOne) {
+    wordengine::EngineApplicationFactory engine(registry.path());
+    const MotorVehicleBill::Generation generation =
+        MotorVehicleBill::GenerateMotorVehicle(engine, FixedRecord::sample());
+    Form2 form(Form2::Services{[] {}, [] {}});
+    form.Form_Load();
+    RenderPages(
+        engine, generation.path, [&]() -> Form2& { return form; }, [](int) {});
+    ASSERT_FALSE(form.Image1.empty());
+    form.Picture1->setPicture(form.Image1[0]);
+    form.show();
+    form.Form_Activate();
+    ASSERT_TRUE(dialogs.messages.empty());
+
+    for (const float zoom : {0.75f, 0.5f, 0.25f}) {
+        QTest::mouseClick(form.PushButton2, Qt::LeftButton);
+        ASSERT_FLOAT_EQ(form.mZoom, zoom);
+        SCOPED_TRACE(zoom);
+        const QImage shown = form.Picture1->grab().toImage();
+
+        // The tables' left border lies in the first column of pixels: each table is one long
+        // run of inked rows there (at least four rows of 0.3 inch). Glyphs at the left edge
+        // of the text ink short runs, of a paragraph's lines at most.
+        auto tables = inkedRuns(shown, 0);
+        const double tallest = 1200 * zoom / 15; // twips to pixels at this zoom
+        std::erase_if(tables, [&](const auto& run) { return run.second - run.first < tallest; });
+        ASSERT_EQ(tables.size(), 2u);
+        // Their right border: the right-most inked column over the vehicle table's rows.
+        int right = -1;
+        for (int x = shown.width() - 1; x >= 0 && right < 0; --x) {
+            for (int y = tables[0].first; y <= tables[0].second && right < 0; ++y)
+                if (inked(shown.pixel(x, y)))
+                    right = x;
+        }
+        // The tables span the text width: the right border lies within a few pixels of the
+        // picture's right edge, and it runs the whole height of both tables.
+        ASSERT_GE(right, shown.width() - 6);
+        for (const auto& [top, bottom] : tables) {
+            int gaps = 0;
+            for (int y = top; y <= bottom; ++y)
+                gaps += !inked(shown.pixel(right, y));
+            EXPECT_EQ(gaps, 0) << "rows " << top << " to " << bottom << " of " << shown.height();
+        }
+        // And the bottom border of the last table, which ends the page.
+        int gaps = 0;
+        for (int x = 0; x <= right; ++x)
+            gaps += !inked(shown.pixel(x, tables[1].second));
+        EXPECT_EQ(gaps, 0);
+    }
+}
+
+} // namespace
