@@ -13,6 +13,10 @@ namespace {
 
 const QString crlf = QStringLiteral("\r\n");
 
+// Names drawn for one save before giving up: only someone creating files under the very
+// names being drawn, as they are drawn, gets this far.
+constexpr int maxNameDraws = 100;
+
 const QString odometerCertification = QStringLiteral(
     "Seller certifies to the best of the Seller's knowledge that the odometer reading listed in "
     "the vehicle description above reflects the actual mileage of the Vehicle. The Vehicle's "
@@ -240,8 +244,16 @@ public:
         return path;
     }
 
-    void saveAndQuit(const QString& path) {
-        trap.line(428, [&] { need(doc).SaveAs(path); });
+    // The name was free at line 426, but a file can appear under it before the save: the save
+    // never replaces one (it would be someone else's file, or one planted to be overwritten).
+    // False when the name was taken meanwhile; a failure is reported and counts as done.
+    bool saveUnderFreeName(const QString& path) {
+        bool taken = false;
+        trap.line(428, [&] { taken = !need(doc).SaveAsNew(path); });
+        return !taken;
+    }
+
+    void quit() {
         trap.line(430, [&] { need(app).SetDisplayAlerts(false); });
         trap.line(432, [&] { need(doc).Close(); });
         trap.line(434, [&] { need(app).Quit(); });
@@ -312,7 +324,17 @@ Generation GenerateMotorVehicle(word::ApplicationFactory& word, const SaleRecord
     script.insertTable(346, 5, 1);
     script.fillCells(signatureCells);
     result.path = script.drawTemporaryPath(digits);
-    script.saveAndQuit(result.path);
+    // A name taken between the check and the save is drawn again, whole.
+    for (int draws = 1; !script.saveUnderFreeName(result.path); ++draws) {
+        if (draws == maxNameDraws) {
+            trap.line(428, [&] {
+                throw Failure(QStringLiteral("File already exists: %1").arg(result.path));
+            });
+            break;
+        }
+        result.path = script.drawTemporaryPath(digits);
+    }
+    script.quit();
     if (handOff)
         handOff(trap, result.path);
     return result;

@@ -188,6 +188,15 @@ public:
     virtual word::Tables& Tables() = 0;
     virtual std::shared_ptr<word::Range> Range() = 0; // the whole body story
     virtual void SaveAs(const QString& path) = 0;
+    // Saves under `path` without ever replacing what is there: false, with nothing written,
+    // when the name is taken by the time the file would appear; other failures throw as for
+    // SaveAs. An implementation that writes files must override it and publish the file in
+    // one step that fails on an existing name; the default, for those that keep no files,
+    // saves as SaveAs does.
+    virtual bool SaveAsNew(const QString& path) {
+        SaveAs(path);
+        return true;
+    }
     virtual void Close() = 0;
     virtual void Close(int saveChanges) = 0;
     virtual void Repaginate() = 0;

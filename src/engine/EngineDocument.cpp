@@ -114,6 +114,15 @@ void EngineDocument::SaveAs(const QString& path) {
     dirty_ = false;
 }
 
+bool EngineDocument::SaveAsNew(const QString& path) {
+    ensureAvailable();
+    if (!savePackageAsNew(model_, pagination().pageCount(), path))
+        return false;
+    path_ = path;
+    dirty_ = false;
+    return true;
+}
+
 void EngineDocument::Close() {
     ensureAvailable();
     // Word would ask about unsaved changes; this engine never asks, whatever DisplayAlerts

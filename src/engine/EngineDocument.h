@@ -36,6 +36,7 @@ public:
     word::Tables& Tables() override;
     std::shared_ptr<word::Range> Range() override;
     void SaveAs(const QString& path) override;
+    bool SaveAsNew(const QString& path) override;
     void Close() override;
     void Close(int saveChanges) override;
     void Repaginate() override;

@@ -14,6 +14,11 @@ namespace wordengine {
 // never followed. pageCount goes to docProps/app.xml. Throws word::Error.
 void savePackage(const Document& document, int pageCount, const QString& path);
 
+// The same, but published only under a name that is free: when a file (or anything else) is
+// at `path` by the time the package is complete, it is left as it is, nothing is written and
+// the answer is false.
+bool savePackageAsNew(const Document& document, int pageCount, const QString& path);
+
 // Reads a package written by savePackage (or by Word or LibreOffice, as far as the model
 // goes), ignoring what it does not know. Throws word::Error on a missing, empty, truncated,
 // non-zip, oversized or malformed file.

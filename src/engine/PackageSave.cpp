@@ -7,21 +7,38 @@
 #include "PackageParts.h"
 
 #include <QDir>
+#include <cerrno>
 #include <cstring>
 
 namespace wordengine {
 
-void savePackage(const Document& document, int pageCount, const QString& path) {
+namespace {
+
+// False only when `replace` is off and a file already has the name; any other failure throws.
+bool writePackage(const Document& document, int pageCount, const QString& path, bool replace) {
     if (path.isEmpty())
         throw word::Error(QStringLiteral("The document could not be saved: no file name."));
     const QByteArray bytes = package::zipParts(
         package::packageParts(document, pageCount, QDateTime::currentDateTimeUtc()));
 
-    files::AtomicFile file(path);
-    if (!(file.open() && file.write(bytes) && file.commit()))
-        throw word::Error(QStringLiteral("The document could not be saved as %1: %2.")
-                              .arg(QDir::toNativeSeparators(path),
-                                   QString::fromLocal8Bit(std::strerror(file.errorCode()))));
+    files::AtomicFile file(path, {.replace = replace});
+    if (file.open() && file.write(bytes) && file.commit())
+        return true;
+    if (!replace && file.failedStep() == files::Step::Publish && file.errorCode() == EEXIST)
+        return false;
+    throw word::Error(QStringLiteral("The document could not be saved as %1: %2.")
+                          .arg(QDir::toNativeSeparators(path),
+                               QString::fromLocal8Bit(std::strerror(file.errorCode()))));
+}
+
+} // namespace
+
+void savePackage(const Document& document, int pageCount, const QString& path) {
+    writePackage(document, pageCount, path, true);
+}
+
+bool savePackageAsNew(const Document& document, int pageCount, const QString& path) {
+    return writePackage(document, pageCount, path, false);
 }
 
 } // namespace wordengine

@@ -1,4 +1,5 @@
 // Leaving the preview: saving the document, going back, closing.
+#include "AtomicFile.h"
 #include "Dialogs.h"
 #include "Failure.h"
 #include "Form2.h"
@@ -19,13 +20,16 @@ bool sameFile(const QString& a, const QString& b) {
     return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
 }
 
+// The copy is written beside the target and renamed over it only when it is complete, so a
+// copy that fails (a full disk, a folder that cannot be written) leaves an existing target
+// exactly as it was. A link at the target is replaced by the copy; the file it pointed to,
+// which may lie outside the chosen folder, is neither written nor has its permissions changed.
 void copyFile(const QString& from, const QString& to) {
     if (!QFileInfo::exists(from))
         throw Failure(QStringLiteral("File not found: %1").arg(from));
-    QFile source(from);
-    if (!source.copy(to))
-        throw Failure(
-            QStringLiteral("Path/File access error: %1 (%2)").arg(to, source.errorString()));
+    QString why;
+    if (!files::copyFileAtomically(from, to, &why))
+        throw Failure(QStringLiteral("Path/File access error: %1 (%2)").arg(to, why));
 }
 
 } // namespace
@@ -44,8 +48,7 @@ void Form2::PushButton6_Click() {
     std::optional<QString> chosen;
     trap.line(112, [&] { chosen = dialogs().saveFileName(request); });
     trap.line(114, [&] { target = chosen.value_or(QString()); });
-    // The temporary document itself as the target: deleting it before copying it onto itself
-    // would lose it; it already holds what the copy would write.
+    // The temporary document itself as the target already holds what the copy would write.
     const bool ontoItself = !target.isEmpty() && sameFile(target, mWordFile);
     if (!trap.inlineTest(116, [&] { return target.isEmpty(); })) {
         if (trap.blockTest(118, [&] { return FileExists(target); })) {
@@ -56,11 +59,10 @@ void Form2::PushButton6_Click() {
                                  ? yes
                                  : 0);
             });
+            // The target is not deleted before the copy: the copy at line 130 replaces it in
+            // one step, so a copy that fails leaves it as it was.
             if (trap.blockTest(122, [&] { return answer == yes; }))
-                trap.line(124, [&] {
-                    if (!ontoItself)
-                        RemoveFile(target);
-                });
+                trap.line(124, [] {});
         } else {
             trap.line(126, [&] { answer = yes; });
         }

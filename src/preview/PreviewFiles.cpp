@@ -1,48 +1,43 @@
 #include "PreviewFiles.h"
 
+#include "AtomicFile.h"
 #include "Automation.h"
 #include "Failure.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 void RemoveFile(const QString& path) {
     QCoreApplication::processEvents();
     try {
-        const QFileInfo info(path);
-        const QString name = info.fileName();
-        QStringList targets;
-        if (name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'))) {
-            const QDir folder = info.dir();
-            for (const QString& match :
-                 folder.entryList({name}, QDir::Files | QDir::Hidden | QDir::System))
-                targets << folder.filePath(match);
-        } else {
-            targets << path;
-        }
-        for (const QString& target : targets) {
-            if (QFile::remove(target))
-                continue;
-            try {
-                ForceDeleteFile(target);
-            } catch (...) {
-                // The file stays where it is.
-            }
-        }
+        // The path is a name, never a pattern: "deal?.doc" or "rep*.doc" is one file of that
+        // name. Matching it against the folder would delete the user's other files.
+        if (path.isEmpty() || QFile::remove(path))
+            return;
+        ForceDeleteFile(path);
     } catch (...) {
+        // The file stays where it is.
     }
 }
 
 void ForceDeleteFile(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status;
+    if (path.isEmpty() || ::lstat(name.constData(), &status) != 0)
         throw Failure(QStringLiteral("File not found: %1").arg(path));
-    QFile::setPermissions(path, info.permissions() | QFile::WriteOwner | QFile::WriteUser);
-    if (!QFile::remove(path))
-        throw Failure(QStringLiteral("Permission denied: %1").arg(path));
+    // Removing a name takes write access to its folder, not to the file, so a read-only file
+    // goes with a plain unlink and no permission is ever changed here. Changing them would
+    // reach through a link to a file outside the folder, and leave it changed when the
+    // removal fails anyway.
+    if (::unlink(name.constData()) != 0)
+        throw Failure(
+            QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(std::strerror(errno)), path));
 }
 
 std::optional<QPicture> GetClipboardPicture(word::Clipboard& clipboard, int format) {
@@ -64,13 +59,14 @@ void savePictureFile(const QPicture& picture, const QString& path) {
         if (!QPicture(picture).save(&buffer))
             throw Failure(QStringLiteral("Invalid picture"));
     }
-    // Whatever is at the name goes first (a link itself, not what it points to); the file is
-    // then created new, so a link planted in between makes the write fail, never follow.
+    // Whatever is at the name goes first (a link itself, not what it points to). The picture
+    // is then published only under a free name: a file planted in between makes the write
+    // fail rather than be taken over, and the new file is always private (0600), whatever the
+    // permissions of one left from before.
     QFile::remove(path);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) ||
-        file.write(bytes) != bytes.size() || !file.flush())
-        throw Failure(QStringLiteral("Path/File access error: %1").arg(path));
+    QString why;
+    if (!files::writeFileAtomically(path, bytes, &why, {.mode = 0600, .replace = false}))
+        throw Failure(QStringLiteral("Path/File access error: %1 (%2)").arg(path, why));
 }
 
 QPicture loadPictureFile(const QString& path) {

@@ -9,12 +9,13 @@ namespace word {
 class Clipboard;
 }
 
-// Lets pending window events run, then deletes the file or files that `path` names (the
-// file name may hold * and ? wildcards); a file the plain delete cannot remove is removed by
-// ForceDeleteFile. Never fails.
+// Lets pending window events run, then deletes the one file that `path` names, exactly: the
+// name is never a pattern, whatever characters it holds. A file the plain delete cannot
+// remove goes to ForceDeleteFile. Never fails.
 void RemoveFile(const QString& path);
 
-// Deletes a file even when it is read-only. Throws Failure when it cannot.
+// Deletes a file even when it is read-only; a link is removed itself, never what it points
+// to. Throws Failure when it cannot.
 void ForceDeleteFile(const QString& path);
 
 // The picture on the clipboard, trying up to 1000 times; nothing when no attempt succeeds.

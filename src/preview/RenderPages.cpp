@@ -14,9 +14,12 @@ QString temporaryPicturePath() {
 
 namespace {
 
-// The picture file lives only while one page passes through it, failures included.
+// The picture file lives only while one page passes through it, failures included. The
+// path is taken when the pass starts: working it out again here could fail, and a
+// destructor must not.
 struct PictureFileGuard {
-    ~PictureFileGuard() { QFile::remove(temporaryPicturePath()); }
+    QString path;
+    ~PictureFileGuard() { QFile::remove(path); }
 };
 
 } // namespace
@@ -47,8 +50,8 @@ void RenderPages(word::ApplicationFactory& engine, const QString& path,
         const std::optional<QPicture> picture = GetClipboardPicture(engine.Clipboard(), 0);
         if (!picture)
             throw Failure(QStringLiteral("Invalid picture"));
-        const PictureFileGuard guard;
-        savePictureFile(*picture, temporaryPicturePath());
+        const PictureFileGuard guard{temporaryPicturePath()};
+        savePictureFile(*picture, guard.path);
         Form2& form = preview();
         form.addPage(i);
         const QPicture loaded = loadPictureFile(temporaryPicturePath());

@@ -15,5 +15,13 @@ QString programFolder();
 // `name` in the program folder: programFolder() + "/" + name.
 QString inProgramFolder(const QString& name);
 
-// The temporary folder: TEMP when it is set and not empty, otherwise the platform's.
+// The temporary folder: TEMP when it is set and not empty, used as it is. Otherwise
+// privateTemporaryFolder(): never the shared temporary folder itself, where the bill would be
+// readable by every local user and any of them could plant files under its names.
 QString temporaryFolder();
+
+// A folder of this user's own, made 0700 when missing: "vantorel" in XDG_RUNTIME_DIR when
+// that names a private folder of this user's, otherwise "vantorel-UID" in the platform's
+// temporary folder. Throws Failure, saying why, when it cannot be made or when what is at
+// that name is not a folder that this user owns and only this user can open.
+QString privateTemporaryFolder();

@@ -1,15 +1,26 @@
 // Leaving the preview: save, back, close.
+#include "AtomicFile.h"
 #include "Form2.h"
 #include "PreviewFiles.h"
 #include "ScriptedDialogs.h"
+#include "SmallDisk.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTreeWidget>
+#include <cerrno>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
+
+unsigned modeOf(const QString& path) {
+    struct stat status;
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777
+                                                                     : 0xffffu;
+}
 
 QByteArray contents(const QString& path) {
     QFile f(path);
@@ -125,6 +136,90 @@ TEST_F(Leave, ACopyThatFailsIsReportedAndDoneFollows) {
     }
 }
 
+// Saving over a name that holds pattern characters replaces that one file; the files the
+// pattern would match stay.
+TEST_F(Leave, SavingOverANameWithPatternCharactersTouchesOnlyThatFile) {
+    const char* neighbours[] = {"dealA.doc", "dealB.doc",        "rep1.doc",
+                                "rep22.doc", "report-final.doc", "other.doc"};
+    for (const char* n : neighbours)
+        put(n, "neighbour");
+    for (const char* name : {"deal?.doc", "rep*.doc", "deal[AB].doc"}) {
+        put(name, "older");
+        const QString target = dir.filePath(QString::fromLatin1(name));
+        dialogs.fileNames = {target};
+        dialogs.answers = {Answer::Yes};
+        form->PushButton6_Click();
+        EXPECT_EQ(contents(target), QByteArray("the document")) << name;
+        for (const char* n : neighbours)
+            EXPECT_EQ(contents(dir.filePath(QString::fromLatin1(n))), QByteArray("neighbour"))
+                << name << " removed " << n;
+    }
+}
+
+// A copy that fails part-way leaves the file the user agreed to replace as it was; the
+// failure is reported at line 130 and "Done." follows. Both a real full disk and the same
+// failures injected at each step of the write.
+TEST_F(Leave, AFailedReplacementKeepsTheOldFile) {
+    const auto saveOver = [&](const QString& target) {
+        dialogs.messages.clear();
+        dialogs.fileNames = {target};
+        dialogs.answers = {Answer::Yes};
+        form->PushButton6_Click();
+        const QStringList shown = texts();
+        ASSERT_EQ(shown.size(), 3) << shown.join(u'|').toStdString();
+        EXPECT_EQ(reportWhere(shown[1]),
+                  QStringLiteral("in Qelvard2021/08/31.Form2.PushButton6_Click at line 130"));
+        EXPECT_EQ(shown[2], QStringLiteral("Done."));
+    };
+    const QString target = put("bill.doc", "older");
+    for (const files::Step step : {files::Step::Create, files::Step::Write, files::Step::Sync,
+                                   files::Step::Close, files::Step::Publish}) {
+        files::AtomicFile::setFaultHook(
+            [step](files::Step now, const QString&) { return now == step ? ENOSPC : 0; });
+        saveOver(target);
+        files::AtomicFile::setFaultHook({});
+        EXPECT_EQ(contents(target), QByteArray("older")) << int(step);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+    SmallDisk disk(64 * 1024);
+    if (!disk.available())
+        GTEST_SKIP() << "mounting a small disk was refused";
+    const QString onDisk = disk.filePath(QStringLiteral("bill.doc"));
+    {
+        QFile f(onDisk);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("older");
+    }
+    form->mWordFile = put("big.doc", QByteArray(200 * 1024, 'x'));
+    disk.fill();
+    saveOver(onDisk);
+    EXPECT_EQ(contents(onDisk), QByteArray("older"));
+}
+
+// A target that is a link to a read-only file elsewhere: the link is replaced by the copy,
+// and the file behind it keeps its contents and permissions.
+TEST_F(Leave, ALinkedTargetIsReplacedAndTheFileBehindItIsUntouched) {
+    QTemporaryDir elsewhere;
+    const QString behind = elsewhere.filePath(QStringLiteral("theirs.doc"));
+    {
+        QFile f(behind);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("theirs");
+    }
+    ASSERT_TRUE(QFile::setPermissions(behind, QFile::ReadOwner));
+    const QString target = dir.filePath(QStringLiteral("bill.doc"));
+    ASSERT_TRUE(QFile::link(behind, target));
+    dialogs.fileNames = {target};
+    dialogs.answers = {Answer::Yes};
+    form->PushButton6_Click();
+    EXPECT_EQ(texts().last(), QStringLiteral("Done."));
+    EXPECT_FALSE(QFileInfo(target).isSymLink());
+    EXPECT_EQ(contents(target), QByteArray("the document"));
+    EXPECT_EQ(contents(behind), QByteArray("theirs"));
+    EXPECT_EQ(modeOf(behind), 0400u);
+}
+
 TEST_F(Leave, SavingOntoTheTemporaryDocumentItselfKeepsIt) {
     dialogs.fileNames = {form->mWordFile};
     dialogs.answers = {Answer::Yes};
@@ -158,7 +253,7 @@ TEST_F(Leave, ClosingDeletesTheDocumentAndEndsTheProgram) {
     EXPECT_EQ(ended, 1);
 }
 
-TEST(RemoveFile, DeletesReadOnlyFilesAndPatternsAndIgnoresTheMissing) {
+TEST(RemoveFile, DeletesReadOnlyFilesAndIgnoresTheMissing) {
     QTemporaryDir dir;
     const auto put = [&](const char* name) {
         QFile f(dir.filePath(QString::fromLatin1(name)));
@@ -170,15 +265,57 @@ TEST(RemoveFile, DeletesReadOnlyFilesAndPatternsAndIgnoresTheMissing) {
     QFile::setPermissions(readOnly, QFile::ReadOwner);
     RemoveFile(readOnly);
     EXPECT_FALSE(QFile::exists(readOnly));
-    put("a.tmp");
-    put("b.tmp");
     const QString kept = put("c.doc");
-    RemoveFile(dir.filePath(QStringLiteral("*.tmp")));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("c.doc")});
     RemoveFile(dir.filePath(QStringLiteral("missing.doc")));
     RemoveFile(QString());
     EXPECT_TRUE(QFile::exists(kept));
     EXPECT_THROW(ForceDeleteFile(dir.filePath(QStringLiteral("missing.doc"))), std::exception);
+}
+
+// A name with pattern characters is one file's name: only that file goes, in a folder whose
+// own name may hold them too.
+TEST(RemoveFile, RemovesExactlyTheNamedFileWhateverItsCharacters) {
+    QTemporaryDir root;
+    const char* folders[] = {"plain", "t*mp", "t?mp", "t[ab]mp"};
+    const char* names[] = {"deal?.doc", "rep*.doc", "deal[ab].doc", "*"};
+    const char* neighbours[] = {"dealA.doc", "dealB.doc",        "deala.doc", "rep1.doc",
+                                "rep22.doc", "report-final.doc", "other.doc"};
+    for (const char* folderName : folders) {
+        const QString folder = root.filePath(QString::fromLatin1(folderName));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        for (const char* name : names) {
+            QStringList all;
+            for (const char* n : neighbours)
+                all << QString::fromLatin1(n);
+            all << QString::fromLatin1(name);
+            for (const QString& n : all) {
+                QFile f(folder + u'/' + n);
+                ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            }
+            RemoveFile(folder + u'/' + QString::fromLatin1(name));
+            all.removeLast();
+            QStringList left = QDir(folder).entryList(QDir::Files);
+            left.sort();
+            all.sort();
+            EXPECT_EQ(left, all) << folderName << " / " << name;
+        }
+    }
+}
+
+TEST(ForceDeleteFile, RemovesALinkAndNeverChangesTheFileBehindIt) {
+    QTemporaryDir dir, elsewhere;
+    const QString behind = elsewhere.filePath(QStringLiteral("kept.doc"));
+    {
+        QFile f(behind);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    ASSERT_TRUE(QFile::setPermissions(behind, QFile::ReadOwner));
+    const QString link = dir.filePath(QStringLiteral("link.doc"));
+    ASSERT_TRUE(QFile::link(behind, link));
+    ForceDeleteFile(link);
+    EXPECT_FALSE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(QFile::exists(behind));
+    EXPECT_EQ(modeOf(behind), 0400u);
 }
 
 } // namespace

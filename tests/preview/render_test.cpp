@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -107,6 +108,42 @@ TEST_F(TempFolder, APlantedLinkAtThePictureFileIsReplacedNotFollowed) {
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
     EXPECT_EQ(check.readAll(), QByteArray("precious"));
     EXPECT_FALSE(QFileInfo::exists(temporaryPicturePath()));
+}
+
+// The picture file is private whatever was left under its name before, and a temporary
+// folder whose name holds pattern characters is used as a name: its other files stay.
+TEST_F(TempFolder, ThePictureFileIsPrivateAndItsNeighboursStay) {
+    const QString folder = temp.filePath(QStringLiteral("t*m?p[ab]"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    qputenv("TEMP", QFile::encodeName(folder));
+    const QStringList neighbours = {QStringLiteral("tempA.bmp"), QStringLiteral("temp.bmpx"),
+                                    QStringLiteral("t.bmp")};
+    for (const QString& name : neighbours + QStringList{QStringLiteral("temp.bmp")}) {
+        QFile f(folder + u'/' + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    ASSERT_TRUE(QFile::setPermissions(folder + QStringLiteral("/temp.bmp"),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                          QFile::ReadOther));
+    RecordingWord word;
+    word.pages = 2;
+    auto form = newPreview();
+    std::vector<unsigned> modes;
+    RenderPages(
+        word, QStringLiteral("x.doc"),
+        [&]() -> Form2& {
+            struct stat status;
+            if (::stat(QFile::encodeName(temporaryPicturePath()).constData(), &status) == 0)
+                modes.push_back(status.st_mode & 07777);
+            return *form;
+        },
+        [](int) {});
+    EXPECT_EQ(modes, (std::vector<unsigned>{0600, 0600}));
+    QStringList left = QDir(folder).entryList(QDir::Files);
+    left.sort();
+    QStringList expected = neighbours;
+    expected.sort();
+    EXPECT_EQ(left, expected);
 }
 
 // Documents of a given number of pages, made and saved through the engine.
