@@ -244,6 +244,7 @@ void Form1::showEvent(QShowEvent* event) {
 // Closing the entry window ends the program at once, whatever other windows are up.
 void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
+    mClosed = true;
     if (services.endProgram)
         services.endProgram();
 }

@@ -54,6 +54,10 @@ public:
     void setMousePointer(int code);
     bool generating() const { return mGenerating; }
     bool hasCustomPointer() const { return handCursor.has_value(); }
+    // True once the window has been closed: the program is ending, and a generation that is
+    // still running (it lets events run while it removes files) must stop without showing
+    // anything.
+    bool closed() const { return mClosed; }
 
 public slots:
     void PushButton1_Click();
@@ -80,6 +84,7 @@ private:
     std::optional<QCursor> handCursor;
     int pointer = PointerDefault;
     bool mGenerating = false;
+    bool mClosed = false;
     bool shownOnce = false;
     bool storeFailureNoticed = false;
 };
