@@ -2,6 +2,7 @@
 // The entry window: sixteen boxes for the sale record, three buttons, four frames. Every
 // change of a box is written to the settings store at once.
 
+#include "Dialogs.h"
 #include "SaleRecordSource.h"
 #include "SkinFramework.h"
 #include "WindowParts.h"
@@ -76,6 +77,7 @@ private:
     void setTabOrderByIndex();
 
     void fieldChanged(const SaleField& field, const QString& value);
+    void showPendingNotice();
 
     Services services;
     PointerRules* pointerRules = nullptr;
@@ -87,4 +89,5 @@ private:
     bool mClosed = false;
     bool shownOnce = false;
     bool storeFailureNoticed = false;
+    std::optional<MessageRequest> pendingNotice;
 };
