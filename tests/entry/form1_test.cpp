@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -457,6 +458,15 @@ TEST_F(EntryWindow, AStoreFailureAtStartUpIsToldAboveTheWindowOnceItIsShown) {
     EXPECT_TRUE(shown[0]->text().contains(QStringLiteral("Disk full")));
     EXPECT_EQ(shown[0]->windowTitle(), QStringLiteral("Vantorel"));
     delete shown[0];
+}
+
+TEST_F(EntryWindow, ShownItIsCentredInTheScreensAvailableArea) {
+    Form1& w = loaded();
+    showActive();
+    const QRect area = w.screen()->availableGeometry();
+    const QRect frame = w.frameGeometry();
+    EXPECT_TRUE(area.contains(frame)) << area.height() << " " << frame.height();
+    EXPECT_LE((frame.center() - area.center()).manhattanLength(), 2);
 }
 
 TEST_F(EntryWindow, ClosingEndsTheProgram) {

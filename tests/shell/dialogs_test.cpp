@@ -88,7 +88,7 @@ TEST(QtDialogs, TitlesReachTheWindowSystemUnchanged) {
     EXPECT_EQ(applicationTitle(), QStringLiteral("Vantorel"));
     // No display name of our own: the one thing Qt would append.
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("vantorel-title-test"));
-    for (const QString title : {QStringLiteral("Application Error"), QStringLiteral("Vantorel"),
+    for (const QString& title : {QStringLiteral("Application Error"), QStringLiteral("Vantorel"),
                                 QStringLiteral("Save File")}) {
         QString seen, onScreen;
         QTimer::singleShot(0, [&] {
