@@ -16,6 +16,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
+#include <utility>
 
 namespace {
 
@@ -212,16 +214,28 @@ void Form1::fieldChanged(const SaleField& field, const QString& value) {
             return;
         storeFailureNoticed = true;
         const QString why = failureDescription(std::current_exception());
-        try {
-            dialogs().notice({QStringLiteral("What you type cannot be saved, so it will not be "
-                                             "there when Vantorel starts again.\r\n\r\n") +
-                                  why +
-                                  QStringLiteral("\r\n\r\nYour values stay in the boxes and can "
-                                                 "still go into a bill of sale."),
-                              applicationTitle(), Buttons::Ok, Icon::Warning});
-        } catch (...) {
-            // Telling is a courtesy; the typing must go on regardless.
-        }
+        pendingNotice = MessageRequest{
+            QStringLiteral("What you type cannot be saved, so it will not be there when "
+                           "Vantorel starts again.\r\n\r\n") +
+                why +
+                QStringLiteral("\r\n\r\nYour values stay in the boxes and can still go into "
+                               "a bill of sale."),
+            applicationTitle(), Buttons::Ok, Icon::Warning, this};
+        // During start-up the window is not on the screen yet: a notice shown now would sit
+        // behind it once it appears, and is shown only once. It waits for the window.
+        if (shownOnce)
+            showPendingNotice();
+    }
+}
+
+void Form1::showPendingNotice() {
+    if (!pendingNotice)
+        return;
+    const MessageRequest request = *std::exchange(pendingNotice, std::nullopt);
+    try {
+        dialogs().notice(request);
+    } catch (...) {
+        // Telling is a courtesy; the typing must go on regardless.
     }
 }
 
@@ -236,6 +250,8 @@ void Form1::showEvent(QShowEvent* event) {
         return;
     shownOnce = true;
     centreOnScreen(*this);
+    // After the window has reached the screen, so that the notice lands above it.
+    QTimer::singleShot(0, this, &Form1::showPendingNotice);
     TextBox* first = boxes.value(QStringLiteral("txtAmountOfMotorVehicle"));
     first->setFocus(Qt::OtherFocusReason);
     first->selectAll();
@@ -244,6 +260,7 @@ void Form1::showEvent(QShowEvent* event) {
 // Closing the entry window ends the program at once, whatever other windows are up.
 void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
+    mClosed = true;
     if (services.endProgram)
         services.endProgram();
 }

@@ -2,6 +2,7 @@
 // The entry window: sixteen boxes for the sale record, three buttons, four frames. Every
 // change of a box is written to the settings store at once.
 
+#include "Dialogs.h"
 #include "SaleRecordSource.h"
 #include "SkinFramework.h"
 #include "WindowParts.h"
@@ -54,6 +55,10 @@ public:
     void setMousePointer(int code);
     bool generating() const { return mGenerating; }
     bool hasCustomPointer() const { return handCursor.has_value(); }
+    // True once the window has been closed: the program is ending, and a generation that is
+    // still running (it lets events run while it removes files) must stop without showing
+    // anything.
+    bool closed() const { return mClosed; }
 
 public slots:
     void PushButton1_Click();
@@ -72,6 +77,7 @@ private:
     void setTabOrderByIndex();
 
     void fieldChanged(const SaleField& field, const QString& value);
+    void showPendingNotice();
 
     Services services;
     PointerRules* pointerRules = nullptr;
@@ -80,6 +86,8 @@ private:
     std::optional<QCursor> handCursor;
     int pointer = PointerDefault;
     bool mGenerating = false;
+    bool mClosed = false;
     bool shownOnce = false;
     bool storeFailureNoticed = false;
+    std::optional<MessageRequest> pendingNotice;
 };

@@ -1,7 +1,9 @@
 #pragma once
-// A single-line text box that selects its whole text whenever it receives the focus, and
-// keeps that selection when the focus came with a mouse click. It takes at most
-// maxValueLength characters, and says so the first time typing or pasting meets the limit.
+// A single-line text box that selects its whole text when the user moves into it (Tab,
+// Shift+Tab, a mouse click, a keyboard shortcut), and keeps its caret and selection when the
+// focus merely comes back to it (the window activated again, a popup or message box closed).
+// It takes at most maxValueLength characters, and says so the first time typing or pasting
+// meets the limit.
 
 #include <QLineEdit>
 
@@ -10,11 +12,16 @@ class TextBox : public QLineEdit {
 public:
     explicit TextBox(QWidget* parent = nullptr);
 
+    // The causes of focus that select the whole text.
+    static bool selectsAllOnFocus(Qt::FocusReason reason);
+
 signals:
+    // The box was entered for one of the causes above; its whole text is to be selected.
     void gotFocus();
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:

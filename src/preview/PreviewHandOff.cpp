@@ -6,6 +6,7 @@
 #include "RenderPages.h"
 #include "Trap.h"
 
+#include <QFile>
 #include <QTreeWidget>
 
 PreviewHandOff::PreviewHandOff(word::ApplicationFactory& engineIn, Form1& entryIn,
@@ -30,8 +31,16 @@ MotorVehicleBill::HandOff PreviewHandOff::handOff() {
         trap.line(440, [&] {
             RenderPages(
                 engine, path, [this]() -> Form2& { return preview(); },
-                [this](int code) { entry.setMousePointer(code); });
+                [this](int code) { entry.setMousePointer(code); },
+                [this] { return entry.closed(); });
         });
+        // The entry window was closed while the pages were drawn: the program is ending, so
+        // nothing more is shown, and the temporary document, which no preview will remove,
+        // goes now (by its exact name).
+        if (entry.closed()) {
+            QFile::remove(path);
+            return;
+        }
         trap.line(442, [&] { entry.setMousePointer(PointerDefault); });
         if (trap.blockTest(444, [&] { return preview().ListView1->topLevelItemCount() >= 1; }))
             trap.line(446, [&] { preview().Picture1->setPicture(preview().Image1[0]); });

@@ -26,7 +26,8 @@ struct PictureFileGuard {
 
 void RenderPages(word::ApplicationFactory& engine, const QString& path,
                  const std::function<Form2&()>& preview,
-                 const std::function<void(int)>& setEntryPointer) {
+                 const std::function<void(int)>& setEntryPointer,
+                 const std::function<bool()>& stopped) {
     const std::shared_ptr<word::Application> app = engine.CreateNew();
     const std::shared_ptr<word::Document> document = app->Documents().Open(path);
     app->ActiveDocument()->Repaginate();
@@ -59,8 +60,10 @@ void RenderPages(word::ApplicationFactory& engine, const QString& path,
             form.Image1[std::size_t(i) - 1] = loaded;
         else
             form.Image1.push_back(loaded);
-        RemoveFile(temporaryPicturePath());
+        RemoveFile(temporaryPicturePath()); // lets pending events run: the user may quit here
         ++j;
+        if (stopped && stopped())
+            break;
     }
     preview().mTotalImages = i - 1;
     app->ActiveDocument()->Close(word::wd::DoNotSaveChanges);

@@ -15,10 +15,13 @@ class ApplicationFactory;
 // picture, removes the first page, and passes the picture through "temp.bmp" in the temporary
 // folder into the preview's next page picture, adding "Page " and the number to its list.
 // `preview` gives the preview window, loading it at the first call; `setEntryPointer` sets the
-// entry window's pointer. Not trapped: a failure ends the rendering and goes to the caller.
+// entry window's pointer. `stopped`, asked after each page, ends the rendering early (the
+// engine still closes the document and quits). Not trapped: a failure ends the rendering and
+// goes to the caller.
 void RenderPages(word::ApplicationFactory& engine, const QString& path,
                  const std::function<Form2&()>& preview,
-                 const std::function<void(int)>& setEntryPointer);
+                 const std::function<void(int)>& setEntryPointer,
+                 const std::function<bool()>& stopped = {});
 
 // The picture file's path: the temporary folder followed by "/temp.bmp".
 QString temporaryPicturePath();

@@ -88,8 +88,10 @@ QString appTitleFrom(const QString& productName) {
     return title;
 }
 
+// The title goes to our own boxes only. Qt's application display name is left unset on
+// purpose: on X11 Qt appends an em dash and that name to every window title not ending with
+// it, so "Application Error" would reach the screen as "Application Error - Vantorel". The
+// name the system shows for the program is the application name, which main() sets.
 void SetAppTitle() {
-    const QString title = appTitleFrom(QStringLiteral("Vantorel"));
-    setApplicationTitle(title);
-    QGuiApplication::setApplicationDisplayName(title);
+    setApplicationTitle(appTitleFrom(QStringLiteral("Vantorel")));
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <optional>
 
+class QWidget;
+
 enum class Buttons { Ok, YesNo };
 enum class Icon { None, Warning };
 enum class Answer { Ok, Yes, No };
@@ -14,6 +16,7 @@ struct MessageRequest {
     QString title; // empty: the application title
     Buttons buttons = Buttons::Ok;
     Icon icon = Icon::None;
+    QWidget* parent = nullptr; // the window the box stays above; none: the active window
 };
 
 struct SaveFileRequest {

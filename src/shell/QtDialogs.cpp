@@ -4,12 +4,20 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+namespace {
+
+QWidget* parentFor(const MessageRequest& request) {
+    return request.parent ? request.parent : QApplication::activeWindow();
+}
+
+} // namespace
+
 Answer QtDialogs::message(const MessageRequest& request) {
     QMessageBox box(request.icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
                     request.title, request.text,
                     request.buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
                                                       : QMessageBox::Ok,
-                    QApplication::activeWindow());
+                    parentFor(request));
     box.setTextFormat(Qt::PlainText);
     if (request.buttons == Buttons::YesNo) {
         box.setDefaultButton(QMessageBox::Yes);
@@ -23,9 +31,8 @@ Answer QtDialogs::message(const MessageRequest& request) {
 
 void QtDialogs::notice(const MessageRequest& request) {
     auto* box = new QMessageBox(request.icon == Icon::Warning ? QMessageBox::Warning
-                                                             : QMessageBox::Information,
-                                request.title, request.text, QMessageBox::Ok,
-                                QApplication::activeWindow());
+                                                              : QMessageBox::Information,
+                                request.title, request.text, QMessageBox::Ok, parentFor(request));
     box->setTextFormat(Qt::PlainText);
     box->setModal(false);
     box->setAttribute(Qt::WA_DeleteOnClose);

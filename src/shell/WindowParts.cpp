@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 QRect twipsRect(int left, int top, int width, int height) {
     return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
@@ -55,12 +56,15 @@ QGroupBox* makeFrame(QWidget* parent, const char* name, const char* caption, QRe
     return frame;
 }
 
+QPoint placeWithin(QSize frame, const QRect& area) {
+    const int left = area.x() + (area.width() - frame.width()) / 2;
+    const int top = area.y() + (area.height() - frame.height()) / 2;
+    return {std::max(left, area.x()), std::max(top, area.y())};
+}
+
 void centreOnScreen(QWidget& window) {
-    if (const QScreen* screen = window.screen()) {
-        QRect frame = window.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window.move(frame.topLeft());
-    }
+    if (const QScreen* screen = window.screen())
+        window.move(placeWithin(window.frameGeometry().size(), screen->availableGeometry()));
 }
 
 void showPointer(QWidget& window, int code, const std::optional<QCursor>& hand) {

@@ -34,7 +34,12 @@ QPushButton* makeButton(QWidget* parent, const char* name, const char* caption, 
 // A plain frame with its caption set into the top border, on white.
 QGroupBox* makeFrame(QWidget* parent, const char* name, const char* caption, QRect twips);
 
-// Puts the window in the middle of its screen.
+// Where a window frame of `frame` size goes in `area`: centred when it fits; otherwise the
+// top-left corner stays in the area (title bar and the start of every row reachable), and the
+// rest runs off the right or bottom.
+QPoint placeWithin(QSize frame, const QRect& area);
+
+// Puts the window in the middle of its screen's available area (see placeWithin).
 void centreOnScreen(QWidget& window);
 
 // Shows a pointer code on the window: the busy pointer, the custom pointer (the hand, or the

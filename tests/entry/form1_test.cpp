@@ -12,7 +12,9 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -429,6 +431,42 @@ TEST_F(EntryWindow, AStoreThatCannotBeWrittenIsToldOnceAndTypingGoesOn) {
     EXPECT_TRUE(dialogs.notices[0].text.contains(QStringLiteral("Disk full")));
     EXPECT_EQ(dialogs.notices[0].icon, Icon::Warning);
     EXPECT_GT(writes, 5); // every change still tried
+}
+
+// A store that fails while the values are restored: the notice waits for the window and then
+// stands above it (a box shown before the window appears ends up hidden behind it).
+TEST_F(EntryWindow, AStoreFailureAtStartUpIsToldAboveTheWindowOnceItIsShown) {
+    const auto messageBoxes = [] {
+        std::vector<QMessageBox*> found;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
+                found.push_back(box);
+        return found;
+    };
+    store.write(app, section, QStringLiteral("Make"), QStringLiteral("Ford"));
+    writesFail = true;
+    setDialogs(nullptr); // the real boxes
+    Form1& w = loaded();
+    EXPECT_EQ(w.text(QStringLiteral("txtMake")), QStringLiteral("Ford"));
+    EXPECT_TRUE(messageBoxes().empty());
+    showActive();
+    QCoreApplication::processEvents();
+    const std::vector<QMessageBox*> shown = messageBoxes();
+    setDialogs(&dialogs);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0]->parentWidget(), &w);
+    EXPECT_TRUE(shown[0]->text().contains(QStringLiteral("Disk full")));
+    EXPECT_EQ(shown[0]->windowTitle(), QStringLiteral("Vantorel"));
+    delete shown[0];
+}
+
+TEST_F(EntryWindow, ShownItIsCentredInTheScreensAvailableArea) {
+    Form1& w = loaded();
+    showActive();
+    const QRect area = w.screen()->availableGeometry();
+    const QRect frame = w.frameGeometry();
+    EXPECT_TRUE(area.contains(frame)) << area.height() << " " << frame.height();
+    EXPECT_LE((frame.center() - area.center()).manhattanLength(), 2);
 }
 
 TEST_F(EntryWindow, ClosingEndsTheProgram) {

@@ -10,7 +10,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -257,6 +259,23 @@ TEST_F(Preview, ChoosingAPageShowsItAtZoomOneFromItsTopLeftCorner) {
     form->ListView1->setCurrentItem(nullptr);
     form->ListView1_Click();
     EXPECT_EQ(form->Picture1->Width(), 5000);
+}
+
+// Shown, the preview stays within the screen's available area: centred when it fits, else its
+// title bar and top-left corner stay on the screen. The suite also runs on a 1024 by 600
+// offscreen screen (preview_small_screen), where the window is taller than the screen.
+TEST_F(Preview, ShownItStaysWithinTheScreensAvailableArea) {
+    const QRect area = form->screen()->availableGeometry();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    const QRect frame = form->frameGeometry();
+    EXPECT_EQ(frame.center().x(), area.center().x());
+    if (frame.height() <= area.height()) {
+        EXPECT_TRUE(area.contains(frame));
+        EXPECT_LE(std::abs(frame.center().y() - area.center().y()), 1);
+    } else {
+        EXPECT_EQ(frame.top(), area.top());
+    }
 }
 
 TEST_F(Preview, PointerFollowsTheMouseOverButtonsAndBackground) {

@@ -1,8 +1,18 @@
 // The program's start: the entry window comes up only when the engine can be created.
+#include "EngineApplicationFactory.h"
+#include "Form2.h"
 #include "Program.h"
 #include "RecordingWord.h"
 #include "ScriptedDialogs.h"
+#include "TextBox.h"
 
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -34,6 +44,45 @@ TEST(Program, WithoutTheEngineTellsError842001AndShowsNoWindow) {
     EXPECT_FALSE(program.entry().isVisible());
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Error 842001.")));
+}
+
+// Closing the entry window while the pages are drawn (the drawing lets events run as it
+// removes its picture file) ends the program: no preview, no temporary file, no box.
+TEST(Program, ClosingTheEntryWindowDuringAGenerationEndsIt) {
+    QTemporaryDir temp, registry;
+    ASSERT_TRUE(temp.isValid() && registry.isValid());
+    const QByteArray oldTemp = qgetenv("TEMP");
+    qputenv("TEMP", temp.path().toUtf8());
+    ScriptedDialogs dialogs;
+    wordengine::EngineApplicationFactory engine(registry.path());
+    int endings = 0;
+    Form1::Services services = emptyStore();
+    services.endProgram = [&] { ++endings; };
+    Program program(engine, services);
+    ASSERT_TRUE(program.start());
+    Form1& entry = program.entry();
+    entry.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&entry));
+    entry.PushButton3->click(); // the sample, and a buyer long enough for several pages
+    entry.box(QStringLiteral("txtNameOfBuyer"))->setText(QString(20000, QLatin1Char('x')));
+
+    int pagesWhenClosed = -1;
+    QTimer::singleShot(0, &entry, [&] {
+        pagesWhenClosed = program.preview().preview().ListView1->topLevelItemCount();
+        entry.windowHandle()->close(); // as the window manager's close request arrives
+    });
+    entry.PushButton1->click();
+
+    EXPECT_EQ(pagesWhenClosed, 1); // the close came while the pages were being drawn
+    EXPECT_EQ(endings, 1);
+    EXPECT_FALSE(entry.isVisible());
+    EXPECT_FALSE(program.preview().preview().isVisible());
+    EXPECT_EQ(program.preview().preview().ListView1->topLevelItemCount(), 1); // no more drawn
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(dialogs.notices.empty());
+    EXPECT_EQ(QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList());
+    qputenv("TEMP", oldTemp);
 }
 
 } // namespace

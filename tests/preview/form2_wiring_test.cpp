@@ -1,0 +1,168 @@
+// The preview driven through Qt's own events and signals: activation, list clicks and keys,
+// scroll bar moves, mouse drags on the page, and the pixels the page box paints.
+#include "Form2.h"
+#include "PictureBox.h"
+#include "ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTreeWidget>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A white page of the given size in twips with a square mark of `colour`, 1500 twips
+// (100 pixels) wide, whose top-left corner is at `mark` twips.
+QPicture markedPage(int width, int height, QPoint mark, QColor colour) {
+    QPicture picture;
+    {
+        QPainter painter(&picture);
+        painter.fillRect(QRect(0, 0, width, height), Qt::white);
+        painter.fillRect(QRect(mark, QSize(1500, 1500)), colour);
+    }
+    picture.setBoundingRect(QRect(0, 0, width, height));
+    return picture;
+}
+
+bool becomesActive(QWidget* window) {
+    return QTest::qWaitFor([&] { return QApplication::activeWindow() == window; });
+}
+
+class PreviewWiring : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form = std::make_unique<Form2>(Form2::Services{[] {}, [] {}});
+        form->Form_Load();
+    }
+
+    // As the hand-off leaves the window (pages in, page 1 in the box), then shown and
+    // activated by the window system: the page is prepared by the activation itself.
+    void showPages(std::vector<QPicture> pages) {
+        form->Image1 = std::move(pages);
+        for (std::size_t i = 0; i < form->Image1.size(); ++i)
+            form->addPage(int(i) + 1);
+        form->mTotalImages = qint32(form->Image1.size()) - 1;
+        form->Picture1->setPicture(form->Image1[0]);
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(becomesActive(form.get()));
+    }
+
+    // The colour the viewport shows at a pixel of the viewport.
+    QColor shownAt(QPoint pixel) const {
+        return form->Picture2->grab().toImage().pixelColor(pixel);
+    }
+    QPoint inWindow(QWidget* widget, QPoint at) const { return widget->mapTo(form.get(), at); }
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Form2> form;
+};
+
+TEST_F(PreviewWiring, ActivationPreparesThePageAndTheBoxPaintsIt) {
+    showPages({markedPage(7002, 9002, {1500, 1500}, Qt::black)});
+    EXPECT_FALSE(form->mFirstActivate);
+    EXPECT_EQ(form->Picture1->Width(), 7000);
+    EXPECT_EQ(form->Picture1->Height(), 9000);
+    // At zoom 1 the mark covers pixels 100 to 199.
+    EXPECT_EQ(shownAt({150, 150}), QColor(Qt::black));
+    EXPECT_EQ(shownAt({50, 50}), QColor(Qt::white));
+    EXPECT_EQ(shownAt({210, 150}), QColor(Qt::white));
+
+    // Zoom Out, clicked: at 0.75 the mark covers pixels 75 to 149.
+    QTest::mouseClick(form->PushButton2, Qt::LeftButton);
+    EXPECT_FLOAT_EQ(form->mZoom, 0.75f);
+    EXPECT_EQ(shownAt({80, 80}), QColor(Qt::black));
+    EXPECT_EQ(shownAt({145, 145}), QColor(Qt::black));
+    EXPECT_EQ(shownAt({170, 170}), QColor(Qt::white));
+    // Zoom In twice: at 1.25 from 125 to 249.
+    QTest::mouseClick(form->PushButton1, Qt::LeftButton);
+    QTest::mouseClick(form->PushButton1, Qt::LeftButton);
+    EXPECT_FLOAT_EQ(form->mZoom, 1.25f);
+    EXPECT_EQ(shownAt({120, 120}), QColor(Qt::white));
+    EXPECT_EQ(shownAt({240, 240}), QColor(Qt::black));
+
+    // Activated again (after another window): the page stays as it is.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(becomesActive(&other));
+    form->activateWindow();
+    ASSERT_TRUE(becomesActive(form.get()));
+    EXPECT_FLOAT_EQ(form->mZoom, 1.25f);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(PreviewWiring, AClickOnTheListAndAKeyReleaseInItChooseThePage) {
+    showPages({markedPage(7002, 9002, {0, 0}, Qt::black),
+               markedPage(5002, 6002, {1500, 0}, Qt::red),
+               markedPage(4002, 4002, {0, 1500}, Qt::blue)});
+    QTest::mouseClick(form->PushButton2, Qt::LeftButton); // zoom 0.75
+    ASSERT_FLOAT_EQ(form->mZoom, 0.75f);
+
+    QTreeWidget* list = form->ListView1;
+    const QRect second = list->visualItemRect(list->topLevelItem(1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
+    EXPECT_FLOAT_EQ(form->mZoom, 1);
+    EXPECT_EQ(form->Picture1->Width(), 5000);
+    EXPECT_EQ(shownAt({150, 50}), QColor(Qt::red));
+    EXPECT_EQ(shownAt({50, 50}), QColor(Qt::white));
+
+    ASSERT_TRUE(list->hasFocus());
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(form->Picture1->Width(), 4000);
+    EXPECT_EQ(shownAt({50, 150}), QColor(Qt::blue));
+    EXPECT_EQ(form->mousePointer(), 0);
+}
+
+TEST_F(PreviewWiring, TheScrollBarsMoveThePage) {
+    // 11998 by 15998 twips: too large to draw, kept at its size; 2668 twips wider than the
+    // viewport (267 steps of 10) and 8693 taller.
+    showPages({markedPage(12000, 16000, {0, 0}, Qt::black)});
+    ASSERT_TRUE(form->HScroll1->isEnabled());
+    ASSERT_EQ(form->HScroll1->maximum(), 267);
+    // The right arrow of the horizontal bar, clicked: one step.
+    const QRect bar = form->HScroll1->rect();
+    QTest::mouseClick(form->HScroll1, Qt::LeftButton, {},
+                      QPoint(bar.right() - 3, bar.center().y()));
+    EXPECT_EQ(form->HScroll1->value(), 1);
+    EXPECT_EQ(form->Picture1->Left(), -10);
+    // Keys on the vertical bar.
+    form->VScroll1->setFocus();
+    QTest::keyClick(form->VScroll1, Qt::Key_End);
+    EXPECT_EQ(form->VScroll1->value(), form->VScroll1->maximum());
+    EXPECT_EQ(form->Picture1->Top(), -10 * form->VScroll1->maximum());
+    QTest::keyClick(form->VScroll1, Qt::Key_Home);
+    EXPECT_EQ(form->Picture1->Top(), 0);
+}
+
+// Mouse positions reach the drag in twips: a pixel is 15 twips.
+TEST_F(PreviewWiring, DraggingThePageWithTheMouseWorksInTwips) {
+    showPages({markedPage(3002, 12002, {0, 3000}, Qt::black)}); // narrower, taller
+    QWindow* window = form->windowHandle();
+    const QPoint pressAt = inWindow(form->Picture1, {20, 100});
+    const QPoint moveTo = pressAt - QPoint(0, 60); // 60 pixels up
+    QTest::mousePress(window, Qt::LeftButton, {}, pressAt);
+    EXPECT_FLOAT_EQ(form->mDragX, 300);
+    EXPECT_FLOAT_EQ(form->mDragY, 1500);
+    QTest::mouseMove(window, moveTo);
+    EXPECT_EQ(form->Picture1->Top(), -900);
+    // A page narrower than the viewport goes to its right edge whenever it is dragged.
+    EXPECT_EQ(form->Picture1->Left(), 9330 - 3000);
+    // The mark (twips 3000 to 4499 down the page) is now at pixels 140 to 239, and the page
+    // starts 422 pixels from the left.
+    EXPECT_EQ(shownAt({440, 150}), QColor(Qt::black));
+    EXPECT_EQ(shownAt({440, 130}), QColor(Qt::white));
+    EXPECT_EQ(shownAt({400, 150}), QColor(Qt::white));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, moveTo);
+    // Settled on a scroll position: 19 % of 470 steps of 10 twips.
+    EXPECT_EQ(form->VScroll1->value(), 89);
+    EXPECT_EQ(form->Picture1->Top(), -890);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+} // namespace
