@@ -93,6 +93,7 @@ void Form1::buildWindow() {
 void Form1::buildButtons() {
     for (const ButtonPlace& place : buttonPlaces) {
         QPushButton* button = makeButton(this, place.name, place.caption, place.twips);
+        button->setAccessibleName(QString::fromLatin1(place.caption));
         pointerRules->addButton(*button);
         this->*place.member = button;
     }
@@ -131,6 +132,9 @@ void Form1::buildFields() {
         }
         auto* box = new TextBox(frame);
         box->setObjectName(field.boxName());
+        box->setAccessibleName(field.spokenName());
+        if (QLabel* label = labels.value(field.boxName()))
+            label->setBuddy(box); // ties the label to its box for assistive tools
         box->setFont(arialBold(9));
         box->setGeometry(twipsRect(at.boxLeft, at.boxTop, at.boxWidth, boxHeight));
         connect(box, &QLineEdit::textChanged, this,

@@ -30,6 +30,14 @@ struct SaleField {
     QString keyName() const { return QString::fromLatin1(key); }
     QString captionText() const { return QString::fromLatin1(caption); }
     QString sampleValue() const { return QString::fromLatin1(sample); }
+    // What a screen reader says for the box: its label without the colon, or the key where
+    // the frame's title names the box.
+    QString spokenName() const {
+        QString name = captionText();
+        if (name.endsWith(QLatin1Char(':')))
+            name.chop(1);
+        return name.isEmpty() ? keyName() : name;
+    }
 };
 
 inline constexpr int saleFieldCount = 16;

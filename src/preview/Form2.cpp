@@ -16,7 +16,9 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTreeWidget>
+#include <QWheelEvent>
 
 namespace {
 
@@ -39,6 +41,8 @@ Form2::Form2(Services servicesIn, QWidget* parent)
     buildWindow();
     buildPageArea();
     buildButtons();
+    buildShortcuts();
+    nameForAssistiveTools();
 }
 
 void Form2::buildWindow() {
@@ -72,6 +76,9 @@ void Form2::buildPageArea() {
     Picture1->Move(0, 0);
     Picture1->Resize(2340, 3435);
     markAsPictureBox(*Picture1);
+    // The wheel over either box: the page itself, or the viewport beside a small page.
+    Picture1->installEventFilter(this);
+    Picture2->installEventFilter(this);
     connect(Picture1, &PictureBox::mousePressed, this, &Form2::Picture1_MouseDown);
     connect(Picture1, &PictureBox::mouseMoved, this, &Form2::Picture1_MouseMove);
     connect(Picture1, &PictureBox::mouseReleased, this, &Form2::Picture1_MouseUp);
@@ -104,6 +111,52 @@ void Form2::buildButtons() {
                         PushButton6, PushButton8, ListView1};
     for (std::size_t i = 0; i + 1 < std::size(chain); ++i)
         setTabOrder(chain[i], chain[i + 1]);
+}
+
+// Window-wide keys, so they work wherever the focus is. The zoom keys click the buttons, so
+// they do exactly what the buttons do and nothing while a button is disabled.
+void Form2::buildShortcuts() {
+    auto* zoomIn = new QShortcut(this);
+    // Ctrl and "=" is the same key as Ctrl and "+" on most keyboards, without Shift.
+    zoomIn->setKeys(
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    connect(zoomIn, &QShortcut::activated, PushButton1, &QPushButton::click);
+    auto* zoomOut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus), this);
+    connect(zoomOut, &QShortcut::activated, PushButton2, &QPushButton::click);
+    auto* previous = new QShortcut(QKeySequence(Qt::Key_PageUp), this);
+    connect(previous, &QShortcut::activated, this, [this] { choosePageBy(-1); });
+    auto* next = new QShortcut(QKeySequence(Qt::Key_PageDown), this);
+    connect(next, &QShortcut::activated, this, [this] { choosePageBy(1); });
+}
+
+// Names that screen readers speak. The buttons' captions would do, except "< Back", whose
+// arrow would be read out as a sign.
+void Form2::nameForAssistiveTools() {
+    ListView1->setAccessibleName(QStringLiteral("Pages"));
+    Picture2->setAccessibleName(QStringLiteral("Page view"));
+    Picture1->setAccessibleName(QStringLiteral("Page"));
+    HScroll1->setAccessibleName(QStringLiteral("Scroll page sideways"));
+    VScroll1->setAccessibleName(QStringLiteral("Scroll page up and down"));
+    PushButton1->setAccessibleName(PushButton1->text());
+    PushButton2->setAccessibleName(PushButton2->text());
+    PushButton6->setAccessibleName(PushButton6->text());
+    PushButton8->setAccessibleName(QStringLiteral("Back"));
+    describeShownPage();
+}
+
+void Form2::describeShownPage() {
+    const int pages = ListView1->topLevelItemCount();
+    Picture1->setAccessibleDescription(
+        pages < 1 ? QString() : QStringLiteral("Page %1 of %2").arg(shownPage).arg(pages));
+}
+
+void Form2::choosePageBy(int offset) {
+    const int k = shownPage + offset;
+    QTreeWidgetItem* item = ListView1->topLevelItem(k - 1);
+    if (!item)
+        return; // already at the first or the last page
+    ListView1->setCurrentItem(item);
+    ListView1_Click();
 }
 
 void Form2::Form_Load() {
@@ -149,6 +202,9 @@ void Form2::Form_Activate() {
         trap.line(132, [&] { mZoomHeight = mOrigHeight; });
         trap.line(134, [&] { RedrawImage(); });
         trap.line(136, [&] { ResetScrollbars(); });
+        // A hand-over always shows the first page.
+        shownPage = 1;
+        describeShownPage();
     }
     trap.line(138, [&] { mFirstActivate = false; });
 }
@@ -177,6 +233,8 @@ void Form2::ListView1_Click() {
         mZoomHeight = mOrigHeight;
         RedrawImage();
         ResetScrollbars();
+        shownPage = k;
+        describeShownPage();
     } catch (...) {
         // Only arithmetic on sizes below the drawing limit happens here; nothing to report.
     }
@@ -194,10 +252,14 @@ bool Form2::event(QEvent* e) {
     return QWidget::event(e);
 }
 
-// The list's key-release twin of a click.
+// The list's key-release twin of a click; the wheel over the page.
 bool Form2::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyRelease && watched == ListView1)
         ListView1_Click();
+    if (event->type() == QEvent::Wheel && (watched == Picture1 || watched == Picture2)) {
+        wheelOverPage(static_cast<QWheelEvent*>(event));
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -15,6 +15,7 @@ class QGroupBox;
 class QPushButton;
 class QScrollBar;
 class QTreeWidget;
+class QWheelEvent;
 
 class Form2 : public QWidget {
     Q_OBJECT
@@ -83,6 +84,8 @@ public slots:
     void Picture1_MouseDown(Qt::MouseButtons buttons, double x, double y);
     void Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y);
     void Picture1_MouseUp(Qt::MouseButtons buttons, double x, double y);
+    // Page Up and Page Down: the page before or after the one shown, as if chosen in the list.
+    void choosePageBy(int offset);
 
 protected:
     bool event(QEvent* event) override;
@@ -94,6 +97,12 @@ private:
     void buildWindow();
     void buildPageArea();
     void buildButtons();
+    void buildShortcuts();
+    void nameForAssistiveTools();
+    // Tells screen readers which page the picture shows.
+    void describeShownPage();
+    // The wheel over the page moves it through the scroll bars, so their rules still hold.
+    void wheelOverPage(QWheelEvent* event);
     void setPercent(QScrollBar* bar, qint16 percent);
     // The size of the page at zoom 1 from a holder's inner size.
     static qint32 toOrig(int scaleSize);
@@ -104,4 +113,8 @@ private:
     std::optional<QCursor> handCursor;
     int pointer = 0;
     bool shownOnce = false;
+    int shownPage = 1; // from 1, as in the list
+    // Wheel movement in twips not yet turned into whole scroll steps (fine-grained wheels and
+    // touchpads send less than a step at a time).
+    int wheelLeftoverX = 0, wheelLeftoverY = 0;
 };

@@ -4,7 +4,10 @@
 #include "PictureBox.h"
 #include "Trap.h"
 
+#include <QApplication>
 #include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -105,6 +108,47 @@ void Form2::HScroll1_Change(int value) {
 
 void Form2::VScroll1_Change(int value) {
     Picture1->SetTop(-(qint32(mVStep) * value));
+}
+
+namespace {
+
+// One notch of an ordinary wheel (120 eighths of a degree) moves the page by the desktop's
+// wheel lines of 20 pixels each.
+constexpr int notch = 120;
+constexpr int twipsPerLine = 20 * 15;
+
+// Moves `bar` by the wheel's `delta` plus what was left over from before; the bar clamps the
+// value and its change handler moves the page, exactly as a click on its arrows would.
+void wheelBar(QScrollBar* bar, qint16 step, int delta, int& leftover) {
+    if (delta == 0)
+        return;
+    if (!bar->isEnabled() || step <= 0) {
+        leftover = 0;
+        return;
+    }
+    const qint64 twips =
+        qint64(delta) * QApplication::wheelScrollLines() * twipsPerLine / notch + leftover;
+    const qint64 steps = twips / step;
+    leftover = int(twips - steps * step);
+    // Wheel up (a positive delta) shows what is above, so the value goes down.
+    const qint64 target =
+        std::clamp<qint64>(qint64(bar->value()) - steps, bar->minimum(), bar->maximum());
+    if (target == bar->minimum() || target == bar->maximum())
+        leftover = 0;
+    bar->setValue(int(target));
+}
+
+} // namespace
+
+void Form2::wheelOverPage(QWheelEvent* event) {
+    int dx = event->angleDelta().x();
+    int dy = event->angleDelta().y();
+    // Shift turns an upright wheel sideways where the desktop has not done so already.
+    if ((event->modifiers() & Qt::ShiftModifier) && dx == 0)
+        std::swap(dx, dy);
+    wheelBar(HScroll1, mHStep, dx, wheelLeftoverX);
+    wheelBar(VScroll1, mVStep, dy, wheelLeftoverY);
+    event->accept();
 }
 
 void Form2::Picture1_MouseDown(Qt::MouseButtons, double x, double y) {

@@ -4,6 +4,7 @@
 #include "PictureBox.h"
 #include "ScriptedDialogs.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -11,6 +12,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWheelEvent>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -163,6 +165,176 @@ TEST_F(PreviewWiring, DraggingThePageWithTheMouseWorksInTwips) {
     EXPECT_EQ(form->VScroll1->value(), 89);
     EXPECT_EQ(form->Picture1->Top(), -890);
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// A wheel turn as the window system delivers it: to the widget under the pointer, at `at`
+// in the viewport, which must be `expected` (the page itself, or the viewport beside a
+// small page).
+void turnWheelOver(Form2& window, QWidget* expected, QPoint angleDelta,
+                   Qt::KeyboardModifiers modifiers = {}, QPoint at = {100, 100}) {
+    const QPoint inWindow = window.Picture2->mapTo(&window, at);
+    QWidget* under = window.childAt(inWindow);
+    ASSERT_EQ(under, expected);
+    const QPoint local = under->mapFrom(&window, inWindow);
+    QWheelEvent wheel(QPointF(local), QPointF(under->mapToGlobal(local)), QPoint(), angleDelta,
+                      Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(under, &wheel);
+}
+
+TEST_F(PreviewWiring, TheWheelOverThePageMovesItThroughTheScrollBars) {
+    // Wider and taller than the viewport by more than 100 twips: steps of 10.
+    showPages({markedPage(12000, 16000, {0, 0}, Qt::black)});
+    QWidget* page = form->Picture1;
+    QScrollBar* v = form->VScroll1;
+    QScrollBar* h = form->HScroll1;
+    const int vMax = v->maximum(), hMax = h->maximum();
+    ASSERT_GT(vMax, 800);
+    ASSERT_GT(hMax, 200);
+    // One notch: the desktop's wheel lines of 20 pixels (300 twips) each, in steps of 10.
+    const int notch = QApplication::wheelScrollLines() * 30;
+    ASSERT_GT(notch, 0);
+
+    struct Case {
+        const char* what;
+        QPoint delta;
+        Qt::KeyboardModifiers modifiers;
+        int hValue, vValue;
+    };
+    const Case cases[] = {
+        {"one notch down", {0, -120}, {}, 0, notch},
+        {"fine-grained wheel, a notch in ten parts", {0, -12}, {}, 0, 2 * notch},
+        {"one notch up", {0, 120}, {}, 0, notch},
+        {"Shift turns it sideways", {0, -120}, Qt::ShiftModifier, notch, notch},
+        {"a sideways wheel", {120, 0}, {}, 0, notch},
+        {"far past the top stops at the top", {0, 120 * 50}, {}, 0, 0},
+        {"far past the bottom stops at the bottom", {0, -120 * 50}, {}, 0, vMax},
+        {"sideways past the right edge", {0, -120 * 50}, Qt::ShiftModifier, hMax, vMax},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int parts = c.delta == QPoint(0, -12) ? 10 : 1;
+        for (int i = 0; i < parts; ++i)
+            turnWheelOver(*form, page, c.delta, c.modifiers);
+        EXPECT_EQ(h->value(), c.hValue);
+        EXPECT_EQ(v->value(), c.vValue);
+        // The bars' change handlers placed the page.
+        EXPECT_EQ(form->Picture1->Left(), -10 * c.hValue);
+        EXPECT_EQ(form->Picture1->Top(), -10 * c.vValue);
+    }
+
+    // The bars' own rules still hold afterwards: a zoom puts the page back at the top left.
+    QTest::mouseClick(form->PushButton2, Qt::LeftButton);
+    EXPECT_EQ(v->value(), 0);
+    EXPECT_EQ(form->Picture1->Top(), 0);
+}
+
+TEST_F(PreviewWiring, TheWheelLeavesAPageThatFitsWhereItIs) {
+    showPages({markedPage(3002, 3002, {0, 0}, Qt::black)});
+    ASSERT_FALSE(form->VScroll1->isEnabled());
+    turnWheelOver(*form, form->Picture1, {0, -120});
+    // Beside the small page the pointer is over the viewport.
+    turnWheelOver(*form, form->Picture2, {0, -120}, Qt::ShiftModifier, {400, 100});
+    EXPECT_EQ(form->Picture1->Left(), 0);
+    EXPECT_EQ(form->Picture1->Top(), 0);
+    EXPECT_EQ(form->VScroll1->value(), 0);
+    EXPECT_EQ(form->HScroll1->value(), 0);
+}
+
+TEST_F(PreviewWiring, PageKeysChooseThePageAndCtrlPlusAndMinusZoom) {
+    showPages({markedPage(7002, 9002, {0, 0}, Qt::black),
+               markedPage(5002, 6002, {1500, 0}, Qt::red),
+               markedPage(4002, 4002, {0, 1500}, Qt::blue)});
+    QWidget* w = form.get();
+    const auto description = [&] {
+        return QAccessible::queryAccessibleInterface(form->Picture1)
+            ->text(QAccessible::Description);
+    };
+    EXPECT_EQ(description(), QStringLiteral("Page 1 of 3"));
+
+    QTest::keyClick(w, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_FLOAT_EQ(form->mZoom, 0.75f);
+    QTest::keyClick(w, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_FLOAT_EQ(form->mZoom, 1);
+    QTest::keyClick(w, Qt::Key_Equal, Qt::ControlModifier); // "+" without Shift
+    EXPECT_FLOAT_EQ(form->mZoom, 1.25f);
+
+    // Page Up on the first page does nothing: the zoom stays.
+    QTest::keyClick(w, Qt::Key_PageUp);
+    EXPECT_FLOAT_EQ(form->mZoom, 1.25f);
+    EXPECT_EQ(description(), QStringLiteral("Page 1 of 3"));
+
+    struct Step {
+        Qt::Key key;
+        int page, width; // page shown afterwards and its width in twips
+    };
+    const Step steps[] = {{Qt::Key_PageDown, 2, 5000},
+                          {Qt::Key_PageDown, 3, 4000},
+                          {Qt::Key_PageDown, 3, 4000},
+                          {Qt::Key_PageUp, 2, 5000}};
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.page);
+        QTest::keyClick(w, s.key);
+        EXPECT_EQ(form->ListView1->indexOfTopLevelItem(form->ListView1->currentItem()) + 1, s.page);
+        EXPECT_EQ(form->Picture1->Width(), s.width);
+        EXPECT_FLOAT_EQ(form->mZoom, 1);
+        EXPECT_EQ(description(), QStringLiteral("Page %1 of 3").arg(s.page));
+    }
+    EXPECT_EQ(shownAt({150, 50}), QColor(Qt::red));
+
+    // With the focus in the list the keys choose one page, not a list page's worth. The zoom
+    // keys zoom there too, but every key's release in the list chooses the page afresh, at
+    // zoom 1, as it always has.
+    form->ListView1->setFocus();
+    QTest::keyClick(form->ListView1, Qt::Key_PageDown);
+    EXPECT_EQ(form->Picture1->Width(), 4000);
+    EXPECT_EQ(description(), QStringLiteral("Page 3 of 3"));
+    QTest::keyPress(form->ListView1, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_FLOAT_EQ(form->mZoom, 0.75f);
+    QTest::keyRelease(form->ListView1, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_FLOAT_EQ(form->mZoom, 1);
+    EXPECT_EQ(form->mousePointer(), 0);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(PreviewWiring, AssistiveToolsHearNamesAndTheButtonsStayPut) {
+    showPages({markedPage(7002, 9002, {0, 0}, Qt::black)});
+    const auto name = [](QWidget* widget) {
+        return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+    };
+    struct Case {
+        QPushButton* button;
+        const char* caption;
+        const char* name;
+        QRect twips;
+    };
+    const Case cases[] = {
+        {form->PushButton1, "Zoom In", "Zoom In", {240, 300, 4440, 405}},
+        {form->PushButton2, "Zoom Out", "Zoom Out", {4800, 300, 4560, 405}},
+        {form->PushButton6,
+         "Save Results To Word File",
+         "Save Results To Word File",
+         {4920, 9770, 4800, 405}},
+        {form->PushButton8, "< Back", "Back", {120, 9770, 4680, 405}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.caption);
+        EXPECT_EQ(c.button->text(), QString::fromLatin1(c.caption));
+        EXPECT_EQ(name(c.button), QString::fromLatin1(c.name));
+        EXPECT_EQ(c.button->geometry(),
+                  twipsRect(c.twips.x(), c.twips.y(), c.twips.width(), c.twips.height()));
+    }
+    EXPECT_EQ(name(form->ListView1), QStringLiteral("Pages"));
+    EXPECT_FALSE(name(form->Picture1).isEmpty());
+
+    // Tab order unchanged: the controls that take the focus come round in this order.
+    const std::vector<QWidget*> expected = {form->PushButton1, form->PushButton2, form->PushButton6,
+                                            form->PushButton8, form->ListView1};
+    std::vector<QWidget*> seen{expected.front()};
+    for (QWidget* w = expected.front()->nextInFocusChain(); w != expected.front();
+         w = w->nextInFocusChain())
+        if (std::find(expected.begin(), expected.end(), w) != expected.end())
+            seen.push_back(w);
+    EXPECT_EQ(seen, expected);
 }
 
 } // namespace
