@@ -4,6 +4,7 @@
 #include "MotorVehicleBill.h"
 #include "Package.h"
 #include "SaleRecordSource.h"
+#include "ScopedTemp.h"
 #include "ScriptedDialogs.h"
 
 #include <QTemporaryDir>
@@ -101,21 +102,19 @@ QString cellText(const Cell& cell) {
 
 class DocumentText : public ::testing::TestWithParam<const char*> {
 protected:
-    QTemporaryDir temp, registry;
+    ScopedTemp temp;
+    QTemporaryDir registry;
     ScriptedDialogs dialogs;
 };
 
 TEST_P(DocumentText, EveryParagraphAndCellAsTheScriptTypesIt) {
     ASSERT_TRUE(temp.isValid());
-    const QByteArray oldTemp = qgetenv("TEMP");
-    qputenv("TEMP", temp.path().toUtf8());
     const FixedRecord record = QLatin1String(GetParam()) == QLatin1String("sample")
                                    ? FixedRecord::sample()
                                    : FixedRecord();
     EngineApplicationFactory engine(registry.path());
     const MotorVehicleBill::Generation generation =
         MotorVehicleBill::GenerateMotorVehicle(engine, record);
-    qputenv("TEMP", oldTemp);
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text.toStdString();
 
     const Document saved = openPackage(generation.path);

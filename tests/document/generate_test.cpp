@@ -3,6 +3,7 @@
 #include "MotorVehicleBill.h"
 #include "RecordingWord.h"
 #include "SaleRecordSource.h"
+#include "ScopedTemp.h"
 #include "ScriptedDialogs.h"
 #include "Trap.h"
 
@@ -40,20 +41,14 @@ DigitSource fixedDigits(std::deque<int> digits) {
 
 class Generate : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(temp.isValid());
-        oldTemp = qgetenv("TEMP");
-        qputenv("TEMP", temp.path().toUtf8());
-    }
-    void TearDown() override { qputenv("TEMP", oldTemp); }
+    void SetUp() override { ASSERT_TRUE(temp.isValid()); }
 
     Generation run(const SaleRecordSource& record,
                    DigitSource digits = fixedDigits({1, 2, 3, 4, 5, 6, 7, 8})) {
         return GenerateMotorVehicle(word, record, {}, digits);
     }
 
-    QTemporaryDir temp;
-    QByteArray oldTemp;
+    ScopedTemp temp;
     ScriptedDialogs dialogs;
     RecordingWord word;
 };

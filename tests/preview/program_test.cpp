@@ -3,6 +3,7 @@
 #include "Form2.h"
 #include "Program.h"
 #include "RecordingWord.h"
+#include "ScopedTemp.h"
 #include "ScriptedDialogs.h"
 #include "TextBox.h"
 
@@ -49,10 +50,9 @@ TEST(Program, WithoutTheEngineTellsError842001AndShowsNoWindow) {
 // Closing the entry window while the pages are drawn (the drawing lets events run as it
 // removes its picture file) ends the program: no preview, no temporary file, no box.
 TEST(Program, ClosingTheEntryWindowDuringAGenerationEndsIt) {
-    QTemporaryDir temp, registry;
+    ScopedTemp temp;
+    QTemporaryDir registry;
     ASSERT_TRUE(temp.isValid() && registry.isValid());
-    const QByteArray oldTemp = qgetenv("TEMP");
-    qputenv("TEMP", temp.path().toUtf8());
     ScriptedDialogs dialogs;
     wordengine::EngineApplicationFactory engine(registry.path());
     int endings = 0;
@@ -82,7 +82,6 @@ TEST(Program, ClosingTheEntryWindowDuringAGenerationEndsIt) {
     EXPECT_TRUE(dialogs.notices.empty());
     EXPECT_EQ(QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList());
-    qputenv("TEMP", oldTemp);
 }
 
 } // namespace

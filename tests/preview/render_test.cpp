@@ -9,6 +9,7 @@
 #include "RecordingWord.h"
 #include "RenderPages.h"
 #include "SaleFields.h"
+#include "ScopedTemp.h"
 #include "ScriptedDialogs.h"
 #include "TextBox.h"
 #include "Trap.h"
@@ -25,12 +26,7 @@ namespace {
 
 class TempFolder : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(temp.isValid());
-        oldTemp = qgetenv("TEMP");
-        qputenv("TEMP", temp.path().toUtf8());
-    }
-    void TearDown() override { qputenv("TEMP", oldTemp); }
+    void SetUp() override { ASSERT_TRUE(temp.isValid()); }
 
     std::unique_ptr<Form2> newPreview() {
         auto form = std::make_unique<Form2>(Form2::Services{[] {}, [] {}});
@@ -38,8 +34,7 @@ protected:
         return form;
     }
 
-    QTemporaryDir temp;
-    QByteArray oldTemp;
+    ScopedTemp temp;
     ScriptedDialogs dialogs;
 };
 

@@ -9,6 +9,7 @@
 #include "PictureBox.h"
 #include "PreviewHandOff.h"
 #include "SaleRecordSource.h"
+#include "ScopedTemp.h"
 #include "ScriptedDialogs.h"
 #include "Trap.h"
 
@@ -82,18 +83,11 @@ std::optional<std::set<int>> consequences(int line) {
 
 class ScriptFaultSweep : public ::testing::TestWithParam<int> {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(temp.isValid());
-        oldTemp = qgetenv("TEMP");
-        qputenv("TEMP", temp.path().toUtf8());
-    }
-    void TearDown() override {
-        Trap::setFaultInjector({});
-        qputenv("TEMP", oldTemp);
-    }
+    void SetUp() override { ASSERT_TRUE(temp.isValid()); }
+    void TearDown() override { Trap::setFaultInjector({}); }
 
-    QTemporaryDir temp, registry;
-    QByteArray oldTemp;
+    ScopedTemp temp;
+    QTemporaryDir registry;
     ScriptedDialogs dialogs;
 };
 

@@ -7,6 +7,7 @@
 #include "PictureBox.h"
 #include "RenderPages.h"
 #include "SaleRecordSource.h"
+#include "ScopedTemp.h"
 #include "ScriptedDialogs.h"
 
 #include <QImage>
@@ -37,15 +38,10 @@ std::vector<std::pair<int, int>> inkedRuns(const QImage& image, int x) {
 
 class ZoomedBorders : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(temp.isValid());
-        oldTemp = qgetenv("TEMP");
-        qputenv("TEMP", temp.path().toUtf8());
-    }
-    void TearDown() override { qputenv("TEMP", oldTemp); }
+    void SetUp() override { ASSERT_TRUE(temp.isValid()); }
 
-    QTemporaryDir temp, registry;
-    QByteArray oldTemp;
+    ScopedTemp temp;
+    QTemporaryDir registry;
     ScriptedDialogs dialogs;
 };
 
