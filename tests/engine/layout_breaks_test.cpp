@@ -103,8 +103,9 @@ TEST(LayoutBreaks, AFormFeedStartsANewPageAndAVerticalTabDoesNot) {
         EXPECT_EQ(pages.pageCount(), c.pages);
         // The page after a break begins with the character after it.
         const int firstBreak = int(c.text.indexOf(u'\f'));
-        if (c.pages > 1 && pages.pageCount() > 1)
+        if (c.pages > 1 && pages.pageCount() > 1) {
             EXPECT_EQ(pages.pageStarts[1], (Position{0, -1, -1, 0, firstBreak + 1}));
+        }
     }
 }
 
