@@ -183,6 +183,14 @@ TEST_F(PreviewPrinting, PrintsTheCommandsPdfWordForWordOnAnyPaperAndRange) {
          [](QPrinter& p) { p.setPageSize(QPageSize(QPageSize::A4)); },
          {0, 1, 2},
          a4},
+        {"larger paper: not scaled up",
+         [](QPrinter& p) {
+             p.setPageSize(QPageSize(QPageSize::Legal));
+             p.setPrintRange(QPrinter::PageRange);
+             p.setFromTo(1, 1);
+         },
+         {0},
+         QSizeF(612, 1008)},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -220,7 +228,7 @@ TEST_F(PreviewPrinting, PrintsTheCommandsPdfWordForWordOnAnyPaperAndRange) {
             }
         }
     }
-    EXPECT_EQ(dialogs.printPageCounts, std::vector<int>(3, 3));
+    EXPECT_EQ(dialogs.printPageCounts, std::vector<int>(std::size(cases), 3));
 }
 
 TEST_F(PreviewPrinting, CancelledInTheDialogPrintsNothing) {

@@ -32,7 +32,8 @@ public:
         saveRequests.push_back(request);
         if (fileNames.empty())
             return std::nullopt;
-        auto name = fileNames.front();
+        std::optional<QString> name;
+        name.swap(fileNames.front());
         fileNames.pop_front();
         return name;
     }
