@@ -1,14 +1,21 @@
 // The real windows: "Start Creating Template" clicked, to the preview shown with page 1 drawn,
-// for the sample sale and for sales long enough to give 10, 50 and 200 pages.
+// for the sample sale and for sales long enough to give 10, 50 and 200 pages. And printing
+// from the preview into a PDF file through QPrinter, the print dialog answered at once.
+#include "BillOfSaleModel.h"
 #include "EngineApplicationFactory.h"
 #include "Form1.h"
 #include "Form2.h"
+#include "Layout.h"
+#include "Package.h"
 #include "PreviewHandOff.h"
 #include "Program.h"
 #include "SaleFields.h"
+#include "ScriptedDialogs.h"
 #include "TextBox.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -69,6 +76,37 @@ BENCHMARK(BM_StartToPreview)
     ->UseRealTime()
     ->Repetitions(3)
     ->ReportAggregatesOnly(true);
+
+namespace {
+
+// Ctrl+P's work after the dialog: the temporary document read back, laid out and drawn page
+// by page onto a QPrinter writing a PDF file, which is then put in place.
+void BM_PrintToPdf(benchmark::State& state) {
+    QTemporaryDir temp;
+    qputenv("TEMP", temp.path().toUtf8());
+    const wordengine::Document document =
+        billofsale::buildDocument(billofsale::longRecord(int(state.range(0))));
+    const int pages = wordengine::paginate(document).pageCount();
+    Form2 form(Form2::Services{[] {}, [] {}});
+    form.mWordFile = temp.filePath(QStringLiteral("bill.doc"));
+    wordengine::savePackage(document, pages, form.mWordFile);
+    const QString out = temp.filePath(QStringLiteral("printed.pdf"));
+    ScriptedDialogs dialogs;
+    dialogs.printAnswer = [&](QPrinter& printer) {
+        printer.setOutputFileName(out);
+        return true;
+    };
+    for (auto _ : state)
+        form.printDocument();
+    if (!dialogs.messages.empty())
+        state.SkipWithError("printing failed");
+    state.counters["pages"] = pages;
+    state.counters["PDF_kB"] = double(QFileInfo(out).size()) / 1024;
+}
+
+} // namespace
+
+BENCHMARK(BM_PrintToPdf)->Arg(1)->Arg(200)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

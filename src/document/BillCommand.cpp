@@ -152,6 +152,14 @@ public:
     }
     void notice(const MessageRequest& request) override { message(request); }
     std::optional<QString> saveFileName(const SaveFileRequest&) override { return std::nullopt; }
+    // Nothing here prints; a task's progress goes unreported and runs to its end.
+    bool print(QPrinter&, int, QWidget*) override { return false; }
+    std::unique_ptr<Progress> progress(const ProgressRequest&) override {
+        struct Unwatched : Progress {
+            bool advance(int) override { return true; }
+        };
+        return std::make_unique<Unwatched>();
+    }
 
     int failures = 0;
 

@@ -23,6 +23,8 @@
 #include <functional>
 #include <vector>
 
+class QPagedPaintDevice;
+class QPageRanges;
 class QPainter;
 
 namespace wordengine {
@@ -62,6 +64,23 @@ bool arialAvailable();
 // The height of one single-spaced line of text in the given format: the font's ascent,
 // descent and line gap (Arial 11 pt: 12.65 pt).
 double lineHeight(const CharFormat& format);
+
+// How a run of drawPages ended.
+enum class DrawOutcome { Done, Stopped, Failed };
+
+// Draws pages onto a paged device (a PDF writer, a printer), one device page per page, from
+// one layout of the whole document: all pages, or those of `chosen` (counted from 1; pages
+// it names past the end are left out). The device's page size is the caller's; each page is
+// drawn at its real size with its own margins, centred in the device's paint area, and
+// scaled down only as far as it must to fit there whole (a Letter page on A4 paper) -- never
+// scaled up, never cropped. `goOn`, asked before each page with the pages drawn so far and
+// the number to draw, stops the run when it answers false (the device is ended; what it does
+// with the pages drawn is its own affair). Failed: the device could not be begun, take a new
+// page or be ended; nothing is drawn when `chosen` names no page of the document. Throws
+// word::Error when the document has more pages than limits::kMaxPages.
+DrawOutcome drawPages(const Document& document, QPagedPaintDevice& device,
+                      const QPageRanges& chosen,
+                      const std::function<bool(int drawn, int total)>& goOn = {});
 
 // Writes every page to a PDF file, one PDF page per page, of the page setup's size and
 // without margins. Returns false when the file cannot be written; throws word::Error when the

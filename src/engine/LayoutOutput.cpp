@@ -1,16 +1,18 @@
 // Page output for tools and tests: all pages to a PDF file, or to PNG files.
-#include "Layout.h"
-#include "LayoutInternal.h"
 #include "Automation.h"
 #include "EngineLimits.h"
+#include "Layout.h"
+#include "LayoutInternal.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QPageRanges>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
 #include <climits>
 
 namespace wordengine {
@@ -42,29 +44,54 @@ bool writePdf(const Document& document, const QString& path) {
     return file.open(QIODevice::WriteOnly) && writePdf(document, &file) && file.flush();
 }
 
-bool writePdf(const Document& document, QIODevice* device) {
+DrawOutcome drawPages(const Document& document, QPagedPaintDevice& device,
+                      const QPageRanges& chosen, const std::function<bool(int, int)>& goOn) {
     // One layout for all pages: drawing page by page through drawPage would lay the
     // document out again for every page.
     const layout::PageLayout pages = allPages(document);
+    std::vector<const layout::PageContent*> wanted;
+    for (size_t i = 0; i < pages.pages.size(); ++i)
+        if (chosen.isEmpty() || chosen.contains(int(i) + 1))
+            wanted.push_back(&pages.pages[i]);
+    if (wanted.empty())
+        return DrawOutcome::Done;
+
+    // The painter's origin is the paint area's corner; its unit, the device's dots.
+    const PageSetup& setup = document.pageSetup;
+    const QSizeF area = device.pageLayout().paintRectPoints().size();
+    const double fit =
+        std::min({1.0, area.width() / setup.pageWidth, area.height() / setup.pageHeight});
+    const QPointF corner((area.width() - setup.pageWidth * fit) / 2,
+                         (area.height() - setup.pageHeight * fit) / 2);
+    QPainter painter;
+    if (!painter.begin(&device))
+        return DrawOutcome::Failed;
+    const int total = int(wanted.size());
+    for (int i = 0; i < total; ++i) {
+        if (goOn && !goOn(i, total)) {
+            painter.end();
+            return DrawOutcome::Stopped;
+        }
+        if (i > 0 && !device.newPage())
+            return DrawOutcome::Failed;
+        painter.save();
+        painter.scale(device.logicalDpiX() / 72.0, device.logicalDpiY() / 72.0);
+        painter.translate(corner);
+        painter.scale(fit, fit);
+        drawPaper(painter, setup, *wanted[size_t(i)]);
+        painter.restore();
+    }
+    return painter.end() ? DrawOutcome::Done : DrawOutcome::Failed;
+}
+
+bool writePdf(const Document& document, QIODevice* device) {
     const PageSetup& setup = document.pageSetup;
     QPdfWriter writer(device);
     writer.setPageSize(QPageSize(QSizeF(setup.pageWidth, setup.pageHeight), QPageSize::Point,
                                  QString(), QPageSize::ExactMatch));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setCreator(QStringLiteral("Vantorel"));
-    const double scale = writer.resolution() / 72.0;
-    QPainter painter;
-    if (!painter.begin(&writer))
-        return false;
-    for (size_t i = 0; i < pages.pages.size(); ++i) {
-        if (i > 0 && !writer.newPage())
-            return false;
-        painter.save();
-        painter.scale(scale, scale);
-        drawPaper(painter, setup, pages.pages[i]);
-        painter.restore();
-    }
-    return painter.end();
+    return drawPages(document, writer, QPageRanges()) == DrawOutcome::Done;
 }
 
 int writePngPages(const Document& document, const QString& folder, int dpi) {

@@ -10,6 +10,7 @@
 #include "WindowParts.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -19,6 +20,7 @@
 #include <QShortcut>
 #include <QTreeWidget>
 #include <QWheelEvent>
+#include <algorithm>
 
 namespace {
 
@@ -42,6 +44,7 @@ Form2::Form2(Services servicesIn, QWidget* parent)
     buildPageArea();
     buildButtons();
     buildShortcuts();
+    buildPageMenu();
     nameForAssistiveTools();
 }
 
@@ -127,6 +130,8 @@ void Form2::buildShortcuts() {
     connect(previous, &QShortcut::activated, this, [this] { choosePageBy(-1); });
     auto* next = new QShortcut(QKeySequence(Qt::Key_PageDown), this);
     connect(next, &QShortcut::activated, this, [this] { choosePageBy(1); });
+    for (QObject* shortcut : {zoomIn, zoomOut, previous, next})
+        shortcutObjects.push_back(shortcut);
 }
 
 // Names that screen readers speak. The buttons' captions would do, except "< Back", whose
@@ -252,15 +257,71 @@ bool Form2::event(QEvent* e) {
     return QWidget::event(e);
 }
 
-// The list's key-release twin of a click; the wheel over the page.
+// The list's key-release twin of a click; the wheel over the page; which keys the window's
+// shortcuts took.
 bool Form2::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyRelease && watched == ListView1)
-        ListView1_Click();
+    if (watched == ListView1) {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::ShortcutOverride) {
+            offeredToList = static_cast<QKeyEvent*>(event)->keyCombination();
+        } else if (type == QEvent::KeyPress) {
+            // The press reached the list: no shortcut took it, and its release is the list's.
+            offeredToList.reset();
+            const auto* press = static_cast<QKeyEvent*>(event);
+            if (!press->isAutoRepeat())
+                keysTakenByShortcuts.remove(press->key());
+        } else if (type == QEvent::KeyRelease &&
+                   releaseChoosesPage(*static_cast<QKeyEvent*>(event))) {
+            ListView1_Click();
+        }
+    }
+    if (event->type() == QEvent::Shortcut &&
+        std::find(shortcutObjects.begin(), shortcutObjects.end(), watched) != shortcutObjects.end())
+        noteShortcutKeys();
     if (event->type() == QEvent::Wheel && (watched == Picture1 || watched == Picture2)) {
         wheelOverPage(static_cast<QWheelEvent*>(event));
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// A shortcut is about to act on a key press; when that press was offered to the list, its key
+// and the modifiers held for it will be released in the list without having been pressed
+// there as keys of their own.
+void Form2::noteShortcutKeys() {
+    if (!offeredToList)
+        return;
+    keysTakenByShortcuts.insert(int(offeredToList->key()));
+    const Qt::KeyboardModifiers held = offeredToList->keyboardModifiers();
+    const std::pair<Qt::KeyboardModifier, Qt::Key> modifiers[] = {
+        {Qt::ControlModifier, Qt::Key_Control},
+        {Qt::ShiftModifier, Qt::Key_Shift},
+        {Qt::AltModifier, Qt::Key_Alt},
+        {Qt::MetaModifier, Qt::Key_Meta}};
+    for (const auto& [modifier, key] : modifiers)
+        if (held & modifier)
+            keysTakenByShortcuts.insert(int(key));
+    offeredToList.reset();
+}
+
+// A shortcut zooms on a key's press; its release, choosing the page afresh at zoom 1, would
+// undo the zoom at once. Keys the list itself takes (arrows, Home, End, letters) choose the
+// page on their release as they always have.
+bool Form2::releaseChoosesPage(const QKeyEvent& release) {
+    return !keysTakenByShortcuts.remove(release.key());
+}
+
+void Form2::contextMenuEvent(QContextMenuEvent* event) {
+    // A right-click elsewhere in the window has no menu; the menu key's request, from
+    // whichever control has the focus, opens the page's menu.
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    const QRect page = Picture2->rect().intersected(Picture1->geometry());
+    showPageMenu(
+        Picture2->mapToGlobal((page.isEmpty() ? Picture2->rect() : page).topLeft() + QPoint(8, 8)));
 }
 
 void Form2::showEvent(QShowEvent* event) {

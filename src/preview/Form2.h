@@ -3,7 +3,9 @@
 // zoom in quarter steps, saving the document and going back.
 
 #include <QCursor>
+#include <QKeyCombination>
 #include <QPicture>
+#include <QSet>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -11,7 +13,9 @@
 
 class PictureBox;
 class PointerRules;
+class QAction;
 class QGroupBox;
+class QMenu;
 class QPushButton;
 class QScrollBar;
 class QTreeWidget;
@@ -87,9 +91,24 @@ public slots:
     // Page Up and Page Down: the page before or after the one shown, as if chosen in the list.
     void choosePageBy(int offset);
 
+    // The page's menu (a right-click on the page, or the menu key) and its keys:
+    // prints the document, drawn afresh from the temporary document, through the print dialog.
+    void printDocument();
+    // Writes the document as a PDF file where the user chooses.
+    void saveAsPdf();
+    // Puts the page shown on the desktop's clipboard as a picture.
+    void copyPage();
+
+public:
+    QMenu* pageMenu = nullptr;
+    QAction* printAction = nullptr; // "Print…", Ctrl+P
+    QAction* pdfAction = nullptr;   // "Save as PDF…", Ctrl+Shift+S
+    QAction* copyAction = nullptr;  // "Copy Page", Ctrl+C
+
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -98,6 +117,13 @@ private:
     void buildPageArea();
     void buildButtons();
     void buildShortcuts();
+    void buildPageMenu();
+    // Opens the page menu at a global position; the menu key's request, over the page.
+    void showPageMenu(QPoint globalPosition);
+    // Whether a key release in the page list chooses the page again: not the release of a key
+    // (or of a modifier held for it) whose press one of the window's shortcuts took.
+    bool releaseChoosesPage(const QKeyEvent& release);
+    void noteShortcutKeys();
     void nameForAssistiveTools();
     // Tells screen readers which page the picture shows.
     void describeShownPage();
@@ -117,4 +143,10 @@ private:
     // Wheel movement in twips not yet turned into whole scroll steps (fine-grained wheels and
     // touchpads send less than a step at a time).
     int wheelLeftoverX = 0, wheelLeftoverY = 0;
+    // The shortcut objects of the window, the last key press offered to the page list before
+    // a shortcut could take it, and the keys whose presses shortcuts took there.
+    std::vector<QObject*> shortcutObjects;
+    std::optional<QKeyCombination> offeredToList;
+    QSet<int> keysTakenByShortcuts;
+    bool printing = false;
 };

@@ -1,7 +1,10 @@
 #include "PictureBox.h"
 
+#include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleHints>
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(false);
@@ -72,13 +75,43 @@ void PictureBox::paintEvent(QPaintEvent*) {
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        rightHeld = true;
+        rightDragged = menuOnRelease = false;
+        rightPressedAt = event->globalPosition().toPoint();
+    }
     emit mousePressed(event->buttons(), event->position().x() * 15, event->position().y() * 15);
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+    if (rightHeld && (event->globalPosition().toPoint() - rightPressedAt).manhattanLength() >=
+                         QGuiApplication::styleHints()->startDragDistance())
+        rightDragged = true;
     emit mouseMoved(event->buttons(), event->position().x() * 15, event->position().y() * 15);
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
     emit mouseReleased(event->button(), event->position().x() * 15, event->position().y() * 15);
+    if (event->button() != Qt::RightButton)
+        return;
+    rightHeld = false;
+    if (menuOnRelease && !rightDragged) {
+        menuOnRelease = false;
+        emit menuRequested(event->globalPosition().toPoint());
+    }
+}
+
+// Desktops differ in when they ask for the menu: at the right button's press (most of
+// Linux) or at its release. Either way it comes after the button is up, and not after a drag.
+// The menu key's request goes on to the window, which places the menu over the page.
+void PictureBox::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() != QContextMenuEvent::Mouse) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (rightHeld)
+        menuOnRelease = true;
+    else if (!rightDragged)
+        emit menuRequested(event->globalPos());
 }

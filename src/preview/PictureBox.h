@@ -42,12 +42,17 @@ signals:
     void mousePressed(Qt::MouseButtons buttons, double x, double y);
     void mouseMoved(Qt::MouseButtons buttons, double x, double y);
     void mouseReleased(Qt::MouseButtons buttons, double x, double y);
+    // A right-click that asks for the box's menu, at a global position. A drag with the
+    // right button pans the page instead, so the menu waits for the button's release and
+    // comes only when the pointer stayed where it was pressed.
+    void menuRequested(QPoint globalPosition);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void place();
@@ -62,4 +67,8 @@ private:
         int width, height, sourceWidth, sourceHeight;
     };
     std::optional<Drawing> drawing;
+    // The right button: held, where it went down, whether it moved far enough to be a drag,
+    // and whether the window system asked for the menu while it was down.
+    bool rightHeld = false, rightDragged = false, menuOnRelease = false;
+    QPoint rightPressedAt;
 };

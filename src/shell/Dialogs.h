@@ -1,10 +1,13 @@
 #pragma once
-// Every modal box and the save-file dialog go through this interface, so that tests can
-// answer them and read what they said. The program uses QtDialogs; tests use a scripted fake.
+// Every modal box, the save-file and print dialogs and the progress of printing go through this
+// interface, so that tests can answer them and read what they said. The program uses QtDialogs;
+// tests use a scripted fake.
 
 #include <QString>
+#include <memory>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 enum class Buttons { Ok, YesNo };
@@ -26,6 +29,21 @@ struct SaveFileRequest {
     QString directory;     // where the dialog opens; empty: the dialog's own choice
 };
 
+struct ProgressRequest {
+    QString title;
+    QString text;
+    int total = 0;             // steps; advance() counts up to it
+    QWidget* parent = nullptr; // the window kept from input while the task runs
+};
+
+// A long task's progress as the user sees it, with a way to stop it; closed when destroyed.
+class Progress {
+public:
+    virtual ~Progress() = default;
+    // Reports `done` steps done; false once the user has asked to stop.
+    virtual bool advance(int done) = 0;
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -37,6 +55,11 @@ public:
     virtual void notice(const MessageRequest& request) = 0;
     // Asks for a file name to save under; nothing when the user cancels.
     virtual std::optional<QString> saveFileName(const SaveFileRequest& request) = 0;
+    // Shows the print dialog for a document of `pageCount` pages; the choices made in it
+    // (printer, paper, pages, output file) are left in `printer`. False when cancelled.
+    virtual bool print(QPrinter& printer, int pageCount, QWidget* parent) = 0;
+    // Shows the progress of a task the user may stop.
+    virtual std::unique_ptr<Progress> progress(const ProgressRequest& request) = 0;
 };
 
 // The process's dialogs: QtDialogs unless a test has put its own in place.

@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressDialog>
 
 namespace {
 
@@ -51,4 +54,43 @@ std::optional<QString> QtDialogs::saveFileName(const SaveFileRequest& request) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
+}
+
+bool QtDialogs::print(QPrinter& printer, int pageCount, QWidget* parent) {
+    QPrintDialog dialog(&printer, parent ? parent : QApplication::activeWindow());
+    dialog.setMinMax(1, pageCount);
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                      QAbstractPrintDialog::PrintShowPageSize |
+                      QAbstractPrintDialog::PrintCollateCopies);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+namespace {
+
+// Shown only when the task takes long enough to be worth watching. Window-modal: its own
+// events run while the task goes on, but the window behind takes no input meanwhile.
+class QtProgress : public Progress {
+public:
+    explicit QtProgress(const ProgressRequest& request)
+        : dialog(request.text, QStringLiteral("Cancel"), 0, request.total,
+                 request.parent ? request.parent : QApplication::activeWindow()) {
+        dialog.setWindowTitle(request.title);
+        dialog.setWindowModality(Qt::WindowModal);
+        dialog.setMinimumDuration(500);
+        dialog.setAutoClose(false);
+        dialog.setAutoReset(false);
+    }
+    bool advance(int done) override {
+        dialog.setValue(done);
+        return !dialog.wasCanceled();
+    }
+
+private:
+    QProgressDialog dialog;
+};
+
+} // namespace
+
+std::unique_ptr<Progress> QtDialogs::progress(const ProgressRequest& request) {
+    return std::make_unique<QtProgress>(request);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The real dialogs: QMessageBox and QFileDialog.
+// The real dialogs: QMessageBox, QFileDialog, QPrintDialog and QProgressDialog.
 
 #include "Dialogs.h"
 
@@ -8,4 +8,6 @@ public:
     Answer message(const MessageRequest& request) override;
     void notice(const MessageRequest& request) override;
     std::optional<QString> saveFileName(const SaveFileRequest& request) override;
+    bool print(QPrinter& printer, int pageCount, QWidget* parent) override;
+    std::unique_ptr<Progress> progress(const ProgressRequest& request) override;
 };

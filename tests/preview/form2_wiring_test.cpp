@@ -282,16 +282,29 @@ TEST_F(PreviewWiring, PageKeysChooseThePageAndCtrlPlusAndMinusZoom) {
     EXPECT_EQ(shownAt({150, 50}), QColor(Qt::red));
 
     // With the focus in the list the keys choose one page, not a list page's worth. The zoom
-    // keys zoom there too, but every key's release in the list chooses the page afresh, at
-    // zoom 1, as it always has.
+    // keys zoom there too, and their releases (the key's and Ctrl's) do not undo it: only the
+    // release of a key the list itself took chooses the page afresh at zoom 1.
     form->ListView1->setFocus();
     QTest::keyClick(form->ListView1, Qt::Key_PageDown);
     EXPECT_EQ(form->Picture1->Width(), 4000);
     EXPECT_EQ(description(), QStringLiteral("Page 3 of 3"));
-    QTest::keyPress(form->ListView1, Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyPress(form->ListView1, Qt::Key_Minus, Qt::ControlModifier); // Ctrl, then minus
     EXPECT_FLOAT_EQ(form->mZoom, 0.75f);
-    QTest::keyRelease(form->ListView1, Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyRelease(form->ListView1, Qt::Key_Minus, Qt::ControlModifier); // minus, then Ctrl
+    EXPECT_FLOAT_EQ(form->mZoom, 0.75f);
+    QTest::keyClick(form->ListView1, Qt::Key_Equal, Qt::ControlModifier);
     EXPECT_FLOAT_EQ(form->mZoom, 1);
+    QTest::keyClick(form->ListView1, Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_FLOAT_EQ(form->mZoom, 1.25f);
+    // A plain key keeps the rule: Ctrl alone, then an arrow, each chooses the page again.
+    QTest::keyClick(form->ListView1, Qt::Key_Control);
+    EXPECT_FLOAT_EQ(form->mZoom, 1);
+    QTest::mouseClick(form->PushButton2, Qt::LeftButton);
+    form->ListView1->setFocus();
+    ASSERT_FLOAT_EQ(form->mZoom, 0.75f);
+    QTest::keyClick(form->ListView1, Qt::Key_Up);
+    EXPECT_FLOAT_EQ(form->mZoom, 1);
+    EXPECT_EQ(description(), QStringLiteral("Page 2 of 3"));
     EXPECT_EQ(form->mousePointer(), 0);
     EXPECT_TRUE(dialogs.messages.empty());
 }

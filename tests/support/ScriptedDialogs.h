@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -31,9 +32,32 @@ public:
         saveRequests.push_back(request);
         if (fileNames.empty())
             return std::nullopt;
-        auto name = fileNames.front();
+        std::optional<QString> name;
+        name.swap(fileNames.front());
         fileNames.pop_front();
         return name;
+    }
+
+    // The print dialog: `printAnswer` makes the choices a user would and says whether the
+    // dialog was accepted; without one it is cancelled.
+    bool print(QPrinter& printer, int pageCount, QWidget*) override {
+        printPageCounts.push_back(pageCount);
+        return printAnswer ? printAnswer(printer) : false;
+    }
+
+    // A progress whose Cancel button `stopAt` presses: it answers false from that many steps
+    // done on. Every step reported is recorded.
+    std::unique_ptr<Progress> progress(const ProgressRequest& request) override {
+        progressRequests.push_back(request);
+        struct Scripted : Progress {
+            explicit Scripted(ScriptedDialogs& owner) : dialogs(owner) {}
+            bool advance(int done) override {
+                dialogs.progressSteps.push_back(done);
+                return !dialogs.stopAt || done < *dialogs.stopAt;
+            }
+            ScriptedDialogs& dialogs;
+        };
+        return std::make_unique<Scripted>(*this);
     }
 
     std::vector<QString> texts() const {
@@ -48,4 +72,9 @@ public:
     std::vector<MessageRequest> notices;
     std::vector<SaveFileRequest> saveRequests;
     std::deque<std::optional<QString>> fileNames; // default: cancelled
+    std::function<bool(QPrinter&)> printAnswer;   // default: cancelled
+    std::vector<int> printPageCounts;
+    std::vector<ProgressRequest> progressRequests;
+    std::vector<int> progressSteps;
+    std::optional<int> stopAt; // default: never stopped
 };
