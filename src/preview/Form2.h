@@ -65,6 +65,10 @@ public:
     // Adds "Page " and the number to the list.
     void addPage(int number);
 
+    // "Save as PDF": the save dialog of "Save Results To Word File", opened with the PDF type
+    // chosen.
+    void saveAsPdf();
+
     void Form_Activate();
     void ListView1_Click();
     void RedrawImage();
@@ -107,6 +111,8 @@ private:
     // The size of the page at zoom 1 from a holder's inner size.
     static qint32 toOrig(int scaleSize);
     void Form_QueryUnload();
+    // The save of PushButton6 and saveAsPdf: the dialog opens with the Word or the PDF type.
+    void saveResult(bool pdfChosen);
 
     Services services;
     PointerRules* pointerRules = nullptr;

@@ -7,5 +7,5 @@ class QtDialogs : public Dialogs {
 public:
     Answer message(const MessageRequest& request) override;
     void notice(const MessageRequest& request) override;
-    std::optional<QString> saveFileName(const SaveFileRequest& request) override;
+    std::optional<SaveFileAnswer> saveFileName(const SaveFileRequest& request) override;
 };

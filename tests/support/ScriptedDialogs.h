@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class ScriptedDialogs : public Dialogs {
@@ -27,13 +28,28 @@ public:
 
     void notice(const MessageRequest& request) override { notices.push_back(request); }
 
-    std::optional<QString> saveFileName(const SaveFileRequest& request) override {
+    // An answer to the save dialog: a name as returned, and the type chosen; no type: the one
+    // chosen when the dialog opened.
+    struct SaveChoice {
+        SaveChoice(QString name, QString type = {})
+            : fileName(std::move(name)), filter(std::move(type)) {}
+        QString fileName;
+        QString filter;
+    };
+
+    std::optional<SaveFileAnswer> saveFileName(const SaveFileRequest& request) override {
         saveRequests.push_back(request);
         if (fileNames.empty())
             return std::nullopt;
-        auto name = fileNames.front();
+        const std::optional<SaveChoice> choice = fileNames.front();
         fileNames.pop_front();
-        return name;
+        if (!choice)
+            return std::nullopt;
+        QString filter = choice->filter;
+        if (filter.isEmpty())
+            filter = request.selectedFilter.isEmpty() ? request.filters.value(0)
+                                                      : request.selectedFilter;
+        return SaveFileAnswer{choice->fileName, filter};
     }
 
     std::vector<QString> texts() const {
@@ -47,5 +63,5 @@ public:
     std::deque<Answer> answers; // for Yes/No boxes; default Yes
     std::vector<MessageRequest> notices;
     std::vector<SaveFileRequest> saveRequests;
-    std::deque<std::optional<QString>> fileNames; // default: cancelled
+    std::deque<std::optional<SaveChoice>> fileNames; // default: cancelled
 };
