@@ -1,6 +1,7 @@
 // The real windows: "Start Creating Template" clicked, to the preview shown with page 1 drawn,
-// for the sample sale and for sales long enough to give 10, 50 and 200 pages. And printing
-// from the preview into a PDF file through QPrinter, the print dialog answered at once.
+// for the sample sale and for sales long enough to give 10, 50 and 200 pages; printing from
+// the preview into a PDF file through QPrinter, the print dialog answered at once; and "Save
+// as PDF" from the preview of those sales.
 #include "BillOfSaleModel.h"
 #include "EngineApplicationFactory.h"
 #include "Form1.h"
@@ -14,6 +15,7 @@
 #include "TextBox.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPushButton>
@@ -64,7 +66,54 @@ void BM_StartToPreview(benchmark::State& state) {
     state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024;
 }
 
+// The save dialog answered with a PDF name, to "Done.": the document read back, every page
+// drawn and the file written and synced.
+void BM_SaveAsPdf(benchmark::State& state) {
+    QTemporaryDir temp, registry, out;
+    qputenv("TEMP", temp.path().toUtf8());
+    ScriptedDialogs dialogs;
+    wordengine::EngineApplicationFactory engine(registry.path());
+    Form1::Services services;
+    services.readSetting = [](const QString&) { return QString(); };
+    services.writeSetting = [](const QString&, const QString&) {};
+    services.endProgram = [] {};
+    Program program(engine, services);
+    program.start();
+    Form1& entry = program.entry();
+    entry.show();
+    entry.PushButton3->click();
+    entry.box(QStringLiteral("txtNameOfSeller"))->setText(sellerFor(int(state.range(0))));
+    entry.PushButton1->click();
+    Form2& form = program.preview().preview();
+    form.Form_Activate();
+    const QString target = out.filePath(QStringLiteral("bill.pdf"));
+    qint64 bytes = 0;
+    for (auto _ : state) {
+        dialogs.fileNames = {
+            ScriptedDialogs::SaveChoice(target, QStringLiteral("PDF Files (*.pdf)"))};
+        form.PushButton6->click();
+        state.PauseTiming();
+        if (dialogs.messages.size() != 1 || !QFile::exists(target))
+            state.SkipWithError("the PDF was not saved");
+        dialogs.messages.clear();
+        bytes = QFile(target).size();
+        QFile::remove(target);
+        state.ResumeTiming();
+    }
+    state.counters["pages"] = form.ListView1->topLevelItemCount();
+    state.counters["PDF_KB"] = double(bytes) / 1024;
+}
+
 } // namespace
+
+BENCHMARK(BM_SaveAsPdf)
+    ->Arg(1)
+    ->Arg(200)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 BENCHMARK(BM_StartToPreview)
     ->Arg(1)

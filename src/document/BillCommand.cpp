@@ -2,11 +2,11 @@
 
 #include "AtomicFile.h"
 #include "BillFiles.h"
+#include "BillPdf.h"
 #include "Dialogs.h"
 #include "Failure.h"
 #include "Layout.h"
 #include "MotorVehicleBill.h"
-#include "Package.h"
 #include "SaleFields.h"
 #include "SaleRecordSource.h"
 
@@ -151,7 +151,9 @@ public:
         return Answer::Ok;
     }
     void notice(const MessageRequest& request) override { message(request); }
-    std::optional<QString> saveFileName(const SaveFileRequest&) override { return std::nullopt; }
+    std::optional<SaveFileAnswer> saveFileName(const SaveFileRequest&) override {
+        return std::nullopt;
+    }
     // Nothing here prints; a task's progress goes unreported and runs to its end.
     bool print(QPrinter&, int, QWidget*) override { return false; }
     std::unique_ptr<Progress> progress(const ProgressRequest&) override {
@@ -175,12 +177,9 @@ void copyDocument(const QString& from, const QString& to) {
 }
 
 void writePdfFile(const wordengine::Document& document, const QString& path) {
-    files::AtomicFile file(path);
-    if (!file.open() || !wordengine::writePdf(document, file.device()) || !file.commit()) {
-        const QString why =
-            file.errorCode() ? file.errorString() : QStringLiteral("cannot write %1").arg(path);
+    QString why;
+    if (!BillPdf::write(document, path, &why))
         throw Failure(QStringLiteral("cannot write the PDF file %1 (%2)").arg(path, why));
-    }
 }
 
 void writePngFiles(const wordengine::Document& document, const QString& folder, int dpi) {
@@ -205,12 +204,7 @@ void writePngFiles(const wordengine::Document& document, const QString& folder, 
 void writeOutputs(const QString& documentPath, const Options& o) {
     if (o.pdf.isEmpty() && o.png.isEmpty())
         return;
-    wordengine::Document document;
-    try {
-        document = wordengine::openPackage(documentPath);
-    } catch (const std::exception& e) {
-        throw Failure(QString::fromUtf8(e.what()));
-    }
+    const wordengine::Document document = BillPdf::readDocument(documentPath);
     if (!o.pdf.isEmpty())
         writePdfFile(document, o.pdf);
     if (!o.png.isEmpty())

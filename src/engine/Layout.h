@@ -82,12 +82,20 @@ DrawOutcome drawPages(const Document& document, QPagedPaintDevice& device,
                       const QPageRanges& chosen,
                       const std::function<bool(int drawn, int total)>& goOn = {});
 
+// What a PDF says about itself besides its pages. Its creator is always "Vantorel"; an empty
+// field is left out.
+struct PdfInfo {
+    QString title;
+    QString author;
+};
+
 // Writes every page to a PDF file, one PDF page per page, of the page setup's size and
-// without margins. Returns false when the file cannot be written; throws word::Error when the
-// document has more pages than limits::kMaxPages.
-bool writePdf(const Document& document, const QString& path);
-// The same into an open device, for writers that put the file in place only when whole.
-bool writePdf(const Document& document, QIODevice* device);
+// without margins, its fonts embedded. Returns false when the file cannot be written; throws
+// word::Error when the document has more pages than limits::kMaxPages.
+bool writePdf(const Document& document, const QString& path, const PdfInfo& info = {});
+// The same into an open device, for writers that put the file in place only when whole. The
+// device is only written to, from its current position on.
+bool writePdf(const Document& document, QIODevice* device, const PdfInfo& info = {});
 
 // Writes every page as page-1.png, page-2.png, ... into an existing folder, at dpi dots per
 // inch on white paper. Returns the number of pages written, or -1 on a write failure; throws

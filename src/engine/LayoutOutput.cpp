@@ -5,6 +5,7 @@
 #include "LayoutInternal.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -12,6 +13,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <algorithm>
 #include <climits>
 
@@ -37,11 +39,96 @@ layout::PageLayout allPages(const Document& document) {
     return pages;
 }
 
+const QString kPdfCreator = QStringLiteral("Vantorel");
+
+// Hands what the PDF writer writes on to the real device, counting the bytes and keeping the
+// last of them, where the writer's trailer is.
+class TailKeepingDevice final : public QIODevice {
+public:
+    explicit TailKeepingDevice(QIODevice* target) : out(target) { open(QIODevice::WriteOnly); }
+    bool isSequential() const override { return true; }
+    qint64 written() const { return count; }
+    const QByteArray& tail() const { return last; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        const qint64 n = out->write(data, size);
+        if (n > 0) {
+            count += n;
+            last.append(data, n);
+            // Trimmed now and then, not on every write: the writer writes in small pieces.
+            if (last.size() > 16 * kKept)
+                last.remove(0, last.size() - kKept);
+        }
+        return n;
+    }
+
+private:
+    static constexpr qsizetype kKept = 4096;
+    QIODevice* out;
+    QByteArray last;
+    qint64 count = 0;
+};
+
+// A PDF text string: UTF-16 with its byte order mark, in hex, so no character needs escaping.
+QByteArray pdfText(const QString& text) {
+    QByteArray utf16("\xfe\xff");
+    for (const QChar c : text) {
+        utf16.append(char(c.unicode() >> 8));
+        utf16.append(char(c.unicode() & 0xff));
+    }
+    return '<' + utf16.toHex() + '>';
+}
+
+// The PDF writer has no author field, so the document information it wrote is replaced by a
+// complete one in an update appended to the file (the PDF way of changing a finished file:
+// a new version of the object, a cross-reference section for it and a trailer pointing back
+// to the writer's). `tail` ends with the writer's trailer; `size` is the file's length.
+// Empty when the trailer is not the expected one; the file then stays as the writer left it.
+QByteArray infoUpdate(const QByteArray& tail, qint64 size, const PdfInfo& info) {
+    // The last trailer: its entries in any order, then where the cross-references start.
+    static const QRegularExpression trailer(
+        QStringLiteral(R"(trailer\s*<<)"
+                       R"((?=[^>]*/Size\s+(\d+)))"
+                       R"((?=[^>]*/Info\s+(\d+)\s+0\s+R))"
+                       R"((?=[^>]*/Root\s+(\d+)\s+0\s+R))"
+                       R"([^>]*>>\s*startxref\s+(\d+)\s*%%EOF\s*$)"));
+    const QRegularExpressionMatch m = trailer.match(QString::fromLatin1(tail));
+    if (!m.hasMatch())
+        return {};
+    const QByteArray infoObject = m.captured(2).toLatin1();
+    QByteArray dictionary = "<<\n";
+    if (!info.title.isEmpty())
+        dictionary += "/Title " + pdfText(info.title) + '\n';
+    if (!info.author.isEmpty())
+        dictionary += "/Author " + pdfText(info.author) + '\n';
+    dictionary += "/Creator " + pdfText(kPdfCreator) + '\n';
+    dictionary +=
+        "/Producer " + pdfText(QStringLiteral("Qt ") + QString::fromLatin1(qVersion())) + '\n';
+    dictionary +=
+        "/CreationDate (D:" +
+        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() +
+        "Z)\n>>\n";
+    QByteArray update = "\n";
+    const qint64 objectAt = size + update.size();
+    update += infoObject + " 0 obj\n" + dictionary + "endobj\n";
+    const qint64 xrefAt = size + update.size();
+    // Each cross-reference entry is exactly 20 bytes: offset, generation, "n", space, newline.
+    update += "xref\n" + infoObject + " 1\n" +
+              QByteArray::number(objectAt).rightJustified(10, '0') + " 00000 n \n";
+    update += "trailer\n<<\n/Size " + m.captured(1).toLatin1() + "\n/Info " + infoObject +
+              " 0 R\n/Root " + m.captured(3).toLatin1() + " 0 R\n/Prev " +
+              m.captured(4).toLatin1() + "\n>>\nstartxref\n" + QByteArray::number(xrefAt) +
+              "\n%%EOF\n";
+    return update;
+}
+
 } // namespace
 
-bool writePdf(const Document& document, const QString& path) {
+bool writePdf(const Document& document, const QString& path, const PdfInfo& info) {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && writePdf(document, &file) && file.flush();
+    return file.open(QIODevice::WriteOnly) && writePdf(document, &file, info) && file.flush();
 }
 
 DrawOutcome drawPages(const Document& document, QPagedPaintDevice& device,
@@ -84,14 +171,23 @@ DrawOutcome drawPages(const Document& document, QPagedPaintDevice& device,
     return painter.end() ? DrawOutcome::Done : DrawOutcome::Failed;
 }
 
-bool writePdf(const Document& document, QIODevice* device) {
+bool writePdf(const Document& document, QIODevice* device, const PdfInfo& info) {
     const PageSetup& setup = document.pageSetup;
-    QPdfWriter writer(device);
-    writer.setPageSize(QPageSize(QSizeF(setup.pageWidth, setup.pageHeight), QPageSize::Point,
-                                 QString(), QPageSize::ExactMatch));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setCreator(QStringLiteral("Vantorel"));
-    return drawPages(document, writer, QPageRanges()) == DrawOutcome::Done;
+    TailKeepingDevice out(device);
+    {
+        QPdfWriter writer(&out);
+        writer.setPageSize(QPageSize(QSizeF(setup.pageWidth, setup.pageHeight), QPageSize::Point,
+                                     QString(), QPageSize::ExactMatch));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setTitle(info.title);
+        writer.setCreator(kPdfCreator);
+        if (drawPages(document, writer, QPageRanges()) != DrawOutcome::Done)
+            return false;
+    }
+    if (info.author.isEmpty())
+        return true;
+    const QByteArray update = infoUpdate(out.tail(), out.written(), info);
+    return update.isEmpty() || out.write(update) == update.size();
 }
 
 int writePngPages(const Document& document, const QString& folder, int dpi) {

@@ -94,7 +94,8 @@ public slots:
     // The page's menu (a right-click on the page, or the menu key) and its keys:
     // prints the document, drawn afresh from the temporary document, through the print dialog.
     void printDocument();
-    // Writes the document as a PDF file where the user chooses.
+    // "Save as PDF": the save dialog of "Save Results To Word File", opened with the PDF type
+    // chosen.
     void saveAsPdf();
     // Puts the page shown on the desktop's clipboard as a picture.
     void copyPage();
@@ -133,6 +134,8 @@ private:
     // The size of the page at zoom 1 from a holder's inner size.
     static qint32 toOrig(int scaleSize);
     void Form_QueryUnload();
+    // The save of PushButton6 and saveAsPdf: the dialog opens with the Word or the PDF type.
+    void saveResult(bool pdfChosen);
 
     Services services;
     PointerRules* pointerRules = nullptr;

@@ -15,6 +15,17 @@ namespace {
 
 constexpr int yes = 6;
 
+const QString wordFilter = QStringLiteral("Word Files (*.doc)");
+const QString pdfFilter = QStringLiteral("PDF Files (*.pdf)");
+
+// A PDF is always saved under a name that says so: a name typed without the extension, or
+// with another one ("deal.doc"), gets ".pdf" added, so a PDF never takes a Word file's name.
+QString withPdfExtension(const QString& name) {
+    if (name.isEmpty() || name.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        return name;
+    return name + QStringLiteral(".pdf");
+}
+
 bool sameFile(const QString& a, const QString& b) {
     const QString ca = QFileInfo(a).canonicalFilePath();
     return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
@@ -35,6 +46,14 @@ void copyFile(const QString& from, const QString& to) {
 } // namespace
 
 void Form2::PushButton6_Click() {
+    saveResult(false);
+}
+
+void Form2::saveAsPdf() {
+    saveResult(true);
+}
+
+void Form2::saveResult(bool pdfChosen) {
     Trap trap(Procedure::Form2_PushButton6_Click);
     SaveFileRequest request;
     QString target;
@@ -42,12 +61,29 @@ void Form2::PushButton6_Click() {
     trap.line(106, [&] { request = SaveFileRequest{}; });
     trap.line(108, [&] { request.title = QStringLiteral("Save File"); });
     trap.line(110, [&] {
-        request.filter = QStringLiteral("Word Files (*.doc)");
-        request.defaultSuffix = QStringLiteral("doc");
+        request.filters = QStringList{wordFilter, pdfFilter};
+        request.selectedFilter = pdfChosen ? pdfFilter : wordFilter;
     });
-    std::optional<QString> chosen;
+    std::optional<SaveFileAnswer> chosen;
     trap.line(112, [&] { chosen = dialogs().saveFileName(request); });
-    trap.line(114, [&] { target = chosen.value_or(QString()); });
+    bool asPdf = false;
+    trap.line(114, [&] {
+        target = chosen ? chosen->fileName : QString();
+        asPdf = chosen && chosen->filter == pdfFilter;
+        if (asPdf)
+            target = withPdfExtension(target);
+    });
+    // A PDF over the temporary document would destroy what the preview shows and saves from:
+    // refused, and the save ends as a cancelled one does.
+    if (asPdf && isSameFile(target, mWordFile))
+        trap.unnumbered([&] {
+            const QString name = target;
+            target.clear();
+            showMessage(QStringLiteral("The PDF cannot be saved as %1: that is the document "
+                                       "being previewed. Choose another name.")
+                            .arg(name),
+                        Buttons::Ok, Icon::Warning);
+        });
     // The temporary document itself as the target already holds what the copy would write.
     const bool ontoItself = !target.isEmpty() && sameFile(target, mWordFile);
     if (!trap.inlineTest(116, [&] { return target.isEmpty(); })) {
@@ -67,9 +103,13 @@ void Form2::PushButton6_Click() {
             trap.line(126, [&] { answer = yes; });
         }
     }
+    // A PDF is drawn from the temporary document and replaces the target in one step, as the
+    // copy does.
     if (trap.blockTest(128, [&] { return answer == yes; }))
         trap.line(130, [&] {
-            if (!ontoItself)
+            if (asPdf)
+                savePdfFile(mWordFile, target);
+            else if (!ontoItself)
                 copyFile(mWordFile, target);
         });
     trap.line(132, [&] { showMessage(QStringLiteral("Done.")); });

@@ -212,6 +212,3 @@ void Form2::SetHScrollbarByPercent(QScrollBar* bar, qint16 percent) {
 void Form2::SetVScrollbarByPercent(QScrollBar* bar, qint16 percent) {
     setPercent(bar, percent);
 }
-
-// placeholder
-void Form2::saveAsPdf() {}

@@ -2,10 +2,12 @@
 
 #include "AtomicFile.h"
 #include "Automation.h"
+#include "BillPdf.h"
 #include "Failure.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
@@ -74,4 +76,44 @@ QPicture loadPictureFile(const QString& path) {
     if (!picture.load(path))
         throw Failure(QStringLiteral("Invalid picture: %1").arg(path));
     return picture;
+}
+
+namespace {
+
+[[noreturn]] void cannotWrite(const QString& target, int code) {
+    throw Failure(QStringLiteral("Path/File access error: %1 (cannot write %2: %3)")
+                      .arg(target, QDir::toNativeSeparators(target),
+                           QString::fromLocal8Bit(std::strerror(code))));
+}
+
+} // namespace
+
+void savePdfFile(const QString& documentPath, const QString& target) {
+    if (!QFileInfo::exists(documentPath))
+        throw Failure(QStringLiteral("File not found: %1").arg(documentPath));
+    // Checked before the pages are drawn, which for a long document takes a while. A file the
+    // user may not write is theirs to keep, even in a folder where it could be replaced.
+    const QFileInfo existing(target);
+    if (!existing.isSymLink()) {
+        if (existing.isDir())
+            cannotWrite(target, EISDIR);
+        if (existing.isFile() && ::access(QFile::encodeName(target).constData(), W_OK) != 0)
+            cannotWrite(target, errno);
+    }
+    const wordengine::Document document = BillPdf::readDocument(documentPath);
+    QString why;
+    if (!BillPdf::write(document, target, &why))
+        throw Failure(QStringLiteral("Path/File access error: %1 (%2)").arg(target, why));
+}
+
+bool isSameFile(const QString& a, const QString& b) {
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    if (QDir::cleanPath(QFileInfo(a).absoluteFilePath()) ==
+        QDir::cleanPath(QFileInfo(b).absoluteFilePath()))
+        return true;
+    struct stat sa, sb;
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }

@@ -27,3 +27,14 @@ void savePictureFile(const QPicture& picture, const QString& path);
 
 // Reads a picture written by savePictureFile. Throws Failure when it cannot.
 QPicture loadPictureFile(const QString& path);
+
+// Writes the pages of the document at `documentPath` as a PDF at `target`, drawn as
+// vantorel-bill --pdf draws them, whole or not at all. A target that is a folder or a
+// read-only file is refused and left as it is; a link at the target is replaced, as a saved
+// copy replaces one. Throws Failure, or word::Error for a document with more pages than the
+// engine draws.
+void savePdfFile(const QString& documentPath, const QString& target);
+
+// True when the two names are one file: the same path, or one file under two names (a hard
+// or symbolic link).
+bool isSameFile(const QString& a, const QString& b);

@@ -3,6 +3,7 @@
 #include "QtDialogs.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 namespace {
 
@@ -33,4 +34,9 @@ void setApplicationTitle(const QString& newTitle) {
 Answer showMessage(const QString& text, Buttons buttons, Icon icon, const QString& boxTitle) {
     return dialogs().message(
         {text, boxTitle.isEmpty() ? applicationTitle() : boxTitle, buttons, icon});
+}
+
+QString filterSuffix(const QString& filter) {
+    static const QRegularExpression pattern(QStringLiteral(R"(\(\*\.([^\s);*?]+))"));
+    return pattern.match(filter).captured(1);
 }

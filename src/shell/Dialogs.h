@@ -4,6 +4,7 @@
 // tests use a scripted fake.
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -24,10 +25,21 @@ struct MessageRequest {
 
 struct SaveFileRequest {
     QString title;
-    QString filter;        // a Qt name filter, e.g. "Word Files (*.doc)"
-    QString defaultSuffix; // added to a name typed without one, e.g. "doc"
-    QString directory;     // where the dialog opens; empty: the dialog's own choice
+    // The types offered, as Qt name filters in the order listed, e.g. "Word Files (*.doc)".
+    // A name typed without an extension gets the extension of the type chosen.
+    QStringList filters;
+    QString selectedFilter; // the type chosen when the dialog opens; empty: the first
+    QString directory;      // where the dialog opens; empty: the dialog's own choice
 };
+
+struct SaveFileAnswer {
+    QString fileName;
+    QString filter; // the type chosen when the dialog was closed, one of the request's
+};
+
+// The extension a name filter's first pattern gives, without the dot: "doc" for
+// "Word Files (*.doc)"; empty when the pattern has none.
+QString filterSuffix(const QString& filter);
 
 struct ProgressRequest {
     QString title;
@@ -53,8 +65,8 @@ public:
     // Shows a box that neither blocks nor takes the keyboard focus, for news the user should
     // see without being stopped (the program goes on at once).
     virtual void notice(const MessageRequest& request) = 0;
-    // Asks for a file name to save under; nothing when the user cancels.
-    virtual std::optional<QString> saveFileName(const SaveFileRequest& request) = 0;
+    // Asks for a file name and type to save under; nothing when the user cancels.
+    virtual std::optional<SaveFileAnswer> saveFileName(const SaveFileRequest& request) = 0;
     // Shows the print dialog for a document of `pageCount` pages; the choices made in it
     // (printer, paper, pages, output file) are left in `printer`. False when cancelled.
     virtual bool print(QPrinter& printer, int pageCount, QWidget* parent) = 0;

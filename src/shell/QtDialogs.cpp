@@ -43,17 +43,26 @@ void QtDialogs::notice(const MessageRequest& request) {
     box->show();
 }
 
-std::optional<QString> QtDialogs::saveFileName(const SaveFileRequest& request) {
-    QFileDialog dialog(QApplication::activeWindow(), request.title, request.directory,
-                       request.filter);
+std::optional<SaveFileAnswer> QtDialogs::saveFileName(const SaveFileRequest& request) {
+    QFileDialog dialog(QApplication::activeWindow(), request.title, request.directory);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setNameFilters(request.filters);
+    const QString chosen =
+        request.selectedFilter.isEmpty() ? request.filters.value(0) : request.selectedFilter;
+    dialog.selectNameFilter(chosen);
+    // The extension follows the type chosen; a name that has one keeps it ("deal.pdf" stays).
+    // Qt's own dialog also changes a typed extension when the type changes; a native one may
+    // only use the default suffix, so that follows the type too.
+    dialog.setDefaultSuffix(filterSuffix(chosen));
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog](const QString& filter) { dialog.setDefaultSuffix(filterSuffix(filter)); });
     // The program asks its own question before it overwrites a file.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return SaveFileAnswer{dialog.selectedFiles().constFirst(), dialog.selectedNameFilter()};
 }
 
 bool QtDialogs::print(QPrinter& printer, int pageCount, QWidget* parent) {

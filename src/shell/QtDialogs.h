@@ -7,7 +7,7 @@ class QtDialogs : public Dialogs {
 public:
     Answer message(const MessageRequest& request) override;
     void notice(const MessageRequest& request) override;
-    std::optional<QString> saveFileName(const SaveFileRequest& request) override;
+    std::optional<SaveFileAnswer> saveFileName(const SaveFileRequest& request) override;
     bool print(QPrinter& printer, int pageCount, QWidget* parent) override;
     std::unique_ptr<Progress> progress(const ProgressRequest& request) override;
 };

@@ -150,6 +150,49 @@ TEST(LayoutOutput, PdfAndPngPages) {
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("page-4.png"))));
 }
 
+// The information a PDF carries is an update appended to what the writer wrote: its offsets
+// must be exact, since readers that repair a broken file would hide a wrong one.
+TEST(LayoutOutput, PdfInformationIsAnExactUpdateOfTheFile) {
+    const Document doc = billofsale::buildDocument(billofsale::sampleRecord());
+    const QString title = QStringLiteral("Bill (of) Sale \\ Zoë Łukasz 🚗");
+    const auto pdfOf = [&](const PdfInfo& info) {
+        QByteArray bytes;
+        QBuffer sink(&bytes);
+        EXPECT_TRUE(sink.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(writePdf(doc, &sink, info));
+        return bytes;
+    };
+    const auto hex = [](const QString& text) {
+        QByteArray utf16("\xfe\xff");
+        for (const QChar c : text)
+            utf16 += QByteArray(1, char(c.unicode() >> 8)) + char(c.unicode() & 0xff);
+        return '<' + utf16.toHex() + '>';
+    };
+    const QByteArray pdf = pdfOf({title, QStringLiteral("Vantorel")});
+    const auto numberAfter = [&](const QByteArray& key, qsizetype from) {
+        const qsizetype at = pdf.indexOf(key, from);
+        return at < 0 ? qint64(-1)
+                      : pdf.mid(at + key.size()).trimmed().split('\n')[0].trimmed().toLongLong();
+    };
+    const qint64 lastXref = numberAfter("startxref", pdf.lastIndexOf("trailer"));
+    ASSERT_GT(lastXref, 0);
+    EXPECT_TRUE(pdf.mid(lastXref).startsWith("xref\n1 1\n"));
+    const qint64 infoAt = pdf.mid(lastXref + 9, 10).toLongLong();
+    EXPECT_TRUE(pdf.mid(infoAt).startsWith("1 0 obj\n<<")) << pdf.mid(infoAt, 20).toStdString();
+    const QByteArray info = pdf.mid(infoAt, pdf.indexOf("endobj", infoAt) - infoAt);
+    EXPECT_TRUE(info.contains("/Title " + hex(title)));
+    EXPECT_TRUE(info.contains("/Author " + hex(QStringLiteral("Vantorel"))));
+    EXPECT_TRUE(info.contains("/Creator " + hex(QStringLiteral("Vantorel"))));
+    const qint64 previous = numberAfter("/Prev", pdf.lastIndexOf("trailer"));
+    EXPECT_TRUE(pdf.mid(previous).startsWith("xref\n0 ")) << previous;
+    EXPECT_TRUE(pdf.endsWith("%%EOF\n"));
+
+    // Without an author there is nothing to add.
+    const QByteArray plain = pdfOf({});
+    EXPECT_EQ(plain.count("startxref"), 1);
+    EXPECT_FALSE(plain.contains("/Author"));
+}
+
 // A small document can ask for very many pages (a huge font on a tiny page: a page per
 // letter) or very large pictures; the output stops at the limits and says so.
 TEST(LayoutOutput, HostileDocumentsMeetTheLimits) {

@@ -64,8 +64,9 @@ TEST_F(Leave, TheSaveDialogIsTitledAndFiltered) {
     form->PushButton6_Click(); // cancelled
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
     EXPECT_EQ(dialogs.saveRequests[0].title, QStringLiteral("Save File"));
-    EXPECT_EQ(dialogs.saveRequests[0].filter, QStringLiteral("Word Files (*.doc)"));
-    EXPECT_EQ(dialogs.saveRequests[0].defaultSuffix, QStringLiteral("doc"));
+    EXPECT_EQ(dialogs.saveRequests[0].filters, (QStringList{QStringLiteral("Word Files (*.doc)"),
+                                                            QStringLiteral("PDF Files (*.pdf)")}));
+    EXPECT_EQ(dialogs.saveRequests[0].selectedFilter, QStringLiteral("Word Files (*.doc)"));
     EXPECT_EQ(texts(), QStringList{QStringLiteral("Done.")});
     EXPECT_EQ(dialogs.messages[0].buttons, Buttons::Ok);
     EXPECT_EQ(dialogs.messages[0].icon, Icon::None);

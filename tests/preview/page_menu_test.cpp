@@ -147,11 +147,14 @@ TEST_F(PageMenu, TheMenusKeysWorkWhereverTheFocusIs) {
         // The print dialog, cancelled.
         QTest::keyClick(focus, Qt::Key_P, Qt::ControlModifier);
         EXPECT_EQ(dialogs.printPageCounts.size(), size_t(++prints));
+        // The save dialog, opened on the PDF type and cancelled: the save ends with "Done."
         QTest::keyClick(focus, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
         EXPECT_EQ(savesAsPdf.size(), ++saves);
+        ASSERT_EQ(dialogs.saveRequests.size(), size_t(saves));
+        EXPECT_EQ(dialogs.saveRequests.back().selectedFilter, QStringLiteral("PDF Files (*.pdf)"));
     }
     EXPECT_EQ(dialogs.printPageCounts, std::vector<int>(3, 1));
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(dialogs.texts(), std::vector<QString>(3, QStringLiteral("Done.")));
 }
 
 } // namespace

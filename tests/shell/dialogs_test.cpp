@@ -4,9 +4,14 @@
 #include "ScriptedDialogs.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -64,6 +69,74 @@ TEST(QtDialogs, ShowRealModalBoxes) {
     EXPECT_EQ(answerRealBox(Buttons::YesNo, Qt::Key_Return, &icon, &title), Answer::Yes);
 }
 
+// The real save dialog, worked with the keyboard: a name typed, the type perhaps changed
+// with the arrow keys in the type box, then Return (or Escape).
+struct SaveDialogCase {
+    const char* name;
+    int typeOnEntry;   // index into the types offered
+    bool otherType;    // choose the other type after typing the name
+    const char* typed; // nullptr: Escape
+    const char* returned;
+    int typeReturned;
+};
+
+class RealSaveDialog : public ::testing::TestWithParam<SaveDialogCase> {};
+
+TEST_P(RealSaveDialog, GivesTheNameTheChosenTypesExtensionOnce) {
+    const SaveDialogCase& c = GetParam();
+    const QStringList types = {QStringLiteral("Word Files (*.doc)"),
+                               QStringLiteral("PDF Files (*.pdf)")};
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QStringList offered;
+    QString onEntry, title;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        offered = dialog->nameFilters();
+        onEntry = dialog->selectedNameFilter();
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* type = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        ASSERT_TRUE(name && type);
+        if (!c.typed) {
+            QTest::keyClick(name, Qt::Key_Escape);
+            return;
+        }
+        QTest::keyClicks(name, QString::fromLatin1(c.typed));
+        if (c.otherType)
+            QTest::keyClick(type, c.typeOnEntry == 0 ? Qt::Key_Down : Qt::Key_Up);
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    const std::optional<SaveFileAnswer> answer = QtDialogs().saveFileName(
+        {QStringLiteral("Save File"), types, types[c.typeOnEntry], dir.path()});
+    EXPECT_EQ(title, QStringLiteral("Save File"));
+    EXPECT_EQ(offered, types);
+    EXPECT_EQ(onEntry, types[c.typeOnEntry]);
+    if (!c.typed) {
+        EXPECT_FALSE(answer);
+        return;
+    }
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->fileName, dir.filePath(QString::fromLatin1(c.returned)));
+    EXPECT_EQ(answer->filter, types[c.typeReturned]);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RealSaveDialog,
+    ::testing::Values(
+        SaveDialogCase{"WordByDefault", 0, false, "deal", "deal.doc", 0},
+        SaveDialogCase{"PdfChosenInTheTypeBox", 0, true, "deal", "deal.pdf", 1},
+        SaveDialogCase{"PdfOnEntry", 1, false, "deal", "deal.pdf", 1},
+        SaveDialogCase{"PdfExtensionNotDoubled", 1, false, "deal.pdf", "deal.pdf", 1},
+        SaveDialogCase{"BackToWord", 1, true, "deal", "deal.doc", 0},
+        // A name with an extension keeps it (the preview adds ".pdf" to a PDF's name).
+        SaveDialogCase{"OtherExtensionKept", 1, false, "deal.doc", "deal.doc", 1},
+        // Changing the type after typing changes the typed extension with it.
+        SaveDialogCase{"TypeChangedAfterTheName", 0, true, "deal.doc", "deal.pdf", 1},
+        SaveDialogCase{"Cancelled", 1, false, nullptr, nullptr, 1}),
+    [](const auto& p) { return std::string(p.param.name); });
+
 // The title the window system holds for a window. On X11 it is read back from the server
 // (Qt may add to what the window was given); elsewhere it is the platform window's title.
 QString titleOnScreen(QWidget& window) {
@@ -89,7 +162,7 @@ TEST(QtDialogs, TitlesReachTheWindowSystemUnchanged) {
     // No display name of our own: the one thing Qt would append.
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("vantorel-title-test"));
     for (const QString& title : {QStringLiteral("Application Error"), QStringLiteral("Vantorel"),
-                                QStringLiteral("Save File")}) {
+                                 QStringLiteral("Save File")}) {
         QString seen, onScreen;
         QTimer::singleShot(0, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());

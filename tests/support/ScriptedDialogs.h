@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class ScriptedDialogs : public Dialogs {
@@ -28,14 +29,29 @@ public:
 
     void notice(const MessageRequest& request) override { notices.push_back(request); }
 
-    std::optional<QString> saveFileName(const SaveFileRequest& request) override {
+    // An answer to the save dialog: a name as returned, and the type chosen; no type: the one
+    // chosen when the dialog opened.
+    struct SaveChoice {
+        SaveChoice(QString name, QString type = {})
+            : fileName(std::move(name)), filter(std::move(type)) {}
+        QString fileName;
+        QString filter;
+    };
+
+    std::optional<SaveFileAnswer> saveFileName(const SaveFileRequest& request) override {
         saveRequests.push_back(request);
         if (fileNames.empty())
             return std::nullopt;
-        std::optional<QString> name;
-        name.swap(fileNames.front());
+        std::optional<SaveChoice> choice;
+        choice.swap(fileNames.front());
         fileNames.pop_front();
-        return name;
+        if (!choice)
+            return std::nullopt;
+        QString filter = choice->filter;
+        if (filter.isEmpty())
+            filter = request.selectedFilter.isEmpty() ? request.filters.value(0)
+                                                      : request.selectedFilter;
+        return SaveFileAnswer{choice->fileName, filter};
     }
 
     // The print dialog: `printAnswer` makes the choices a user would and says whether the
@@ -71,7 +87,7 @@ public:
     std::deque<Answer> answers; // for Yes/No boxes; default Yes
     std::vector<MessageRequest> notices;
     std::vector<SaveFileRequest> saveRequests;
-    std::deque<std::optional<QString>> fileNames; // default: cancelled
+    std::deque<std::optional<SaveChoice>> fileNames; // default: cancelled
     std::function<bool(QPrinter&)> printAnswer;   // default: cancelled
     std::vector<int> printPageCounts;
     std::vector<ProgressRequest> progressRequests;
