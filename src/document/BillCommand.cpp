@@ -16,6 +16,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
+#include <mutex>
 #include <optional>
 
 namespace BillCommand {
@@ -180,15 +181,20 @@ void writePngFiles(const wordengine::Document& document, const QString& folder, 
     if (!files::makeFolders(folder))
         throw Failure(QStringLiteral("cannot write the pictures into %1: the folder cannot be made")
                           .arg(folder));
+    std::mutex whyLock; // pages are stored from several threads at once
     const int pages =
         wordengine::writePngPages(document, dpi, [&](int page, const QByteArray& png) {
             const QString path = BillFiles::pagePath(folder, page);
+            QString failure;
             // Checked again here: the page pictures' names are only known now.
-            if (QFileInfo(path).exists() && !QFileInfo(path).isFile()) {
-                why = QStringLiteral("%1 is not a plain file; it is left alone").arg(path);
-                return false;
-            }
-            return files::writeFileAtomically(path, png, &why);
+            if (QFileInfo(path).exists() && !QFileInfo(path).isFile())
+                failure = QStringLiteral("%1 is not a plain file; it is left alone").arg(path);
+            else if (files::writeFileAtomically(path, png, &failure))
+                return true;
+            const std::lock_guard<std::mutex> hold(whyLock);
+            if (why.isEmpty())
+                why = failure;
+            return false;
         });
     if (pages < 0)
         throw Failure(QStringLiteral("cannot write the pictures into %1: %2").arg(folder, why));

@@ -11,9 +11,12 @@
 namespace wordengine {
 
 EngineApplication::EngineApplication(std::shared_ptr<EngineClipboard> clipboard,
-                                     std::unique_ptr<EngineRegistry::Entry> registration)
+                                     std::unique_ptr<EngineRegistry::Entry> registration,
+                                     const QDateTime& saveTime)
     : state_(std::make_shared<EngineApplicationState>(std::move(clipboard))),
-      registration_(std::move(registration)) {}
+      registration_(std::move(registration)) {
+    state_->setSaveTime(saveTime);
+}
 
 EngineApplication::~EngineApplication() = default;
 

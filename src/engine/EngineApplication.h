@@ -5,6 +5,7 @@
 #include "Automation.h"
 #include "EngineRegistry.h"
 
+#include <QDateTime>
 #include <memory>
 #include <vector>
 
@@ -16,8 +17,10 @@ class EngineDocument;
 
 class EngineApplication final : public word::Application, public word::Documents {
 public:
+    // saveTime: what its documents' saves record (see EngineApplicationFactory::setSaveTime).
     EngineApplication(std::shared_ptr<EngineClipboard> clipboard,
-                      std::unique_ptr<EngineRegistry::Entry> registration);
+                      std::unique_ptr<EngineRegistry::Entry> registration,
+                      const QDateTime& saveTime = {});
     ~EngineApplication() override;
 
     // word::Application

@@ -4,6 +4,7 @@
 // application object), so a document outlives neither the knowledge that its application quit
 // nor the clipboard it copies to.
 
+#include <QDateTime>
 #include <memory>
 #include <vector>
 
@@ -25,6 +26,10 @@ public:
 
     EngineClipboard& clipboard() { return *clipboard_; }
 
+    // The time a save records; not valid: the clock's at the moment of the save.
+    const QDateTime& saveTime() const { return saveTime_; }
+    void setSaveTime(QDateTime when) { saveTime_ = std::move(when); }
+
     // A document added or opened; it becomes the active one.
     void opened(const std::shared_ptr<EngineDocument>& document);
     // A document reached again (opened twice): it becomes the active one.
@@ -40,6 +45,7 @@ private:
     bool quit_ = false;
     bool displayAlerts_ = true;
     std::shared_ptr<EngineClipboard> clipboard_;
+    QDateTime saveTime_;
     // Weak: the application object owns its documents; a document holds this state.
     std::vector<std::weak_ptr<EngineDocument>> open_; // the back one is active
 };

@@ -5,19 +5,23 @@
 #include "Model.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 namespace wordengine {
 
 // Writes the document as a package, atomically: a temporary sibling is written and renamed
 // over the target, so a failure leaves no partial file and a link at the target is replaced,
-// never followed. pageCount goes to docProps/app.xml. Throws word::Error.
-void savePackage(const Document& document, int pageCount, const QString& path);
+// never followed. pageCount goes to docProps/app.xml, savedAt (the clock's time when it is
+// not valid) to docProps/core.xml. Throws word::Error.
+void savePackage(const Document& document, int pageCount, const QString& path,
+                 const QDateTime& savedAt = {});
 
 // The same, but published only under a name that is free: when a file (or anything else) is
 // at `path` by the time the package is complete, it is left as it is, nothing is written and
 // the answer is false.
-bool savePackageAsNew(const Document& document, int pageCount, const QString& path);
+bool savePackageAsNew(const Document& document, int pageCount, const QString& path,
+                      const QDateTime& savedAt = {});
 
 // Reads a package written by savePackage (or by Word or LibreOffice, as far as the model
 // goes), ignoring what it does not know. Throws word::Error on a missing, empty, truncated,

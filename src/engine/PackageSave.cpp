@@ -15,11 +15,12 @@ namespace wordengine {
 namespace {
 
 // False only when `replace` is off and a file already has the name; any other failure throws.
-bool writePackage(const Document& document, int pageCount, const QString& path, bool replace) {
+bool writePackage(const Document& document, int pageCount, const QString& path, bool replace,
+                  const QDateTime& savedAt) {
     if (path.isEmpty())
         throw word::Error(QStringLiteral("The document could not be saved: no file name."));
-    const QByteArray bytes = package::zipParts(
-        package::packageParts(document, pageCount, QDateTime::currentDateTimeUtc()));
+    const QByteArray bytes = package::zipParts(package::packageParts(
+        document, pageCount, savedAt.isValid() ? savedAt : QDateTime::currentDateTimeUtc()));
 
     files::AtomicFile file(path, {.replace = replace});
     if (file.open() && file.write(bytes) && file.commit())
@@ -33,12 +34,14 @@ bool writePackage(const Document& document, int pageCount, const QString& path, 
 
 } // namespace
 
-void savePackage(const Document& document, int pageCount, const QString& path) {
-    writePackage(document, pageCount, path, true);
+void savePackage(const Document& document, int pageCount, const QString& path,
+                 const QDateTime& savedAt) {
+    writePackage(document, pageCount, path, true, savedAt);
 }
 
-bool savePackageAsNew(const Document& document, int pageCount, const QString& path) {
-    return writePackage(document, pageCount, path, false);
+bool savePackageAsNew(const Document& document, int pageCount, const QString& path,
+                      const QDateTime& savedAt) {
+    return writePackage(document, pageCount, path, false, savedAt);
 }
 
 } // namespace wordengine
