@@ -12,10 +12,10 @@ namespace wordengine {
 
 EngineApplication::EngineApplication(std::shared_ptr<EngineClipboard> clipboard,
                                      std::unique_ptr<EngineRegistry::Entry> registration,
-                                     const QDateTime& saveTime)
+                                     const SaveOptions& saveOptions)
     : state_(std::make_shared<EngineApplicationState>(std::move(clipboard))),
       registration_(std::move(registration)) {
-    state_->setSaveTime(saveTime);
+    state_->setSaveOptions(saveOptions);
 }
 
 EngineApplication::~EngineApplication() = default;

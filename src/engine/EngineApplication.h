@@ -4,8 +4,8 @@
 
 #include "Automation.h"
 #include "EngineRegistry.h"
+#include "Package.h"
 
-#include <QDateTime>
 #include <memory>
 #include <vector>
 
@@ -17,10 +17,10 @@ class EngineDocument;
 
 class EngineApplication final : public word::Application, public word::Documents {
 public:
-    // saveTime: what its documents' saves record (see EngineApplicationFactory::setSaveTime).
+    // saveOptions: how its documents are saved (see EngineApplicationFactory::setSaveOptions).
     EngineApplication(std::shared_ptr<EngineClipboard> clipboard,
                       std::unique_ptr<EngineRegistry::Entry> registration,
-                      const QDateTime& saveTime = {});
+                      const SaveOptions& saveOptions = {});
     ~EngineApplication() override;
 
     // word::Application

@@ -4,8 +4,8 @@
 
 #include "Automation.h"
 #include "EngineRegistry.h"
+#include "Package.h"
 
-#include <QDateTime>
 #include <memory>
 
 namespace wordengine {
@@ -26,15 +26,15 @@ public:
     std::shared_ptr<word::Application> GetRunning() override;
     word::Clipboard& Clipboard() override;
 
-    // The time that documents of applications created from now on record as made and last
-    // saved, in place of the clock's: a run that makes many documents gives them all one
-    // time, so the files do not depend on when each was made. Not valid: the clock's again.
-    void setSaveTime(const QDateTime& when) { saveTime_ = when; }
+    // How documents of applications created from now on are saved. A run that makes many
+    // documents gives them all one time (the files then do not depend on when each was
+    // made), and need not flush documents it only copies elsewhere and removes.
+    void setSaveOptions(const SaveOptions& options) { saveOptions_ = options; }
 
 private:
     EngineRegistry registry_;
     std::shared_ptr<EngineClipboard> clipboard_;
-    QDateTime saveTime_;
+    SaveOptions saveOptions_;
 };
 
 } // namespace wordengine

@@ -16,13 +16,14 @@ namespace {
 
 // False only when `replace` is off and a file already has the name; any other failure throws.
 bool writePackage(const Document& document, int pageCount, const QString& path, bool replace,
-                  const QDateTime& savedAt) {
+                  const SaveOptions& options) {
     if (path.isEmpty())
         throw word::Error(QStringLiteral("The document could not be saved: no file name."));
     const QByteArray bytes = package::zipParts(package::packageParts(
-        document, pageCount, savedAt.isValid() ? savedAt : QDateTime::currentDateTimeUtc()));
+        document, pageCount,
+        options.savedAt.isValid() ? options.savedAt : QDateTime::currentDateTimeUtc()));
 
-    files::AtomicFile file(path, {.replace = replace});
+    files::AtomicFile file(path, {.replace = replace, .sync = options.durable});
     if (file.open() && file.write(bytes) && file.commit())
         return true;
     if (!replace && file.failedStep() == files::Step::Publish && file.errorCode() == EEXIST)
@@ -35,13 +36,13 @@ bool writePackage(const Document& document, int pageCount, const QString& path, 
 } // namespace
 
 void savePackage(const Document& document, int pageCount, const QString& path,
-                 const QDateTime& savedAt) {
-    writePackage(document, pageCount, path, true, savedAt);
+                 const SaveOptions& options) {
+    writePackage(document, pageCount, path, true, options);
 }
 
 bool savePackageAsNew(const Document& document, int pageCount, const QString& path,
-                      const QDateTime& savedAt) {
-    return writePackage(document, pageCount, path, false, savedAt);
+                      const SaveOptions& options) {
+    return writePackage(document, pageCount, path, false, options);
 }
 
 } // namespace wordengine

@@ -1,0 +1,49 @@
+#include "BillRecord.h"
+
+#include "BillFiles.h"
+#include "SaleFields.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace BillRecord {
+
+Parsed parse(const QByteArray& json, const Source& source, bool allowFile) {
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError)
+        throw Bad{QStringLiteral("%1 is not JSON: %2 at offset %3")
+                      .arg(source.name, error.errorString())
+                      .arg(error.offset)};
+    if (!document.isObject())
+        throw Bad{QStringLiteral("%1 must hold one JSON object").arg(source.name)};
+    // The JSON reader keeps one of two members of the same name without a word; a record
+    // that names a value twice is more likely a mistake than a choice.
+    if (const std::optional<QString> key = BillFiles::repeatedKey(json))
+        throw Bad{QStringLiteral("%1 has the key \"%2\" twice").arg(source.name, *key)};
+    Parsed parsed;
+    const QJsonObject object = document.object();
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        const bool isFile = allowFile && it.key() == QLatin1String(fileKey);
+        const SaleField* field = isFile ? nullptr : fieldByKey(it.key());
+        if (!field && !isFile)
+            throw Bad{QStringLiteral("%1 has an unknown key \"%2\"").arg(source.name, it.key())};
+        if (!it.value().isString())
+            throw Bad{
+                QStringLiteral("the value of \"%1\" %2 is not a string").arg(it.key(), source.at)};
+        const QString value = it.value().toString();
+        if (value.size() > maxValueLength)
+            throw Bad{QStringLiteral("the value of \"%1\" %2 has %3 characters; a value may have "
+                                     "at most %4")
+                          .arg(it.key(), source.at)
+                          .arg(value.size())
+                          .arg(maxValueLength)};
+        if (isFile)
+            parsed.file = value;
+        else
+            parsed.record.set(field->boxName(), value);
+    }
+    return parsed;
+}
+
+} // namespace BillRecord
