@@ -7,6 +7,7 @@
 #include "MotorVehicleBill.h"
 #include "Package.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -40,6 +41,30 @@ QString whyNot(const files::AtomicFile& file, const QString& path) {
     return file.errorCode() ? file.errorString() : QStringLiteral("cannot write %1").arg(path);
 }
 
+// Qt's PDF writer records the clock's time as the file's creation date; a batch's files
+// record the batch's time instead, so that they do not depend on when each was written. The
+// date is rewritten in place, digits for digits in the time zone the writer used, so every
+// offset in the file stays right.
+void pinCreationDate(QByteArray& pdf, const QDateTime& when) {
+    static const QByteArray key = "/CreationDate (D:";
+    const qsizetype at = pdf.indexOf(key);
+    if (at < 0 || pdf.size() < at + key.size() + 15)
+        return;
+    const qsizetype digits = at + key.size();
+    const char zone = pdf[digits + 14];
+    int offset = 0; // seconds east of UTC
+    if (zone == '+' || zone == '-') {
+        const QByteArray hours = pdf.mid(digits + 15, 2), minutes = pdf.mid(digits + 18, 2);
+        offset = (hours.toInt() * 3600 + minutes.toInt() * 60) * (zone == '-' ? -1 : 1);
+    } else if (zone != 'Z') {
+        return;
+    }
+    const QByteArray stamp =
+        when.toOffsetFromUtc(offset).toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1();
+    if (stamp.size() == 14)
+        pdf.replace(digits, 14, stamp);
+}
+
 } // namespace
 
 BatchMaker::Reports::Reports() {
@@ -50,7 +75,8 @@ BatchMaker::Reports::~Reports() {
     setDialogs(nullptr);
 }
 
-BatchMaker::BatchMaker(const BatchOutputs& outputs, const QDateTime& saveTime) : outputs_(outputs) {
+BatchMaker::BatchMaker(const BatchOutputs& outputs, const QDateTime& saveTime)
+    : outputs_(outputs), saveTime_(saveTime) {
     // The document in the temporary folder is copied to the output folder and removed at
     // once: flushing it to the disk first would only make the batch wait.
     engine_.setSaveOptions({.savedAt = saveTime, .durable = false});
@@ -131,8 +157,13 @@ void BatchMaker::writeOutputs(const QString& document, const BatchJob& job, QStr
     const wordengine::Document model = wordengine::openPackage(document);
     if (outputs_.pdf) {
         const QString pdf = path(job.name, QStringLiteral(".pdf"));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        if (!buffer.open(QIODevice::WriteOnly) || !wordengine::writePdf(model, &buffer))
+            throw Failure(QStringLiteral("cannot draw the PDF file %1").arg(pdf));
+        pinCreationDate(bytes, saveTime_);
         files::AtomicFile file(pdf, options);
-        if (!file.open() || !wordengine::writePdf(model, file.device()) || !file.commit())
+        if (!file.open() || !file.write(bytes) || !file.commit())
             throw Failure(QStringLiteral("cannot write the PDF file: %1").arg(whyNot(file, pdf)));
         written << pdf;
     }

@@ -52,5 +52,6 @@ private:
     void writeOutputs(const QString& document, const BatchJob& job, QStringList& written);
 
     BatchOutputs outputs_;
+    QDateTime saveTime_;
     wordengine::EngineApplicationFactory engine_;
 };

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHashSeed>
 #include <QTextStream>
 #include <cerrno>
 #include <cstring>
@@ -188,6 +189,10 @@ int run(const QStringList& arguments, QTextStream& err, bool progress) {
         return Failed;
     }
 
+    // Qt's PDF writer orders the fonts it embeds by hash, whose seed is drawn anew in every
+    // process: a fixed seed makes the files the same from run to run and worker to worker.
+    // (Set before any worker starts; hashes made before keep the seed they have.)
+    QHashSeed::setDeterministicGlobalSeed();
     // Fonts are loaded once, on this thread, before the workers lay documents out.
     wordengine::arialAvailable();
     const int jobs =
@@ -235,7 +240,8 @@ int run(const QStringList& arguments, QTextStream& err, bool progress) {
         try {
             // The line's number begins the message; the message names the record.
             BillRecord::Parsed parsed = BillRecord::parse(
-                line.bytes, {QStringLiteral("the record"), QStringLiteral("in the record")}, true);
+                line.bytes, {QStringLiteral("the record"), QStringLiteral("in the record")},
+                {.file = true, .numbers = true});
             BatchJob job{line.number, names.nameFor(line.number, parsed.file),
                          std::move(parsed.record)};
             if (!queue.push(std::move(job), line.bytes.size() * 2))

@@ -92,8 +92,7 @@ FixedRecord readRecord(const QString& path) {
     try {
         return BillRecord::parse(BillFiles::readRecord(path),
                                  {QStringLiteral("the record file %1").arg(path),
-                                  QStringLiteral("in %1").arg(path)},
-                                 false)
+                                  QStringLiteral("in %1").arg(path)})
             .record;
     } catch (const BillFiles::Refused& refused) {
         throw UsageError{refused.message};

@@ -8,7 +8,7 @@
 
 namespace BillRecord {
 
-Parsed parse(const QByteArray& json, const Source& source, bool allowFile) {
+Parsed parse(const QByteArray& json, const Source& source, Allow allow) {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
@@ -24,14 +24,20 @@ Parsed parse(const QByteArray& json, const Source& source, bool allowFile) {
     Parsed parsed;
     const QJsonObject object = document.object();
     for (auto it = object.begin(); it != object.end(); ++it) {
-        const bool isFile = allowFile && it.key() == QLatin1String(fileKey);
+        const bool isFile = allow.file && it.key() == QLatin1String(fileKey);
         const SaleField* field = isFile ? nullptr : fieldByKey(it.key());
         if (!field && !isFile)
             throw Bad{QStringLiteral("%1 has an unknown key \"%2\"").arg(source.name, it.key())};
-        if (!it.value().isString())
+        // A spreadsheet exported as JSON writes its numbers as numbers; the text as written
+        // is what the sale's paper shows (2900.00 stays 2900.00).
+        const bool number = allow.numbers && !isFile && it.value().isDouble();
+        if (!it.value().isString() && !number)
             throw Bad{
-                QStringLiteral("the value of \"%1\" %2 is not a string").arg(it.key(), source.at)};
-        const QString value = it.value().toString();
+                QStringLiteral("the value of \"%1\" %2 is not a string%3")
+                    .arg(it.key(), source.at,
+                         allow.numbers && !isFile ? QStringLiteral(" or a number") : QString())};
+        const QString value = number ? QString::fromUtf8(BillFiles::valueText(json, it.key()))
+                                     : it.value().toString();
         if (value.size() > maxValueLength)
             throw Bad{QStringLiteral("the value of \"%1\" %2 has %3 characters; a value may have "
                                      "at most %4")

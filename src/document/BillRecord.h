@@ -31,9 +31,15 @@ struct Parsed {
 // The member of a batch line that names its outputs.
 inline constexpr char fileKey[] = "file";
 
+// What a record may hold besides the sixteen keys' strings.
+struct Allow {
+    bool file = false;    // the "file" member (a string)
+    bool numbers = false; // numbers as values, taken as written: "Year": 1969 is "1969"
+};
+
 // Reads one record. Refuses, throwing Bad: what is not one JSON object, a key named twice, a
-// key that is none of the sixteen (or "file", when `allowFile`), a value that is not a string
-// or is longer than maxValueLength.
-Parsed parse(const QByteArray& json, const Source& source, bool allowFile);
+// key that is none of the sixteen (or "file", when allowed), a value that is not a string (or
+// a number, when allowed) or is longer than maxValueLength.
+Parsed parse(const QByteArray& json, const Source& source, Allow allow = {});
 
 } // namespace BillRecord

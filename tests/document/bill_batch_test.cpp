@@ -100,10 +100,13 @@ TEST_F(Batch, GoodLinesAreMadeAndBadOnesReportedByNumber) {
         {"{\"Make\": \"\xff\xfe\"}", nullptr, "not JSON"}, // invalid UTF-8
         {R"(["Make"])", nullptr, "one JSON object"},
         {R"({"Colour": "Blue"})", nullptr, "unknown key \"Colour\""},
-        {R"({"Year": 1969})", nullptr, "not a string"},
+        {R"({"Year": null})", nullptr, "\"Year\" in the record is not a string or a number"},
+        {R"({"Down Payment": {"$": 1}})", nullptr, "not a string or a number"},
         {R"({"Make": "A", "Make": "B"})", nullptr, "key \"Make\" twice"},
-        {R"({"Model": "T"})", "000022", nullptr},
-        {R"({"Year": "1969"})", "000023", nullptr}, // the last line, without a line end
+        {R"({"Model": "T"})", "000023", nullptr},
+        {R"({"file": "numbers", "Amount Of Motor Vehicle": 2900.00, "Year": 1969})", "numbers",
+         nullptr},                                  // as a spreadsheet's export writes them
+        {R"({"Year": "1969"})", "000025", nullptr}, // the last line, without a line end
     };
     QByteArray input;
     for (const Line& line : lines)
@@ -135,6 +138,12 @@ TEST_F(Batch, GoodLinesAreMadeAndBadOnesReportedByNumber) {
     EXPECT_TRUE(
         err.contains(QStringLiteral("made %1, failed %2, in ").arg(expected.size()).arg(failed)))
         << err.toStdString();
+    // Numbers are taken as written.
+    const wordengine::Document numbers =
+        wordengine::openPackage(QDir(folder).filePath(QStringLiteral("numbers.doc")));
+    EXPECT_TRUE(std::get<wordengine::Paragraph>(numbers.body[2])
+                    .text()
+                    .contains(QStringLiteral("$  2900.00  ,")));
     EXPECT_GT(
         wordengine::openPackage(QDir(folder).filePath(QStringLiteral("smith.doc"))).body.size(),
         10u);

@@ -36,6 +36,24 @@ def from_a_pipe(bill, work):
     assert b"\r" not in done.stderr, "no progress line when standard error is no terminal"
 
 
+def same_bytes_in_two_processes(bill, work):
+    """Two processes (each with its own hash seed and clock), one and three workers."""
+    records = os.path.join(work, "twice.jsonl")
+    with open(records, "wb") as f:
+        f.write(RECORD * 4)
+    made = []
+    for jobs in ("1", "3"):
+        out = os.path.join(work, "twice-" + jobs)
+        env = dict(environment(work), SOURCE_DATE_EPOCH="1700000000")
+        subprocess.run([bill, "--batch", records, "--out", out, "--pdf", "--png", "--dpi", "20",
+                        "--jobs", jobs], check=True, capture_output=True, env=env)
+        made.append({n: open(os.path.join(out, n), "rb").read() for n in os.listdir(out)})
+    assert len(made[0]) == 12 and made[0] == made[1], sorted(made[0])
+    info = subprocess.run(["pdfinfo", os.path.join(work, "twice-1", "000001.pdf")],
+                          capture_output=True, text=True, check=True).stdout
+    assert "Tue Nov 14 22:13:20 2023" in info, info  # the batch's time, not the clock's
+
+
 def stopped(bill, work, number, name, status):
     """Three records and a bad line into the pipe; once the bad line is reported, the reader
     has taken the three and waits on the silent pipe: then the signal."""
@@ -91,6 +109,7 @@ def main():
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
     from_a_pipe(bill, work)
+    same_bytes_in_two_processes(bill, work)
     for number, name, status in [(signal.SIGINT, "SIGINT", 130), (signal.SIGTERM, "SIGTERM", 143)]:
         stopped(bill, work, number, name, status)
     on_a_terminal(bill, work)
