@@ -17,6 +17,8 @@
 #include <QFileInfo>
 #include <QHashSeed>
 #include <QTextStream>
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -128,6 +130,10 @@ QDateTime saveTime() {
                             : QDateTime::fromSecsSinceEpoch(now.toSecsSinceEpoch(), Qt::UTC);
 }
 
+bool blank(const QByteArray& line) {
+    return std::all_of(line.begin(), line.end(), [](char c) { return std::isspace(uchar(c)); });
+}
+
 } // namespace
 
 bool wanted(const QStringList& arguments) {
@@ -214,8 +220,12 @@ int run(const QStringList& arguments, QTextStream& err, bool progress) {
     for (int i = 0; i < jobs; ++i)
         workers.emplace_back([&, maker = makers[size_t(i)].get()] {
             while (std::optional<BatchJob> job = queue.pop()) {
-                if (stop.stopped())
-                    break; // what waits is left; what is being made is finished
+                if (stop.stopped()) {
+                    // What waits is left (and a reader waiting for room let go); what is
+                    // being made on the other workers is finished.
+                    queue.close(true);
+                    break;
+                }
                 if (const std::optional<QString> failure = maker->make(*job))
                     console.failed(job->line, *failure);
                 else
@@ -234,7 +244,7 @@ int run(const QStringList& arguments, QTextStream& err, bool progress) {
                                             .arg(BillFiles::kMaxRecordBytes >> 20));
             continue;
         }
-        if (line.bytes.trimmed().isEmpty()) {
+        if (blank(line.bytes)) {
             console.blank();
             continue;
         }

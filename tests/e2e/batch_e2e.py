@@ -54,20 +54,23 @@ def same_bytes_in_two_processes(bill, work):
     assert "Tue Nov 14 22:13:20 2023" in info, info  # the batch's time, not the clock's
 
 
-def stopped(bill, work, number, name, status):
-    """Three records and a bad line into the pipe; once the bad line is reported, the reader
-    has taken the three and waits on the silent pipe: then the signal."""
-    out = os.path.join(work, "stopped-" + name)
+def stopped(bill, work, number, name, status, backlog):
+    """A bad line and three records into the pipe; once the bad line is reported, the reader
+    has taken it and waits on the silent pipe, or, with a backlog of many more records
+    written after it, waits for room in the full queue: then the signal."""
+    out = os.path.join(work, f"stopped-{name}-{backlog}")
     env = environment(work)
     child = subprocess.Popen([bill, "--batch", "-", "--out", out, "--jobs", "2"],
                              stdin=subprocess.PIPE, stderr=subprocess.PIPE, env=env)
-    child.stdin.write(RECORD * 3 + b"not a record\n")
+    child.stdin.write(b"not a record\n" + RECORD * 3)
     child.stdin.flush()
     said = b""
-    while b"line 4:" not in said:
+    while b"line 1:" not in said:
         piece = child.stderr.readline()
         assert piece, f"the batch ended early: {said!r}"
         said += piece
+    child.stdin.write(RECORD * backlog)
+    child.stdin.flush()
     child.send_signal(number)
     said += child.stderr.read()
     child.stdin.close()
@@ -111,7 +114,8 @@ def main():
     from_a_pipe(bill, work)
     same_bytes_in_two_processes(bill, work)
     for number, name, status in [(signal.SIGINT, "SIGINT", 130), (signal.SIGTERM, "SIGTERM", 143)]:
-        stopped(bill, work, number, name, status)
+        for backlog in (0, 300):
+            stopped(bill, work, number, name, status, backlog)
     on_a_terminal(bill, work)
     print("vantorel-bill --batch end to end: OK")
 
