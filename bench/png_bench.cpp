@@ -27,10 +27,11 @@ using namespace wordengine;
 
 namespace {
 
-QImage drawnPage(const Document& document, int page, int dpi) {
+QImage drawnPage(const Document& document, int page, int dpi,
+                 QImage::Format format = QImage::Format_Grayscale8) {
     const double scale = dpi / 72.0;
     QImage image(qRound(document.pageSetup.pageWidth * scale),
-                 qRound(document.pageSetup.pageHeight * scale), QImage::Format_RGB32);
+                 qRound(document.pageSetup.pageHeight * scale), format);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -47,7 +48,7 @@ const Document& longBill() {
 
 // How pages were written before: the RGB picture at Qt's default level.
 void BM_EncodePageAsBefore(benchmark::State& state) {
-    const QImage page = drawnPage(longBill(), 1, 96);
+    const QImage page = drawnPage(longBill(), 1, 96, QImage::Format_RGB32);
     qsizetype bytes = 0;
     for (auto _ : state) {
         QByteArray png;
@@ -60,7 +61,7 @@ void BM_EncodePageAsBefore(benchmark::State& state) {
 }
 BENCHMARK(BM_EncodePageAsBefore)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Argument: zlib's level. The page is drawn in RGB, found grey and written in grey.
+// Argument: zlib's level. The page is drawn in grey, as writePngPages draws it.
 void BM_EncodePage(benchmark::State& state) {
     const QImage page = drawnPage(longBill(), 1, 96);
     const int level = int(state.range(0));
@@ -74,9 +75,9 @@ void BM_EncodePage(benchmark::State& state) {
 }
 BENCHMARK(BM_EncodePage)->DenseRange(0, 9)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The parts of the time that do not depend on the level.
+// What drawing in grey saves: drawing in RGB, then finding the page grey and converting it.
 void BM_GreyCheckAndConversion(benchmark::State& state) {
-    const QImage page = drawnPage(longBill(), 1, 96);
+    const QImage page = drawnPage(longBill(), 1, 96, QImage::Format_RGB32);
     for (auto _ : state) {
         const QImage grey = page.allGray() ? page.convertToFormat(QImage::Format_Grayscale8) : page;
         benchmark::DoNotOptimize(grey.constBits());
@@ -84,11 +85,13 @@ void BM_GreyCheckAndConversion(benchmark::State& state) {
 }
 BENCHMARK(BM_GreyCheckAndConversion)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Argument: 1 in grey, 0 in RGB.
 void BM_DrawPage(benchmark::State& state) {
+    const QImage::Format format = state.range(0) ? QImage::Format_Grayscale8 : QImage::Format_RGB32;
     for (auto _ : state)
-        benchmark::DoNotOptimize(drawnPage(longBill(), 1, 96).constBits());
+        benchmark::DoNotOptimize(drawnPage(longBill(), 1, 96, format).constBits());
 }
-BENCHMARK(BM_DrawPage)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DrawPage)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_WritePngPages(benchmark::State& state) {
     const Document& document = longBill();

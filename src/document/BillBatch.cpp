@@ -259,6 +259,10 @@ int run(const QStringList& arguments, QTextStream& err, bool progress) {
                 break;
         } catch (const BillRecord::Bad& bad) {
             console.failed(line.number, bad.message);
+        } catch (const std::bad_alloc&) {
+            // No memory for this line's record: it fails, the reading goes on (the workers
+            // finish and free theirs).
+            console.failed(line.number, QStringLiteral("out of memory for the record"));
         }
     }
     if (!stop.stopped() && result == BatchInput::Result::Failed)
