@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char** argv) {
     // Fonts and page drawing need a GUI application, but never a screen.
@@ -16,5 +17,5 @@ int main(int argc, char** argv) {
     wordengine::EngineApplicationFactory engine;
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
-    return BillCommand::run(arguments, engine, out, err);
+    return BillCommand::run(arguments, engine, out, err, ::isatty(STDERR_FILENO) == 1);
 }

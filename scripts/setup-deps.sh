@@ -4,7 +4,7 @@
 #   setup-deps.sh test    that, plus what the test suite and its independent readers need
 set -euo pipefail
 
-build_pkgs=(cmake g++ make pkg-config qt6-base-dev libzip-dev fonts-liberation
+build_pkgs=(cmake g++ make pkg-config qt6-base-dev libzip-dev zlib1g-dev fonts-liberation
             libgl-dev)
 test_pkgs=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
            xvfb xauth imagemagick libreoffice-writer-nogui pandoc poppler-utils python3-docx)

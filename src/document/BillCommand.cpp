@@ -1,8 +1,10 @@
 #include "BillCommand.h"
 
 #include "AtomicFile.h"
+#include "BillBatch.h"
 #include "BillFiles.h"
 #include "BillPdf.h"
+#include "BillRecord.h"
 #include "Dialogs.h"
 #include "Failure.h"
 #include "Layout.h"
@@ -13,9 +15,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTextStream>
+#include <mutex>
 #include <optional>
 
 namespace BillCommand {
@@ -88,49 +89,21 @@ Options parse(const QStringList& args) {
 // The record file: one JSON object of the settings keys, each a string; a missing key is
 // empty. "-" reads standard input.
 FixedRecord readRecord(const QString& path) {
-    QByteArray bytes;
     try {
-        bytes = BillFiles::readRecord(path);
+        return BillRecord::parse(BillFiles::readRecord(path),
+                                 {QStringLiteral("the record file %1").arg(path),
+                                  QStringLiteral("in %1").arg(path)})
+            .record;
     } catch (const BillFiles::Refused& refused) {
         throw UsageError{refused.message};
+    } catch (const BillRecord::Bad& bad) {
+        throw UsageError{bad.message};
     }
-    QJsonParseError error;
-    const QJsonDocument json = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError)
-        throw UsageError{QStringLiteral("the record file %1 is not JSON: %2 at offset %3")
-                             .arg(path, error.errorString())
-                             .arg(error.offset)};
-    if (!json.isObject())
-        throw UsageError{QStringLiteral("the record file %1 must hold one JSON object").arg(path)};
-    // The JSON reader keeps one of two members of the same name without a word; a record
-    // that names a value twice is more likely a mistake than a choice.
-    if (const std::optional<QString> key = BillFiles::repeatedKey(bytes))
-        throw UsageError{
-            QStringLiteral("the record file %1 has the key \"%2\" twice").arg(path, *key)};
-    FixedRecord record;
-    const QJsonObject object = json.object();
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        const SaleField* field = fieldByKey(it.key());
-        if (!field)
-            throw UsageError{
-                QStringLiteral("the record file %1 has an unknown key \"%2\"").arg(path, it.key())};
-        if (!it.value().isString())
-            throw UsageError{
-                QStringLiteral("the value of \"%1\" in %2 is not a string").arg(it.key(), path)};
-        if (it.value().toString().size() > maxValueLength)
-            throw UsageError{QStringLiteral("the value of \"%1\" in %2 has %3 characters; a "
-                                            "value may have at most %4")
-                                 .arg(it.key(), path)
-                                 .arg(it.value().toString().size())
-                                 .arg(maxValueLength)};
-        record.set(field->boxName(), it.value().toString());
-    }
-    return record;
 }
 
 // Boxes become lines on stderr: each report is printed in its own words, and the question
 // about a running application is answered Yes, since the run uses a private application.
-class ConsoleDialogs : public Dialogs {
+class ConsoleDialogs : public WindowlessDialogs {
 public:
     explicit ConsoleDialogs(QTextStream& stream) : err(stream) { setDialogs(this); }
     ~ConsoleDialogs() override { setDialogs(nullptr); }
@@ -151,17 +124,6 @@ public:
         return Answer::Ok;
     }
     void notice(const MessageRequest& request) override { message(request); }
-    std::optional<SaveFileAnswer> saveFileName(const SaveFileRequest&) override {
-        return std::nullopt;
-    }
-    // Nothing here prints; a task's progress goes unreported and runs to its end.
-    bool print(QPrinter&, int, QWidget*) override { return false; }
-    std::unique_ptr<Progress> progress(const ProgressRequest&) override {
-        struct Unwatched : Progress {
-            bool advance(int) override { return true; }
-        };
-        return std::make_unique<Unwatched>();
-    }
 
     int failures = 0;
 
@@ -187,15 +149,20 @@ void writePngFiles(const wordengine::Document& document, const QString& folder, 
     if (!files::makeFolders(folder))
         throw Failure(QStringLiteral("cannot write the pictures into %1: the folder cannot be made")
                           .arg(folder));
+    std::mutex whyLock; // pages are stored from several threads at once
     const int pages =
         wordengine::writePngPages(document, dpi, [&](int page, const QByteArray& png) {
             const QString path = BillFiles::pagePath(folder, page);
+            QString failure;
             // Checked again here: the page pictures' names are only known now.
-            if (QFileInfo(path).exists() && !QFileInfo(path).isFile()) {
-                why = QStringLiteral("%1 is not a plain file; it is left alone").arg(path);
-                return false;
-            }
-            return files::writeFileAtomically(path, png, &why);
+            if (QFileInfo(path).exists() && !QFileInfo(path).isFile())
+                failure = QStringLiteral("%1 is not a plain file; it is left alone").arg(path);
+            else if (files::writeFileAtomically(path, png, &failure))
+                return true;
+            const std::lock_guard<std::mutex> hold(whyLock);
+            if (why.isEmpty())
+                why = failure;
+            return false;
         });
     if (pages < 0)
         throw Failure(QStringLiteral("cannot write the pictures into %1: %2").arg(folder, why));
@@ -215,47 +182,59 @@ void writeOutputs(const QString& documentPath, const Options& o) {
 
 QString usage() {
     return QStringLiteral(
-        "Usage:\n"
-        "  vantorel-bill RECORD.json --doc OUT.doc [--pdf OUT.pdf] [--png DIR [--dpi N]]\n"
-        "  vantorel-bill - --doc OUT.doc ...     (the record from standard input)\n"
-        "  vantorel-bill --render IN.doc [--pdf OUT.pdf] [--png DIR [--dpi N]]\n"
-        "\n"
-        "Makes the Motor Vehicle Bill of Sale that Vantorel makes, without its window.\n"
-        "\n"
-        "RECORD.json is one JSON object whose members are the sale's values under their\n"
-        "settings keys, each a string; a key left out is empty:\n"
-        "  \"Name Of Buyer\", \"Name Of Seller\", \"Name Of Witness\", \"Make\", \"Model\",\n"
-        "  \"Year\", \"Color\", \"VIN\", \"Style\", \"Odometer\", \"Title\",\n"
-        "  \"Amount Of Motor Vehicle\", \"Down Payment\", \"Retain Down Payment\",\n"
-        "  \"No Days Title Transfer\", \"No Days Vehicle Inspected\"\n"
-        "Values are printed exactly as given. A record may hold at most 64 MB and may not\n"
-        "name a key twice; a value may have at most 10,000,000 characters.\n"
-        "\n"
-        "  --doc OUT.doc   write the Word document (the file Vantorel would save)\n"
-        "  --render IN.doc draw a document that exists instead of making one\n"
-        "  --pdf OUT.pdf   draw the pages into a PDF file\n"
-        "  --png DIR       draw each page, paper and margins, as DIR/page-1.png, page-2.png, ...\n"
-        "  --dpi N         dots per inch of the pictures (default 96)\n"
-        "  --help          show this text\n"
-        "\n"
-        "Exit status: 0 done; 1 the document could not be made or a file not written (each\n"
-        "failure is printed in the words of the program's error report); 2 bad usage or a bad\n"
-        "record file, or an output that is not a plain file or is the input or another output.\n"
-        "Each output appears whole or not at all; a file it replaces stays as it was when\n"
-        "writing fails. The document is made in the temporary folder (TEMP, else the system's)\n"
-        "and removed from there afterwards.\n"
-        "\n"
-        "Example:\n"
-        "  echo '{\"Name Of Buyer\": \"Orwen Palk\", \"Make\": \"Ford\"}' > sale.json\n"
-        "  vantorel-bill sale.json --doc bill.doc --pdf bill.pdf\n");
+               "Usage:\n"
+               "  vantorel-bill RECORD.json --doc OUT.doc [--pdf OUT.pdf] [--png DIR [--dpi N]]\n"
+               "  vantorel-bill - --doc OUT.doc ...     (the record from standard input)\n"
+               "  vantorel-bill --render IN.doc [--pdf OUT.pdf] [--png DIR [--dpi N]]\n"
+               "  vantorel-bill --batch RECORDS.jsonl --out DIR ...   (a bill for each line)\n"
+               "\n"
+               "Makes the Motor Vehicle Bill of Sale that Vantorel makes, without its window.\n"
+               "\n"
+               "RECORD.json is one JSON object whose members are the sale's values under their\n"
+               "settings keys, each a string; a key left out is empty:\n"
+               "  \"Name Of Buyer\", \"Name Of Seller\", \"Name Of Witness\", \"Make\", "
+               "\"Model\",\n"
+               "  \"Year\", \"Color\", \"VIN\", \"Style\", \"Odometer\", \"Title\",\n"
+               "  \"Amount Of Motor Vehicle\", \"Down Payment\", \"Retain Down Payment\",\n"
+               "  \"No Days Title Transfer\", \"No Days Vehicle Inspected\"\n"
+               "Values are printed exactly as given. A record may hold at most 64 MB and may not\n"
+               "name a key twice; a value may have at most 10,000,000 characters.\n"
+               "\n"
+               "  --doc OUT.doc   write the Word document (the file Vantorel would save)\n"
+               "  --render IN.doc draw a document that exists instead of making one\n"
+               "  --pdf OUT.pdf   draw the pages into a PDF file\n"
+               "  --png DIR       draw each page, paper and margins, as DIR/page-1.png, "
+               "page-2.png, ...\n"
+               "  --dpi N         dots per inch of the pictures (default 96)\n"
+               "  --help          show this text\n"
+               "\n"
+               "Exit status: 0 done; 1 the document could not be made or a file not written (each\n"
+               "failure is printed in the words of the program's error report); 2 bad usage or a "
+               "bad\n"
+               "record file, or an output that is not a plain file or is the input or another "
+               "output.\n"
+               "Each output appears whole or not at all; a file it replaces stays as it was when\n"
+               "writing fails. The document is made in the temporary folder (TEMP, else the "
+               "system's)\n"
+               "and removed from there afterwards.\n"
+               "\n") +
+           BillBatch::usage() +
+           QStringLiteral(
+               "\n"
+               "Examples:\n"
+               "  echo '{\"Name Of Buyer\": \"Orwen Palk\", \"Make\": \"Ford\"}' > sale.json\n"
+               "  vantorel-bill sale.json --doc bill.doc --pdf bill.pdf\n"
+               "  mlr --icsv --ojsonl cat sales.csv | vantorel-bill --batch - --out bills/\n");
 }
 
 int run(const QStringList& arguments, word::ApplicationFactory& engine, QTextStream& out,
-        QTextStream& err) {
+        QTextStream& err, bool errIsTerminal) {
     if (arguments.contains(QStringLiteral("--help"))) {
         out << usage();
         return Success;
     }
+    if (BillBatch::wanted(arguments))
+        return BillBatch::run(arguments, err, errIsTerminal);
     Options options;
     FixedRecord record;
     try {

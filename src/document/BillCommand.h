@@ -18,8 +18,9 @@ enum ExitCode { Success = 0, Failed = 1, BadUsage = 2 };
 QString usage();
 
 // Runs the command. `arguments` excludes the program name. --help goes to `out`; messages go
-// to `err`, one line each; nothing is printed on success.
+// to `err`, one line each; nothing is printed on success, but for a batch's summary (and its
+// progress line when `errIsTerminal`). A batch (--batch) makes its own engines.
 int run(const QStringList& arguments, word::ApplicationFactory& engine, QTextStream& out,
-        QTextStream& err);
+        QTextStream& err, bool errIsTerminal = false);
 
 } // namespace BillCommand

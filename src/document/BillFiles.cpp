@@ -100,11 +100,15 @@ QByteArray readRecord(const QString& path) {
     return bytes;
 }
 
-std::optional<QString> repeatedKey(const QByteArray& json) {
+namespace {
+
+// Calls `member` with each member's name and the text of its value (as written, blanks
+// around it removed) of the outermost object of valid JSON `json`, in order; stops when it
+// answers false.
+template <class Member> void forEachMember(const QByteArray& json, Member&& member) {
     qsizetype i = json.indexOf('{');
     if (i < 0)
-        return std::nullopt;
-    std::set<QString> seen;
+        return;
     for (++i; i < json.size();) {
         const char c = json[i];
         if (c == '}')
@@ -116,17 +120,39 @@ std::optional<QString> repeatedKey(const QByteArray& json) {
         // A member: its name, decoded by the JSON reader itself, then its value.
         const qsizetype end = skipValue(json, i);
         const QJsonDocument name = QJsonDocument::fromJson('[' + json.mid(i, end - i) + ']');
-        const QString key = name.array().at(0).toString();
-        if (!seen.insert(key).second)
-            return key;
         i = json.indexOf(':', end);
         if (i < 0)
             break;
-        i = skipValue(json, i + 1);
+        const qsizetype valueEnd = skipValue(json, i + 1);
+        if (!member(name.array().at(0).toString(), json.mid(i + 1, valueEnd - i - 1).trimmed()))
+            return;
+        i = valueEnd;
         while (i < json.size() && json[i] != ',' && json[i] != '}')
             ++i;
     }
-    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QString> repeatedKey(const QByteArray& json) {
+    std::set<QString> seen;
+    std::optional<QString> repeated;
+    forEachMember(json, [&](const QString& key, const QByteArray&) {
+        if (!seen.insert(key).second)
+            repeated = key;
+        return !repeated;
+    });
+    return repeated;
+}
+
+QByteArray valueText(const QByteArray& json, const QString& key) {
+    QByteArray text;
+    forEachMember(json, [&](const QString& name, const QByteArray& value) {
+        if (name == key)
+            text = value;
+        return name != key;
+    });
+    return text;
 }
 
 QString pagePath(const QString& folder, int page) {

@@ -22,6 +22,10 @@ QByteArray readRecord(const QString& path);
 // `json` must be valid JSON), or nothing.
 std::optional<QString> repeatedKey(const QByteArray& json);
 
+// The text of the value of the member `key` of the outermost JSON object in `json` (valid
+// JSON), exactly as written: for a number, its digits as they stand ("2900.00", not 2900).
+QByteArray valueText(const QByteArray& json, const QString& key);
+
 // The name of the page picture `page` (from 1) in the folder for --png.
 QString pagePath(const QString& folder, int page);
 

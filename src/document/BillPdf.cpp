@@ -7,7 +7,7 @@
 namespace BillPdf {
 
 wordengine::PdfInfo info() {
-    return {QStringLiteral("Motor Vehicle Bill of Sale"), QStringLiteral("Vantorel")};
+    return {QStringLiteral("Motor Vehicle Bill of Sale"), QStringLiteral("Vantorel"), {}};
 }
 
 wordengine::Document readDocument(const QString& documentPath) {

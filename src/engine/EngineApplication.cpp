@@ -11,9 +11,12 @@
 namespace wordengine {
 
 EngineApplication::EngineApplication(std::shared_ptr<EngineClipboard> clipboard,
-                                     std::unique_ptr<EngineRegistry::Entry> registration)
+                                     std::unique_ptr<EngineRegistry::Entry> registration,
+                                     const SaveOptions& saveOptions)
     : state_(std::make_shared<EngineApplicationState>(std::move(clipboard))),
-      registration_(std::move(registration)) {}
+      registration_(std::move(registration)) {
+    state_->setSaveOptions(saveOptions);
+}
 
 EngineApplication::~EngineApplication() = default;
 

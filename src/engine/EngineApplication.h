@@ -4,6 +4,7 @@
 
 #include "Automation.h"
 #include "EngineRegistry.h"
+#include "Package.h"
 
 #include <memory>
 #include <vector>
@@ -16,8 +17,10 @@ class EngineDocument;
 
 class EngineApplication final : public word::Application, public word::Documents {
 public:
+    // saveOptions: how its documents are saved (see EngineApplicationFactory::setSaveOptions).
     EngineApplication(std::shared_ptr<EngineClipboard> clipboard,
-                      std::unique_ptr<EngineRegistry::Entry> registration);
+                      std::unique_ptr<EngineRegistry::Entry> registration,
+                      const SaveOptions& saveOptions = {});
     ~EngineApplication() override;
 
     // word::Application

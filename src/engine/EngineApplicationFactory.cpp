@@ -16,7 +16,7 @@ EngineApplicationFactory::~EngineApplicationFactory() = default;
 std::shared_ptr<word::Application> EngineApplicationFactory::CreateNew() {
     if (!arialAvailable())
         throw errors::cannotCreate();
-    return std::make_shared<EngineApplication>(clipboard_, registry_.add());
+    return std::make_shared<EngineApplication>(clipboard_, registry_.add(), saveOptions_);
 }
 
 std::shared_ptr<word::Application> EngineApplicationFactory::GetRunning() {

@@ -4,6 +4,7 @@
 
 #include "Automation.h"
 #include "EngineRegistry.h"
+#include "Package.h"
 
 #include <memory>
 
@@ -25,9 +26,15 @@ public:
     std::shared_ptr<word::Application> GetRunning() override;
     word::Clipboard& Clipboard() override;
 
+    // How documents of applications created from now on are saved. A run that makes many
+    // documents gives them all one time (the files then do not depend on when each was
+    // made), and need not flush documents it only copies elsewhere and removes.
+    void setSaveOptions(const SaveOptions& options) { saveOptions_ = options; }
+
 private:
     EngineRegistry registry_;
     std::shared_ptr<EngineClipboard> clipboard_;
+    SaveOptions saveOptions_;
 };
 
 } // namespace wordengine

@@ -4,6 +4,8 @@
 // application object), so a document outlives neither the knowledge that its application quit
 // nor the clipboard it copies to.
 
+#include "Package.h"
+
 #include <memory>
 #include <vector>
 
@@ -25,6 +27,10 @@ public:
 
     EngineClipboard& clipboard() { return *clipboard_; }
 
+    // How documents are saved (the time they record, whether they are flushed to disk).
+    const SaveOptions& saveOptions() const { return saveOptions_; }
+    void setSaveOptions(SaveOptions options) { saveOptions_ = std::move(options); }
+
     // A document added or opened; it becomes the active one.
     void opened(const std::shared_ptr<EngineDocument>& document);
     // A document reached again (opened twice): it becomes the active one.
@@ -40,6 +46,7 @@ private:
     bool quit_ = false;
     bool displayAlerts_ = true;
     std::shared_ptr<EngineClipboard> clipboard_;
+    SaveOptions saveOptions_;
     // Weak: the application object owns its documents; a document holds this state.
     std::vector<std::weak_ptr<EngineDocument>> open_; // the back one is active
 };

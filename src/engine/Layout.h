@@ -16,6 +16,7 @@
 #include "Model.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QIODevice>
 #include <QPicture>
 #include <QString>
@@ -87,6 +88,7 @@ DrawOutcome drawPages(const Document& document, QPagedPaintDevice& device,
 struct PdfInfo {
     QString title;
     QString author;
+    QDateTime created; // recorded as the creation date; invalid: the clock's time
 };
 
 // Writes every page to a PDF file, one PDF page per page, of the page setup's size and
@@ -98,11 +100,13 @@ bool writePdf(const Document& document, const QString& path, const PdfInfo& info
 bool writePdf(const Document& document, QIODevice* device, const PdfInfo& info = {});
 
 // Writes every page as page-1.png, page-2.png, ... into an existing folder, at dpi dots per
-// inch on white paper. Returns the number of pages written, or -1 on a write failure; throws
-// word::Error past limits::kMaxPages or limits::kMaxPicturePixels.
+// inch on white paper: 8-bit grey when a page has no colour, RGB otherwise. Returns the number
+// of pages written, or -1 on a write failure; throws word::Error past limits::kMaxPages or
+// limits::kMaxPicturePixels. Pages are compressed on as many threads as there are cores.
 int writePngPages(const Document& document, const QString& folder, int dpi);
 // The same, handing each page's PNG file (pages counted from 1) to `sink`, which says
-// whether it stored it; the first false ends the run with -1.
+// whether it stored it; the first false ends the run with -1. The sink is called from the
+// compressing threads, for several pages at once and in any order of pages.
 using PngSink = std::function<bool(int page, const QByteArray& png)>;
 int writePngPages(const Document& document, int dpi, const PngSink& sink);
 

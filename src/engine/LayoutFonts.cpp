@@ -103,15 +103,22 @@ QFont fontFor(const CharFormat& format) {
 }
 
 FontMetrics metricsFor(const CharFormat& format) {
-    // Per family and weight, per em; scaled to the size here. Layout runs on the thread of
-    // the application object only (like QFontDatabase), so a plain table serves.
+    // Per family and weight, per em; scaled to the size here. vantorel-bill --batch lays
+    // documents out on several threads at once, so the table is shared under a lock; a miss
+    // is rare (one per family and weight), a hit is a lookup.
     static QHash<QString, FontMetrics> perEm;
+    static std::mutex perEmLock;
     const QString key = format.fontName.toLower() + (format.bold ? QLatin1String("/b") : QString());
-    auto it = perEm.find(key);
-    if (it == perEm.end())
-        it = perEm.insert(key, unitMetrics(fontFor(format)));
+    FontMetrics unit;
+    {
+        const std::lock_guard<std::mutex> hold(perEmLock);
+        auto it = perEm.find(key);
+        if (it == perEm.end())
+            it = perEm.insert(key, unitMetrics(fontFor(format)));
+        unit = *it;
+    }
     const double em = format.size * kTwipsPerPoint;
-    return {it->ascent * em, it->descent * em, it->lineGap * em};
+    return {unit.ascent * em, unit.descent * em, unit.lineGap * em};
 }
 
 } // namespace wordengine::layout

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QTextOption>
 #include <algorithm>
+#include <atomic>
 
 namespace wordengine {
 
@@ -24,7 +25,8 @@ void ParagraphLayout::drawLine(QPainter& painter, int i, double x, double baseli
 namespace layout {
 namespace {
 
-long long shapeCount = 0;
+// Atomic: documents are laid out on several threads at once by vantorel-bill --batch.
+std::atomic<long long> shapeCount{0};
 
 Qt::Alignment qtAlignment(int alignment) {
     switch (alignment) {
@@ -222,7 +224,7 @@ std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph,
 } // namespace
 
 long long shapedParagraphs() {
-    return shapeCount;
+    return shapeCount.load();
 }
 
 std::shared_ptr<const ParagraphLayout> layoutParagraph(const Paragraph& paragraph, double width) {

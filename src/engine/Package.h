@@ -5,6 +5,7 @@
 #include "Model.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 namespace wordengine {
@@ -12,12 +13,21 @@ namespace wordengine {
 // Writes the document as a package, atomically: a temporary sibling is written and renamed
 // over the target, so a failure leaves no partial file and a link at the target is replaced,
 // never followed. pageCount goes to docProps/app.xml. Throws word::Error.
-void savePackage(const Document& document, int pageCount, const QString& path);
+struct SaveOptions {
+    // The time docProps/core.xml records; not valid: the clock's at the save.
+    QDateTime savedAt;
+    // false: not flushed to the disk, for a scratch file that is read back and removed at
+    // once (see files::AtomicOptions::sync).
+    bool durable = true;
+};
+void savePackage(const Document& document, int pageCount, const QString& path,
+                 const SaveOptions& options = {});
 
 // The same, but published only under a name that is free: when a file (or anything else) is
 // at `path` by the time the package is complete, it is left as it is, nothing is written and
 // the answer is false.
-bool savePackageAsNew(const Document& document, int pageCount, const QString& path);
+bool savePackageAsNew(const Document& document, int pageCount, const QString& path,
+                      const SaveOptions& options = {});
 
 // Reads a package written by savePackage (or by Word or LibreOffice, as far as the model
 // goes), ignoring what it does not know. Throws word::Error on a missing, empty, truncated,

@@ -15,13 +15,15 @@ namespace wordengine {
 namespace {
 
 // False only when `replace` is off and a file already has the name; any other failure throws.
-bool writePackage(const Document& document, int pageCount, const QString& path, bool replace) {
+bool writePackage(const Document& document, int pageCount, const QString& path, bool replace,
+                  const SaveOptions& options) {
     if (path.isEmpty())
         throw word::Error(QStringLiteral("The document could not be saved: no file name."));
-    const QByteArray bytes = package::zipParts(
-        package::packageParts(document, pageCount, QDateTime::currentDateTimeUtc()));
+    const QByteArray bytes = package::zipParts(package::packageParts(
+        document, pageCount,
+        options.savedAt.isValid() ? options.savedAt : QDateTime::currentDateTimeUtc()));
 
-    files::AtomicFile file(path, {.replace = replace});
+    files::AtomicFile file(path, {.replace = replace, .sync = options.durable});
     if (file.open() && file.write(bytes) && file.commit())
         return true;
     if (!replace && file.failedStep() == files::Step::Publish && file.errorCode() == EEXIST)
@@ -33,12 +35,14 @@ bool writePackage(const Document& document, int pageCount, const QString& path, 
 
 } // namespace
 
-void savePackage(const Document& document, int pageCount, const QString& path) {
-    writePackage(document, pageCount, path, true);
+void savePackage(const Document& document, int pageCount, const QString& path,
+                 const SaveOptions& options) {
+    writePackage(document, pageCount, path, true, options);
 }
 
-bool savePackageAsNew(const Document& document, int pageCount, const QString& path) {
-    return writePackage(document, pageCount, path, false);
+bool savePackageAsNew(const Document& document, int pageCount, const QString& path,
+                      const SaveOptions& options) {
+    return writePackage(document, pageCount, path, false, options);
 }
 
 } // namespace wordengine

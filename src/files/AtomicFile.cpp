@@ -127,7 +127,7 @@ bool AtomicFile::commit() {
     file.reset();
     if (const int code = injected(Step::Sync, path))
         return fail(Step::Sync, code);
-    if (::fsync(fd) != 0)
+    if (options.sync && ::fsync(fd) != 0)
         return fail(Step::Sync, errno);
     const int closing = injected(Step::Close, path);
     const int closed = ::close(fd);
@@ -145,7 +145,8 @@ bool AtomicFile::commit() {
     }
     committed = true;
     temporaryPath.clear();
-    syncFolderOf(path);
+    if (options.sync && options.syncFolder)
+        syncFolderOf(path);
     return true;
 }
 

@@ -25,6 +25,14 @@ struct AtomicOptions {
     // false: publish only under a name that is free; an existing file is never replaced
     // and commit() fails with EEXIST.
     bool replace = true;
+    // false: the file is not flushed to the disk before it is put in place, nor its folder
+    // after. Only for scratch files, read back and removed at once, whose loss in a crash
+    // costs nothing: a crash may leave such a file empty or torn.
+    bool sync = true;
+    // false: the folder is not flushed after the rename; the caller flushes it later, once for
+    // many files (syncFolderOf). A crash may then lose the new name, but what is at the name
+    // is still whole: the file itself was flushed before the rename.
+    bool syncFolder = true;
 };
 
 class AtomicFile {

@@ -40,3 +40,18 @@ QString filterSuffix(const QString& filter) {
     static const QRegularExpression pattern(QStringLiteral(R"(\(\*\.([^\s);*?]+))"));
     return pattern.match(filter).captured(1);
 }
+
+std::optional<SaveFileAnswer> WindowlessDialogs::saveFileName(const SaveFileRequest&) {
+    return std::nullopt;
+}
+
+bool WindowlessDialogs::print(QPrinter&, int, QWidget*) {
+    return false;
+}
+
+std::unique_ptr<Progress> WindowlessDialogs::progress(const ProgressRequest&) {
+    struct Unwatched : Progress {
+        bool advance(int) override { return true; }
+    };
+    return std::make_unique<Unwatched>();
+}

@@ -74,6 +74,15 @@ public:
     virtual std::unique_ptr<Progress> progress(const ProgressRequest& request) = 0;
 };
 
+// The dialogs of a tool without windows: no file name is asked for, nothing prints, and a
+// task's progress goes unreported and runs to its end. Boxes are the tool's own affair.
+class WindowlessDialogs : public Dialogs {
+public:
+    std::optional<SaveFileAnswer> saveFileName(const SaveFileRequest& request) override;
+    bool print(QPrinter& printer, int pageCount, QWidget* parent) override;
+    std::unique_ptr<Progress> progress(const ProgressRequest& request) override;
+};
+
 // The process's dialogs: QtDialogs unless a test has put its own in place.
 Dialogs& dialogs();
 // Puts `replacement` in place (nullptr restores the default). Not owned.

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <gtest/gtest.h>
 
 using namespace wordengine;
@@ -168,7 +169,8 @@ TEST(LayoutOutput, PdfInformationIsAnExactUpdateOfTheFile) {
             utf16 += QByteArray(1, char(c.unicode() >> 8)) + char(c.unicode() & 0xff);
         return '<' + utf16.toHex() + '>';
     };
-    const QByteArray pdf = pdfOf({title, QStringLiteral("Vantorel")});
+    const QDateTime created(QDate(2026, 3, 1), QTime(9, 30, 5), QTimeZone(3600));
+    const QByteArray pdf = pdfOf({title, QStringLiteral("Vantorel"), created});
     const auto numberAfter = [&](const QByteArray& key, qsizetype from) {
         const qsizetype at = pdf.indexOf(key, from);
         return at < 0 ? qint64(-1)
@@ -183,6 +185,7 @@ TEST(LayoutOutput, PdfInformationIsAnExactUpdateOfTheFile) {
     EXPECT_TRUE(info.contains("/Title " + hex(title)));
     EXPECT_TRUE(info.contains("/Author " + hex(QStringLiteral("Vantorel"))));
     EXPECT_TRUE(info.contains("/Creator " + hex(QStringLiteral("Vantorel"))));
+    EXPECT_TRUE(info.contains("/CreationDate (D:20260301083005Z)")) << info.toStdString();
     const qint64 previous = numberAfter("/Prev", pdf.lastIndexOf("trailer"));
     EXPECT_TRUE(pdf.mid(previous).startsWith("xref\n0 ")) << previous;
     EXPECT_TRUE(pdf.endsWith("%%EOF\n"));

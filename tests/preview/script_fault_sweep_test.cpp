@@ -145,8 +145,9 @@ TEST_P(ScriptFaultSweep, TheFailureIsReportedAtItsLineAndTheScriptGoesOn) {
     EXPECT_EQ(handOff.preview().isVisible(), line != 450);
     EXPECT_EQ(entry.isVisible(), line == 452);
     EXPECT_EQ(handOff.preview().mWordFile, line == 448 ? QString() : generation.path);
-    if (saved && line != 440 && line != 446)
+    if (saved && line != 440 && line != 446) {
         EXPECT_FALSE(handOff.preview().Picture1->picture().isNull());
+    }
     handOff.preview().hide();
     if (saved)
         QFile::remove(generation.path);
@@ -160,6 +161,6 @@ std::vector<int> scriptLines() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, ScriptFaultSweep, ::testing::ValuesIn(scriptLines()),
-                         [](const auto& info) { return std::to_string(info.param); });
+                         [](const auto& test) { return std::to_string(test.param); });
 
 } // namespace

@@ -1,0 +1,197 @@
+#include "BatchMaker.h"
+
+#include "AtomicFile.h"
+#include "BillPdf.h"
+#include "Dialogs.h"
+#include "Failure.h"
+#include "Layout.h"
+#include "MotorVehicleBill.h"
+#include "Package.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <mutex>
+
+namespace {
+
+// The reports of the record being made on this thread.
+thread_local QStringList* threadReports = nullptr;
+
+class ReportingDialogs final : public WindowlessDialogs {
+public:
+    Answer message(const MessageRequest& request) override {
+        if (request.buttons == Buttons::YesNo)
+            return Answer::Yes;
+        if (threadReports)
+            threadReports->append(request.text);
+        return Answer::Ok;
+    }
+    void notice(const MessageRequest& request) override { message(request); }
+};
+
+ReportingDialogs reportingDialogs;
+
+// Why a write failed, from an AtomicFile.
+QString whyNot(const files::AtomicFile& file, const QString& path) {
+    if (file.failedStep() == files::Step::Publish && file.errorCode() == EEXIST)
+        return QStringLiteral("%1 exists (--force replaces it)").arg(path);
+    return file.errorCode() ? file.errorString() : QStringLiteral("cannot write %1").arg(path);
+}
+
+// Qt's PDF writer records the clock's time as the file's creation date; a batch's files
+// record the batch's time instead, so that they do not depend on when each was written. The
+// date is rewritten in place, digits for digits in the time zone the writer used, so every
+// offset in the file stays right.
+void pinCreationDate(QByteArray& pdf, const QDateTime& when) {
+    static const QByteArray key = "/CreationDate (D:";
+    const qsizetype at = pdf.indexOf(key);
+    if (at < 0 || pdf.size() < at + key.size() + 15)
+        return;
+    const qsizetype digits = at + key.size();
+    const char zone = pdf[digits + 14];
+    int offset = 0; // seconds east of UTC
+    if (zone == '+' || zone == '-') {
+        const QByteArray hours = pdf.mid(digits + 15, 2), minutes = pdf.mid(digits + 18, 2);
+        offset = (hours.toInt() * 3600 + minutes.toInt() * 60) * (zone == '-' ? -1 : 1);
+    } else if (zone != 'Z') {
+        return;
+    }
+    const QByteArray stamp =
+        when.toOffsetFromUtc(offset).toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1();
+    if (stamp.size() == 14)
+        pdf.replace(digits, 14, stamp);
+}
+
+} // namespace
+
+BatchMaker::Reports::Reports() {
+    setDialogs(&reportingDialogs);
+}
+
+BatchMaker::Reports::~Reports() {
+    setDialogs(nullptr);
+}
+
+BatchMaker::BatchMaker(const BatchOutputs& outputs, const QDateTime& saveTime)
+    : outputs_(outputs), saveTime_(saveTime) {
+    // The document in the temporary folder is copied to the output folder and removed at
+    // once: flushing it to the disk first would only make the batch wait.
+    engine_.setSaveOptions({.savedAt = saveTime, .durable = false});
+}
+
+QString BatchMaker::path(const QString& name, const QString& suffix) const {
+    return QDir(outputs_.folder).filePath(name + suffix);
+}
+
+// An output in the way: one that exists, without --force; anything not a plain file, ever.
+std::optional<QString> BatchMaker::refuseExisting(const QString& output) const {
+    const QFileInfo info(output);
+    if (!info.exists() && !info.isSymLink())
+        return std::nullopt;
+    if (!outputs_.force)
+        return QStringLiteral("%1 exists (--force replaces it)").arg(output);
+    if (info.exists() && !info.isFile())
+        return QStringLiteral("%1 is not a plain file; it is left alone").arg(output);
+    return std::nullopt;
+}
+
+std::optional<QString> BatchMaker::make(const BatchJob& job) {
+    QStringList outputs{path(job.name, QStringLiteral(".doc"))};
+    if (outputs_.pdf)
+        outputs << path(job.name, QStringLiteral(".pdf"));
+    if (outputs_.png)
+        outputs << path(job.name, QStringLiteral("-page-1.png"));
+    for (const QString& output : outputs)
+        if (const std::optional<QString> why = refuseExisting(output))
+            return why;
+
+    QStringList reports;
+    threadReports = &reports;
+    MotorVehicleBill::Generation generation;
+    try {
+        generation = MotorVehicleBill::GenerateMotorVehicle(engine_, job.record);
+    } catch (const std::exception& e) {
+        reports << QString::fromUtf8(e.what());
+    }
+    threadReports = nullptr;
+    struct RemoveAfterwards {
+        QString path;
+        ~RemoveAfterwards() {
+            if (!path.isEmpty())
+                QFile::remove(path);
+        }
+    } temporary{QFileInfo(generation.path).isFile() ? generation.path : QString()};
+    if (!reports.isEmpty() || temporary.path.isEmpty())
+        return (reports.isEmpty() ? QString() : reports.join(u'\n') + u'\n') +
+               QStringLiteral("the document could not be made");
+
+    QStringList written;
+    try {
+        writeOutputs(temporary.path, job, written);
+        return std::nullopt;
+    } catch (const std::exception& e) {
+        // A record is made whole or not at all: what it wrote before the failure goes too.
+        for (const QString& file : written)
+            QFile::remove(file);
+        return QString::fromUtf8(e.what());
+    }
+}
+
+void BatchMaker::writeOutputs(const QString& document, const BatchJob& job, QStringList& written) {
+    // Each file is flushed before it takes its name; the folder, once at the end of the batch.
+    const files::AtomicOptions options{.replace = outputs_.force, .syncFolder = false};
+    const QString doc = path(job.name, QStringLiteral(".doc"));
+    {
+        QString why;
+        if (!files::copyFileAtomically(document, doc, &why, options))
+            throw Failure(QFileInfo::exists(doc) && !outputs_.force
+                              ? QStringLiteral("%1 exists (--force replaces it)").arg(doc)
+                              : why);
+        written << doc;
+    }
+    if (!outputs_.pdf && !outputs_.png)
+        return;
+    const wordengine::Document model = wordengine::openPackage(document);
+    if (outputs_.pdf) {
+        const QString pdf = path(job.name, QStringLiteral(".pdf"));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        // The same file as vantorel-bill --pdf gives, dated by the batch.
+        wordengine::PdfInfo info = BillPdf::info();
+        info.created = saveTime_;
+        if (!buffer.open(QIODevice::WriteOnly) || !wordengine::writePdf(model, &buffer, info))
+            throw Failure(QStringLiteral("cannot draw the PDF file %1").arg(pdf));
+        pinCreationDate(bytes, saveTime_);
+        files::AtomicFile file(pdf, options);
+        if (!file.open() || !file.write(bytes) || !file.commit())
+            throw Failure(QStringLiteral("cannot write the PDF file: %1").arg(whyNot(file, pdf)));
+        written << pdf;
+    }
+    if (outputs_.png) {
+        std::mutex lock; // pages are stored from several threads at once
+        QString why;
+        const int pages =
+            wordengine::writePngPages(model, outputs_.dpi, [&](int page, const QByteArray& png) {
+                const QString picture = path(job.name, QStringLiteral("-page-%1.png").arg(page));
+                std::optional<QString> failure = page > 1 ? refuseExisting(picture) : std::nullopt;
+                if (!failure) {
+                    files::AtomicFile file(picture, options);
+                    if (file.open() && file.write(png) && file.commit()) {
+                        const std::lock_guard<std::mutex> hold(lock);
+                        written << picture;
+                        return true;
+                    }
+                    failure = whyNot(file, picture);
+                }
+                const std::lock_guard<std::mutex> hold(lock);
+                if (why.isEmpty())
+                    why = *failure;
+                return false;
+            });
+        if (pages < 0)
+            throw Failure(QStringLiteral("cannot write the pictures: %1").arg(why));
+    }
+}

@@ -1,0 +1,57 @@
+#pragma once
+// One worker of a batch: makes one record's outputs after another with an engine of its own,
+// the way vantorel-bill makes one: the document script runs as in the program, saves the
+// document in the temporary folder, and the outputs are written from there.
+
+#include "EngineApplicationFactory.h"
+#include "SaleRecordSource.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+struct BatchJob {
+    qint64 line = 0;
+    QString name; // the outputs' base name
+    FixedRecord record;
+};
+
+struct BatchOutputs {
+    QString folder;
+    bool pdf = false;
+    bool png = false;
+    int dpi = 96;
+    bool force = false; // replace outputs that exist
+};
+
+class BatchMaker {
+public:
+    // saveTime: the time every document records as made.
+    BatchMaker(const BatchOutputs& outputs, const QDateTime& saveTime);
+
+    // Makes the job's outputs. Nothing on success; on a failure, what went wrong, and none of
+    // the record's files is left (each is whole or absent, and the ones this record had
+    // already written are removed).
+    std::optional<QString> make(const BatchJob& job);
+
+    // While one lives, the boxes of the document script (its error reports) are kept for the
+    // record being made on the thread that shows them, not shown; the question about an
+    // application the user has open is answered Yes, as a batch uses private ones.
+    class Reports {
+    public:
+        Reports();
+        ~Reports();
+        Reports(const Reports&) = delete;
+        Reports& operator=(const Reports&) = delete;
+    };
+
+private:
+    QString path(const QString& name, const QString& suffix) const;
+    std::optional<QString> refuseExisting(const QString& path) const;
+    void writeOutputs(const QString& document, const BatchJob& job, QStringList& written);
+
+    BatchOutputs outputs_;
+    QDateTime saveTime_;
+    wordengine::EngineApplicationFactory engine_;
+};

@@ -1,0 +1,28 @@
+#pragma once
+// The names of a batch's outputs: NAME.doc, NAME.pdf and NAME-page-K.png in the output folder,
+// NAME being the line's "file" member or else its line number, zero-padded to six digits.
+//
+// A "file" is a plain file name: not empty, no folder (no "/"), no control characters, not
+// beginning with a dot (hidden files, and the folder's own temporary files), at most 200 bytes
+// (room for "-page-10000.png"), and not digits alone, which are the line numbers' names. A
+// name ending in ".doc" stands for the name before it. No two lines of a batch may give the
+// same name.
+
+#include <QString>
+#include <optional>
+#include <unordered_set>
+
+class BatchNames {
+public:
+    // The name of line `line`'s outputs. Throws BillRecord::Bad when `file` is not a plain
+    // file name or an earlier line has it.
+    QString nameFor(qint64 line, const std::optional<QString>& file);
+
+    // The line-number name, e.g. "000042".
+    static QString numbered(qint64 line);
+
+private:
+    // Names given so far, as 64-bit fingerprints: memory stays at a few bytes a name however
+    // long the input; two different names meeting by chance is one in billions of billions.
+    std::unordered_set<quint64> given_;
+};

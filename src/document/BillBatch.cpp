@@ -1,0 +1,283 @@
+#include "BillBatch.h"
+
+#include "AtomicFile.h"
+#include "BatchConsole.h"
+#include "BatchInput.h"
+#include "BatchMaker.h"
+#include "BatchNames.h"
+#include "BatchQueue.h"
+#include "BatchSignals.h"
+#include "BillFiles.h"
+#include "BillRecord.h"
+#include "Layout.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHashSeed>
+#include <QTextStream>
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace BillBatch {
+namespace {
+
+enum ExitCode { Success = 0, Failed = 1, BadUsage = 2 };
+
+struct Options {
+    QString input;
+    BatchOutputs outputs;
+    int jobs = 0; // 0: one per core
+};
+
+struct UsageError {
+    QString message;
+};
+
+Options parse(const QStringList& args) {
+    Options o;
+    bool dpiGiven = false;
+    auto number = [](const QString& option, const QString& text, int most) {
+        bool ok = false;
+        const int n = text.toInt(&ok);
+        if (!ok || n < 1 || n > most)
+            throw UsageError{QStringLiteral("%1 takes a whole number from 1 to %2, not \"%3\"")
+                                 .arg(option)
+                                 .arg(most)
+                                 .arg(text)};
+        return n;
+    };
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto value = [&]() -> QString {
+            if (i + 1 >= args.size() || args[i + 1].isEmpty())
+                throw UsageError{a + QStringLiteral(" needs a value")};
+            return args[++i];
+        };
+        auto once = [&](QString& slot) {
+            if (!slot.isEmpty())
+                throw UsageError{a + QStringLiteral(" is given twice")};
+            slot = value();
+        };
+        if (a == QStringLiteral("--batch"))
+            once(o.input);
+        else if (a == QStringLiteral("--out"))
+            once(o.outputs.folder);
+        else if (a == QStringLiteral("--pdf"))
+            o.outputs.pdf = true;
+        else if (a == QStringLiteral("--png"))
+            o.outputs.png = true;
+        else if (a == QStringLiteral("--force"))
+            o.outputs.force = true;
+        else if (a == QStringLiteral("--dpi")) {
+            o.outputs.dpi = number(a, value(), 2400);
+            dpiGiven = true;
+        } else if (a == QStringLiteral("--jobs"))
+            o.jobs = number(a, value(), 256);
+        else if (a == QStringLiteral("--doc") || a == QStringLiteral("--render"))
+            throw UsageError{QStringLiteral("%1 does not go with --batch").arg(a)};
+        else if (a.startsWith(u'-') && a.size() > 1)
+            throw UsageError{QStringLiteral("unknown option %1").arg(a)};
+        else
+            throw UsageError{QStringLiteral("a batch takes its records from --batch, not %1 "
+                                            "(--pdf and --png take no file name in a batch)")
+                                 .arg(a)};
+    }
+    if (o.input.isEmpty())
+        throw UsageError{
+            QStringLiteral("--batch needs a file of records, or - for standard input")};
+    if (o.outputs.folder.isEmpty())
+        throw UsageError{QStringLiteral("--out DIR is needed with --batch")};
+    if (dpiGiven && !o.outputs.png)
+        throw UsageError{QStringLiteral("--dpi goes with --png")};
+    return o;
+}
+
+// The output folder, made when missing and tried with a file of our own before any work:
+// one clear message then, rather than one per line.
+std::optional<QString> prepareFolder(const QString& folder) {
+    if (QFileInfo::exists(folder) && !QFileInfo(folder).isDir())
+        return QStringLiteral("the output folder %1 is not a folder").arg(folder);
+    if (!files::makeFolders(folder))
+        return QStringLiteral("the output folder %1 cannot be made").arg(folder);
+    const QByteArray probe =
+        QFile::encodeName(QDir(folder).filePath(QStringLiteral(".vantorel-bill-XXXXXX")));
+    std::vector<char> name(probe.constData(), probe.constData() + probe.size() + 1);
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0)
+        return QStringLiteral("cannot write into the output folder %1: %2")
+            .arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
+    ::close(fd);
+    ::unlink(name.data());
+    return std::nullopt;
+}
+
+// The time all documents record: SOURCE_DATE_EPOCH when set (for output that can be made
+// again byte for byte), else the start of the batch, to the second.
+QDateTime saveTime() {
+    bool ok = false;
+    const qint64 epoch = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&ok);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    return ok && epoch >= 0 ? QDateTime::fromSecsSinceEpoch(epoch, Qt::UTC)
+                            : QDateTime::fromSecsSinceEpoch(now.toSecsSinceEpoch(), Qt::UTC);
+}
+
+bool blank(const QByteArray& line) {
+    return std::all_of(line.begin(), line.end(), [](char c) { return std::isspace(uchar(c)); });
+}
+
+} // namespace
+
+bool wanted(const QStringList& arguments) {
+    return arguments.contains(QStringLiteral("--batch"));
+}
+
+QString usage() {
+    return QStringLiteral(
+        "  vantorel-bill --batch RECORDS.jsonl --out DIR [--pdf] [--png [--dpi N]]\n"
+        "                [--jobs N] [--force]\n"
+        "\n"
+        "A batch makes a bill for each line of RECORDS.jsonl (- reads standard input): one\n"
+        "record as above per line (a number is also taken, as written), plus an optional\n"
+        "\"file\" member naming its outputs: a plain file name without a folder, not starting\n"
+        "with a dot, not digits alone. A line without one is named by its number,\n"
+        "zero-padded: 000001. Each line gives DIR/NAME.doc, with\n"
+        "--pdf DIR/NAME.pdf, with --png DIR/NAME-page-1.png, ... Blank lines are skipped; a\n"
+        "bad line is reported on standard error with its number and skipped.\n"
+        "  --out DIR       the output folder, made when missing\n"
+        "  --jobs N        records made at once (default: one per core)\n"
+        "  --force         replace outputs that exist; otherwise such a line fails\n"
+        "Exit status of a batch: 0 every line made; 1 a line failed, or DIR cannot be made or\n"
+        "written; 2 bad usage; 130 (SIGINT) or 143 (SIGTERM) when stopped: the records being\n"
+        "made are finished, no partial file is left, and the summary says how many were made.\n");
+}
+
+int run(const QStringList& arguments, QTextStream& err, bool progress) {
+    Options options;
+    int fd = STDIN_FILENO;
+    try {
+        options = parse(arguments);
+        if (options.input != QStringLiteral("-")) {
+            fd = ::open(QFile::encodeName(options.input).constData(), O_RDONLY | O_CLOEXEC);
+            struct stat st {};
+            if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+                ::close(fd);
+                fd = -1;
+                errno = EISDIR;
+            }
+            if (fd < 0)
+                throw UsageError{
+                    QStringLiteral("cannot read the records file %1: %2")
+                        .arg(options.input, QString::fromLocal8Bit(std::strerror(errno)))};
+        }
+    } catch (const UsageError& e) {
+        err << "vantorel-bill: " << e.message << "\n(see vantorel-bill --help)\n";
+        err.flush();
+        return BadUsage;
+    }
+    struct CloseInput {
+        int fd;
+        ~CloseInput() {
+            if (fd != STDIN_FILENO)
+                ::close(fd);
+        }
+    } closeInput{fd};
+    if (const std::optional<QString> why = prepareFolder(options.outputs.folder)) {
+        err << "vantorel-bill: " << *why << '\n';
+        err.flush();
+        return Failed;
+    }
+
+    // Qt's PDF writer orders the fonts it embeds by hash, whose seed is drawn anew in every
+    // process: a fixed seed makes the files the same from run to run and worker to worker.
+    // (Set before any worker starts; hashes made before keep the seed they have.)
+    QHashSeed::setDeterministicGlobalSeed();
+    // Fonts are loaded once, on this thread, before the workers lay documents out.
+    wordengine::arialAvailable();
+    const int jobs =
+        options.jobs > 0 ? options.jobs : std::max(1, int(std::thread::hardware_concurrency()));
+    const QDateTime madeAt = saveTime();
+    std::vector<std::unique_ptr<BatchMaker>> makers;
+    for (int i = 0; i < jobs; ++i)
+        makers.push_back(std::make_unique<BatchMaker>(options.outputs, madeAt));
+
+    BatchSignals stop;
+    const BatchMaker::Reports reports;
+    const bool fromFile = fd != STDIN_FILENO && QFileInfo(options.input).isFile();
+    BatchConsole console(err, progress, fromFile ? options.input : QString());
+    // A few records per worker wait, and at most as many bytes as one record may hold.
+    BatchQueue<BatchJob> queue(size_t(jobs) * 4, BillFiles::kMaxRecordBytes * 2);
+
+    std::vector<std::thread> workers;
+    for (int i = 0; i < jobs; ++i)
+        workers.emplace_back([&, maker = makers[size_t(i)].get()] {
+            while (std::optional<BatchJob> job = queue.pop()) {
+                if (stop.stopped()) {
+                    // What waits is left (and a reader waiting for room let go); what is
+                    // being made on the other workers is finished.
+                    queue.close(true);
+                    break;
+                }
+                if (const std::optional<QString> failure = maker->make(*job))
+                    console.failed(job->line, *failure);
+                else
+                    console.made();
+            }
+        });
+
+    BatchInput input(fd, stop.stopFd(), BillFiles::kMaxRecordBytes);
+    BatchNames names;
+    BatchInput::Line line;
+    BatchInput::Result result = BatchInput::Result::End;
+    while (!stop.stopped() && (result = input.next(line)) == BatchInput::Result::Line) {
+        if (line.tooLong) {
+            console.failed(line.number, QStringLiteral("the line is longer than %1 MB, more than "
+                                                       "a record may hold")
+                                            .arg(BillFiles::kMaxRecordBytes >> 20));
+            continue;
+        }
+        if (blank(line.bytes)) {
+            console.blank();
+            continue;
+        }
+        try {
+            // The line's number begins the message; the message names the record.
+            BillRecord::Parsed parsed = BillRecord::parse(
+                line.bytes, {QStringLiteral("the record"), QStringLiteral("in the record")},
+                {.file = true, .numbers = true});
+            BatchJob job{line.number, names.nameFor(line.number, parsed.file),
+                         std::move(parsed.record)};
+            if (!queue.push(std::move(job), line.bytes.size() * 2))
+                break;
+        } catch (const BillRecord::Bad& bad) {
+            console.failed(line.number, bad.message);
+        } catch (const std::bad_alloc&) {
+            // No memory for this line's record: it fails, the reading goes on (the workers
+            // finish and free theirs).
+            console.failed(line.number, QStringLiteral("out of memory for the record"));
+        }
+    }
+    if (!stop.stopped() && result == BatchInput::Result::Failed)
+        console.say(QStringLiteral("cannot read the records any further: %1").arg(input.error()));
+    queue.close(stop.stopped());
+    for (std::thread& worker : workers)
+        worker.join();
+    // Dropped when a signal came: the lines taken but not begun.
+    queue.close(true);
+    // The outputs' names, flushed once for all (each file was flushed before it was named).
+    files::syncFolderOf(QDir(options.outputs.folder).filePath(QStringLiteral("x")));
+    console.finish(stop.signalName());
+    if (stop.stopped())
+        return 128 + stop.signal();
+    return console.failedCount() > 0 || result == BatchInput::Result::Failed ? Failed : Success;
+}
+
+} // namespace BillBatch

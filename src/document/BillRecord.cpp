@@ -1,0 +1,55 @@
+#include "BillRecord.h"
+
+#include "BillFiles.h"
+#include "SaleFields.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace BillRecord {
+
+Parsed parse(const QByteArray& json, const Source& source, Allow allow) {
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError)
+        throw Bad{QStringLiteral("%1 is not JSON: %2 at offset %3")
+                      .arg(source.name, error.errorString())
+                      .arg(error.offset)};
+    if (!document.isObject())
+        throw Bad{QStringLiteral("%1 must hold one JSON object").arg(source.name)};
+    // The JSON reader keeps one of two members of the same name without a word; a record
+    // that names a value twice is more likely a mistake than a choice.
+    if (const std::optional<QString> key = BillFiles::repeatedKey(json))
+        throw Bad{QStringLiteral("%1 has the key \"%2\" twice").arg(source.name, *key)};
+    Parsed parsed;
+    const QJsonObject object = document.object();
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        const bool isFile = allow.file && it.key() == QLatin1String(fileKey);
+        const SaleField* field = isFile ? nullptr : fieldByKey(it.key());
+        if (!field && !isFile)
+            throw Bad{QStringLiteral("%1 has an unknown key \"%2\"").arg(source.name, it.key())};
+        // A spreadsheet exported as JSON writes its numbers as numbers; the text as written
+        // is what the sale's paper shows (2900.00 stays 2900.00).
+        const bool number = allow.numbers && !isFile && it.value().isDouble();
+        if (!it.value().isString() && !number)
+            throw Bad{
+                QStringLiteral("the value of \"%1\" %2 is not a string%3")
+                    .arg(it.key(), source.at,
+                         allow.numbers && !isFile ? QStringLiteral(" or a number") : QString())};
+        const QString value = number ? QString::fromUtf8(BillFiles::valueText(json, it.key()))
+                                     : it.value().toString();
+        if (value.size() > maxValueLength)
+            throw Bad{QStringLiteral("the value of \"%1\" %2 has %3 characters; a value may have "
+                                     "at most %4")
+                          .arg(it.key(), source.at)
+                          .arg(value.size())
+                          .arg(maxValueLength)};
+        if (isFile)
+            parsed.file = value;
+        else
+            parsed.record.set(field->boxName(), value);
+    }
+    return parsed;
+}
+
+} // namespace BillRecord

@@ -1,0 +1,45 @@
+#pragma once
+// A sale record as vantorel-bill reads it: one JSON object whose members are the sixteen
+// settings keys, each a string, a key left out being empty; in a batch, also "file", the name
+// of the record's outputs.
+
+#include "SaleRecordSource.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace BillRecord {
+
+// Where the record was read, as messages name it: {"the record file sale.json", "in
+// sale.json"} or {"line 7", "on line 7"}.
+struct Source {
+    QString name;
+    QString at;
+};
+
+// Why a record was refused, in a sentence that names its source.
+struct Bad {
+    QString message;
+};
+
+struct Parsed {
+    FixedRecord record;
+    std::optional<QString> file; // the "file" member, when allowed and given
+};
+
+// The member of a batch line that names its outputs.
+inline constexpr char fileKey[] = "file";
+
+// What a record may hold besides the sixteen keys' strings.
+struct Allow {
+    bool file = false;    // the "file" member (a string)
+    bool numbers = false; // numbers as values, taken as written: "Year": 1969 is "1969"
+};
+
+// Reads one record. Refuses, throwing Bad: what is not one JSON object, a key named twice, a
+// key that is none of the sixteen (or "file", when allowed), a value that is not a string (or
+// a number, when allowed) or is longer than maxValueLength.
+Parsed parse(const QByteArray& json, const Source& source, Allow allow = {});
+
+} // namespace BillRecord

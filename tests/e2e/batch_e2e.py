@@ -1,0 +1,124 @@
+#!/usr/bin/python3
+"""End to end: vantorel-bill --batch as a process. Records from a pipe; SIGINT and SIGTERM
+sent to the running batch (the summary counts what is in the folder, no partial file is
+left); the progress line on a terminal (a pty) and none on a pipe.
+
+Usage: batch_e2e.py VANTOREL_BILL WORK_FOLDER
+"""
+import os
+import pty
+import shutil
+import signal
+import subprocess
+import sys
+
+RECORD = b'{"Make": "Ford", "Name Of Buyer": "Orwen Palk"}\n'
+
+
+def environment(work):
+    temp = os.path.join(work, "tmp")
+    os.makedirs(temp, exist_ok=True)
+    return dict(os.environ, TEMP=temp, QT_QPA_PLATFORM="offscreen")
+
+
+def leftovers(folder):
+    """Temporary files: the outputs' own (dot files) and the documents' in TEMP."""
+    return [n for n in os.listdir(folder) if n.startswith(".")]
+
+
+def from_a_pipe(bill, work):
+    out = os.path.join(work, "piped")
+    done = subprocess.run([bill, "--batch", "-", "--out", out], input=RECORD * 2 + b"\n",
+                          capture_output=True, env=environment(work))
+    assert done.returncode == 0, done.stderr
+    assert sorted(os.listdir(out)) == ["000001.doc", "000002.doc"], os.listdir(out)
+    assert b"made 2, failed 0" in done.stderr, done.stderr
+    assert b"\r" not in done.stderr, "no progress line when standard error is no terminal"
+
+
+def same_bytes_in_two_processes(bill, work):
+    """Two processes (each with its own hash seed and clock), one and three workers."""
+    records = os.path.join(work, "twice.jsonl")
+    with open(records, "wb") as f:
+        f.write(RECORD * 4)
+    made = []
+    for jobs in ("1", "3"):
+        out = os.path.join(work, "twice-" + jobs)
+        env = dict(environment(work), SOURCE_DATE_EPOCH="1700000000")
+        subprocess.run([bill, "--batch", records, "--out", out, "--pdf", "--png", "--dpi", "20",
+                        "--jobs", jobs], check=True, capture_output=True, env=env)
+        made.append({n: open(os.path.join(out, n), "rb").read() for n in os.listdir(out)})
+    assert len(made[0]) == 12 and made[0] == made[1], sorted(made[0])
+    info = subprocess.run(["pdfinfo", os.path.join(work, "twice-1", "000001.pdf")],
+                          capture_output=True, text=True, check=True).stdout
+    assert "Tue Nov 14 22:13:20 2023" in info, info  # the batch's time, not the clock's
+
+
+def stopped(bill, work, number, name, status, backlog):
+    """A bad line and three records into the pipe; once the bad line is reported, the reader
+    has taken it and waits on the silent pipe, or, with a backlog of many more records
+    written after it, waits for room in the full queue: then the signal."""
+    out = os.path.join(work, f"stopped-{name}-{backlog}")
+    env = environment(work)
+    child = subprocess.Popen([bill, "--batch", "-", "--out", out, "--jobs", "2"],
+                             stdin=subprocess.PIPE, stderr=subprocess.PIPE, env=env)
+    child.stdin.write(b"not a record\n" + RECORD * 3)
+    child.stdin.flush()
+    said = b""
+    while b"line 1:" not in said:
+        piece = child.stderr.readline()
+        assert piece, f"the batch ended early: {said!r}"
+        said += piece
+    child.stdin.write(RECORD * backlog)
+    child.stdin.flush()
+    child.send_signal(number)
+    said += child.stderr.read()
+    child.stdin.close()
+    assert child.wait() == status, (child.returncode, said)
+    docs = [n for n in os.listdir(out) if n.endswith(".doc")]
+    summary = f"stopped by {name}; made {len(docs)}, failed 1, in ".encode()
+    assert summary in said, said
+    assert not leftovers(out), leftovers(out)
+    assert not os.listdir(env["TEMP"]), os.listdir(env["TEMP"])
+
+
+def on_a_terminal(bill, work):
+    records = os.path.join(work, "sales.jsonl")
+    with open(records, "wb") as f:
+        f.write(RECORD * 25)
+    out = os.path.join(work, "shown")
+    master, slave = pty.openpty()
+    child = subprocess.Popen([bill, "--batch", records, "--out", out], stderr=slave,
+                             stdout=subprocess.DEVNULL, env=environment(work))
+    os.close(slave)
+    shown = b""
+    while True:
+        try:
+            piece = os.read(master, 4096)
+        except OSError:  # the child closed the terminal
+            break
+        if not piece:
+            break
+        shown += piece
+    os.close(master)
+    assert child.wait() == 0, shown
+    assert b"\r\x1b[K" in shown, shown  # the line is redrawn in place
+    assert b"vantorel-bill: 25/25 lines, " in shown, shown  # done of the counted total
+    assert b"made 25, failed 0, in " in shown, shown
+
+
+def main():
+    bill, work = sys.argv[1], sys.argv[2]
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
+    from_a_pipe(bill, work)
+    same_bytes_in_two_processes(bill, work)
+    for number, name, status in [(signal.SIGINT, "SIGINT", 130), (signal.SIGTERM, "SIGTERM", 143)]:
+        for backlog in (0, 300):
+            stopped(bill, work, number, name, status, backlog)
+    on_a_terminal(bill, work)
+    print("vantorel-bill --batch end to end: OK")
+
+
+if __name__ == "__main__":
+    main()
