@@ -4,6 +4,7 @@
 // as PDF" from the preview of those sales.
 #include "BillOfSaleModel.h"
 #include "EngineApplicationFactory.h"
+#include "FindControl.h"
 #include "Form1.h"
 #include "Form2.h"
 #include "Layout.h"
@@ -56,7 +57,7 @@ void BM_StartToPreview(benchmark::State& state) {
         Form2& form = handOff.preview();
         form.Form_Activate(); // page 1 drawn
         state.PauseTiming();
-        pages = form.ListView1->topLevelItemCount();
+        pages = control<QTreeWidget>(form, "ListView1")->topLevelItemCount();
         form.PushButton8_Click();
         state.ResumeTiming();
     }
@@ -91,7 +92,7 @@ void BM_SaveAsPdf(benchmark::State& state) {
     for (auto _ : state) {
         dialogs.fileNames = {
             ScriptedDialogs::SaveChoice(target, QStringLiteral("PDF Files (*.pdf)"))};
-        form.PushButton6->click();
+        control<QPushButton>(form, "PushButton6")->click();
         state.PauseTiming();
         if (dialogs.messages.size() != 1 || !QFile::exists(target))
             state.SkipWithError("the PDF was not saved");
@@ -100,7 +101,7 @@ void BM_SaveAsPdf(benchmark::State& state) {
         QFile::remove(target);
         state.ResumeTiming();
     }
-    state.counters["pages"] = form.ListView1->topLevelItemCount();
+    state.counters["pages"] = control<QTreeWidget>(form, "ListView1")->topLevelItemCount();
     state.counters["PDF_KB"] = double(bytes) / 1024;
 }
 
@@ -137,8 +138,8 @@ void BM_PrintToPdf(benchmark::State& state) {
         billofsale::buildDocument(billofsale::longRecord(int(state.range(0))));
     const int pages = wordengine::paginate(document).pageCount();
     Form2 form(Form2::Services{[] {}, [] {}});
-    form.mWordFile = temp.filePath(QStringLiteral("bill.doc"));
-    wordengine::savePackage(document, pages, form.mWordFile);
+    form.setWordFile(temp.filePath(QStringLiteral("bill.doc")));
+    wordengine::savePackage(document, pages, form.wordFile());
     const QString out = temp.filePath(QStringLiteral("printed.pdf"));
     ScriptedDialogs dialogs;
     dialogs.printAnswer = [&](QPrinter& printer) {

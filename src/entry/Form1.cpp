@@ -1,7 +1,6 @@
 #include "Form1.h"
 
 #include "Appearance.h"
-#include "CursorFile.h"
 #include "Dialogs.h"
 #include "Paths.h"
 #include "PointerRules.h"
@@ -75,26 +74,18 @@ Form1::Services Form1::storeServices() {
 }
 
 Form1::Form1(Services servicesIn, QWidget* parent)
-    : QWidget(parent), services(std::move(servicesIn)) {
-    buildWindow();
+    : ProgramWindow("Form1", 8040, 7950, parent), services(std::move(servicesIn)) {
     buildButtons();
     buildFrames();
     buildFields();
     setTabOrderByIndex();
 }
 
-void Form1::buildWindow() {
-    setObjectName(QStringLiteral("Form1"));
-    setUpFixedWindow(*this, 8040, 7950);
-    pointerRules = new PointerRules(
-        *this, [this] { return pointer; }, [this](int code) { setMousePointer(code); });
-}
-
 void Form1::buildButtons() {
     for (const ButtonPlace& place : buttonPlaces) {
         QPushButton* button = makeButton(this, place.name, place.caption, place.twips);
         button->setAccessibleName(QString::fromLatin1(place.caption));
-        pointerRules->addButton(*button);
+        pointerRules().addButton(*button);
         this->*place.member = button;
     }
     connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
@@ -105,7 +96,7 @@ void Form1::buildButtons() {
 void Form1::buildFrames() {
     for (const FramePlace& place : framePlaces) {
         QGroupBox* frame = makeFrame(this, place.name, place.caption, place.twips);
-        pointerRules->addBackground(*frame);
+        pointerRules().addBackground(*frame);
         this->*place.member = frame;
     }
 }
@@ -170,11 +161,10 @@ void Form1::Form_Load() {
     Trap trap(Procedure::Form1_Form_Load);
     trap.line(100, [&] { ApplySkin(*this, SkinFramework1); });
     trap.line(
-        104, [&] { setWindowTitle(QStringLiteral("Vantorel")); },
-        [&] { setWindowIcon(programIcon()); }, [&] { SetAppTitle(); });
-    const QString cursorPath = inProgramFolder(QStringLiteral("HAND-M.CUR"));
+        104, [&] { setProgramTitle(); }, [&] { setProgramIcon(); }, [&] { SetAppTitle(); });
+    const QString cursorPath = handCursorPath();
     if (trap.blockTest(106, [&] { return FileExists(cursorPath); }))
-        trap.line(108, [&] { handCursor = loadCursorFile(cursorPath); });
+        trap.line(108, [&] { loadHandCursor(cursorPath); });
     for (const SaleField& field : saleFields()) {
         trap.line(field.restoreLine, [&] {
             boxes.value(field.boxName())->setText(services.readSetting(field.keyName()));
@@ -227,7 +217,7 @@ void Form1::fieldChanged(const SaleField& field, const QString& value) {
             applicationTitle(), Buttons::Ok, Icon::Warning, this};
         // During start-up the window is not on the screen yet: a notice shown now would sit
         // behind it once it appears, and is shown only once. It waits for the window.
-        if (shownOnce)
+        if (shownBefore())
             showPendingNotice();
     }
 }
@@ -243,17 +233,7 @@ void Form1::showPendingNotice() {
     }
 }
 
-void Form1::setMousePointer(int code) {
-    pointer = code;
-    showPointer(*this, code, handCursor);
-}
-
-void Form1::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (shownOnce)
-        return;
-    shownOnce = true;
-    centreOnScreen(*this);
+void Form1::firstShown() {
     // After the window has reached the screen, so that the notice lands above it.
     QTimer::singleShot(0, this, &Form1::showPendingNotice);
     TextBox* first = boxes.value(QStringLiteral("txtAmountOfMotorVehicle"));

@@ -3,24 +3,22 @@
 // change of a box is written to the settings store at once.
 
 #include "Dialogs.h"
+#include "ProgramWindow.h"
 #include "SaleRecordSource.h"
 #include "SkinFramework.h"
 #include "WindowParts.h"
 
-#include <QCursor>
 #include <QHash>
-#include <QWidget>
 #include <functional>
 #include <optional>
 
 class QGroupBox;
 class QLabel;
-class PointerRules;
 class QPushButton;
 class TextBox;
 struct SaleField;
 
-class Form1 : public QWidget, public SaleRecordSource {
+class Form1 : public ProgramWindow, public SaleRecordSource {
     Q_OBJECT
 public:
     // What the window needs from the rest of the program.
@@ -51,10 +49,7 @@ public:
     QGroupBox* Frame2 = nullptr;
     SkinFramework SkinFramework1;
 
-    int mousePointer() const { return pointer; }
-    void setMousePointer(int code);
     bool generating() const { return mGenerating; }
-    bool hasCustomPointer() const { return handCursor.has_value(); }
     // True once the window has been closed: the program is ending, and a generation that is
     // still running (it lets events run while it removes files) must stop without showing
     // anything.
@@ -67,10 +62,9 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    void firstShown() override;
 
 private:
-    void buildWindow();
     void buildButtons();
     void buildFrames();
     void buildFields();
@@ -80,14 +74,10 @@ private:
     void showPendingNotice();
 
     Services services;
-    PointerRules* pointerRules = nullptr;
     QHash<QString, TextBox*> boxes;
     QHash<QString, QLabel*> labels;
-    std::optional<QCursor> handCursor;
-    int pointer = PointerDefault;
     bool mGenerating = false;
     bool mClosed = false;
-    bool shownOnce = false;
     bool storeFailureNoticed = false;
     std::optional<MessageRequest> pendingNotice;
 };

@@ -1,7 +1,6 @@
 #include "Form2.h"
 
 #include "Appearance.h"
-#include "CursorFile.h"
 #include "Paths.h"
 #include "PictureBox.h"
 #include "PointerRules.h"
@@ -39,20 +38,12 @@ QScrollBar* makeScrollBar(Qt::Orientation orientation, QWidget* parent, const ch
 } // namespace
 
 Form2::Form2(Services servicesIn, QWidget* parent)
-    : QWidget(parent), services(std::move(servicesIn)) {
-    buildWindow();
+    : ProgramWindow("Form2", 9840, 10290, parent), services(std::move(servicesIn)) {
     buildPageArea();
     buildButtons();
     buildShortcuts();
     buildPageMenu();
     nameForAssistiveTools();
-}
-
-void Form2::buildWindow() {
-    setObjectName(QStringLiteral("Form2"));
-    setUpFixedWindow(*this, 9840, 10290);
-    pointerRules = new PointerRules(
-        *this, [this] { return pointer; }, [this](int code) { setMousePointer(code); });
 }
 
 void Form2::buildPageArea() {
@@ -64,8 +55,8 @@ void Form2::buildPageArea() {
     ListView1->setColumnCount(0);
     ListView1->setHeaderHidden(false);
     ListView1->installEventFilter(this); // key releases
-    pointerRules->addBackground(*ListView1);
-    pointerRules->addBackground(*ListView1->viewport());
+    pointerRules().addBackground(*ListView1);
+    pointerRules().addBackground(*ListView1->viewport());
     connect(ListView1, &QTreeWidget::itemClicked, this, [this] { ListView1_Click(); });
 
     Picture2 = new PictureBox(this);
@@ -94,7 +85,7 @@ void Form2::buildPageArea() {
 
 void Form2::buildButtons() {
     Frame1 = makeFrame(this, "Frame1", "Zoom:", {120, 8790, 9600, 855});
-    pointerRules->addBackground(*Frame1);
+    pointerRules().addBackground(*Frame1);
 
     PushButton1 = makeButton(Frame1, "PushButton1", "Zoom In", {240, 300, 4440, 405});
     PushButton2 = makeButton(Frame1, "PushButton2", "Zoom Out", {4800, 300, 4560, 405});
@@ -102,7 +93,7 @@ void Form2::buildButtons() {
         makeButton(this, "PushButton6", "Save Results To Word File", {4920, 9770, 4800, 405});
     PushButton8 = makeButton(this, "PushButton8", "< Back", {120, 9770, 4680, 405});
     for (QPushButton* button : {PushButton1, PushButton2, PushButton6, PushButton8})
-        pointerRules->addButton(*button);
+        pointerRules().addButton(*button);
     connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
     connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
     connect(PushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);
@@ -169,11 +160,10 @@ void Form2::Form_Load() {
     trap.line(100, [&] { mFirstActivate = true; });
     trap.line(102, [&] { SetFormBackColor(*this); });
     trap.line(
-        104, [&] { setWindowTitle(QStringLiteral("Vantorel")); },
-        [&] { setWindowIcon(programIcon()); });
-    const QString cursorPath = inProgramFolder(QStringLiteral("HAND-M.CUR"));
+        104, [&] { setProgramTitle(); }, [&] { setProgramIcon(); });
+    const QString cursorPath = handCursorPath();
     if (trap.blockTest(108, [&] { return FileExists(cursorPath); }))
-        trap.line(110, [&] { handCursor = loadCursorFile(cursorPath); });
+        trap.line(110, [&] { loadHandCursor(cursorPath); });
     trap.line(112, [&] {
         ListView1->setColumnCount(1);
         ListView1->setHeaderLabels({QStringLiteral("Page(s)")});
@@ -183,6 +173,35 @@ void Form2::Form_Load() {
 
 void Form2::addPage(int number) {
     new QTreeWidgetItem(ListView1, {QStringLiteral("Page ") + QString::number(number)});
+}
+
+// Page pictures are numbered from 1; a later hand-over writes over the pictures an earlier one
+// left, and the first picture is always there.
+void Form2::setPagePicture(int number, const QPicture& picture) {
+    if (Image1.size() >= std::size_t(number))
+        Image1[std::size_t(number) - 1] = picture;
+    else
+        Image1.push_back(picture);
+}
+
+int Form2::pageCount() const {
+    return ListView1->topLevelItemCount();
+}
+
+void Form2::showFirstPage() {
+    Picture1->setPicture(Image1[0]);
+}
+
+void Form2::showPages(std::vector<QPicture> pictures, const QString& wordFile) {
+    if (pictures.empty())
+        pictures.emplace_back();
+    ListView1->clear();
+    Image1 = std::move(pictures);
+    for (std::size_t i = 0; i < Image1.size(); ++i)
+        addPage(int(i) + 1);
+    mTotalImages = qint32(Image1.size()) - 1;
+    showFirstPage();
+    mWordFile = wordFile;
 }
 
 // Prepares the page shown, the first time the window becomes active after a hand-over.
@@ -223,7 +242,7 @@ void Form2::ListView1_Click() {
     const int k = ListView1->indexOfTopLevelItem(item) + 1;
     if (k < 1 || std::size_t(k) > Image1.size())
         return;
-    setMousePointer(11);
+    setMousePointer(PointerBusy);
     try {
         Picture1->setPicture(Image1[k - 1]);
         Zoom_Ori.autoRedraw = true;
@@ -243,12 +262,7 @@ void Form2::ListView1_Click() {
     } catch (...) {
         // Only arithmetic on sizes below the drawing limit happens here; nothing to report.
     }
-    setMousePointer(0);
-}
-
-void Form2::setMousePointer(int code) {
-    pointer = code;
-    showPointer(*this, code, handCursor);
+    setMousePointer(PointerDefault);
 }
 
 bool Form2::event(QEvent* e) {
@@ -322,14 +336,6 @@ void Form2::contextMenuEvent(QContextMenuEvent* event) {
     const QRect page = Picture2->rect().intersected(Picture1->geometry());
     showPageMenu(
         Picture2->mapToGlobal((page.isEmpty() ? Picture2->rect() : page).topLeft() + QPoint(8, 8)));
-}
-
-void Form2::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (shownOnce)
-        return;
-    shownOnce = true;
-    centreOnScreen(*this);
 }
 
 void Form2::closeEvent(QCloseEvent* event) {

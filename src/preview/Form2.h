@@ -2,7 +2,8 @@
 // The preview window: the page list, the page in a viewport with scroll bars and drag-pan,
 // zoom in quarter steps, saving the document and going back.
 
-#include <QCursor>
+#include "ProgramWindow.h"
+
 #include <QKeyCombination>
 #include <QPicture>
 #include <QSet>
@@ -12,7 +13,6 @@
 #include <vector>
 
 class PictureBox;
-class PointerRules;
 class QAction;
 class QGroupBox;
 class QMenu;
@@ -21,7 +21,7 @@ class QScrollBar;
 class QTreeWidget;
 class QWheelEvent;
 
-class Form2 : public QWidget {
+class Form2 : public ProgramWindow {
     Q_OBJECT
 public:
     struct Services {
@@ -32,42 +32,32 @@ public:
 
     void Form_Load();
 
-    // Controls, named as the rest of the program refers to them.
-    QTreeWidget* ListView1 = nullptr;
-    PictureBox* Picture2 = nullptr;
-    PictureBox* Picture1 = nullptr;
-    QScrollBar* VScroll1 = nullptr;
-    QScrollBar* HScroll1 = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    QPushButton* PushButton1 = nullptr; // Zoom In
-    QPushButton* PushButton2 = nullptr; // Zoom Out
-    QPushButton* PushButton8 = nullptr; // < Back
-    QPushButton* PushButton6 = nullptr; // Save Results To Word File
+    // What the document script's hand-over writes, each step on its own (its error report
+    // names the line that failed): a page's list entry and its picture, the number of pictures
+    // beyond the first, the first page into the page box, the temporary document.
+    void addPage(int number); // "Page " and the number, added to the list
+    void setPagePicture(int number, const QPicture& picture);
+    void setTotalImages(qint32 total) { mTotalImages = total; }
+    void showFirstPage();
+    void setWordFile(const QString& path) { mWordFile = path; }
+    // All of the above at once, for pages drawn already: lists and keeps `pictures`, puts the
+    // first in the page box, and makes `wordFile` the document that saving copies and
+    // leaving removes. The page is made ready when the window next becomes active.
+    void showPages(std::vector<QPicture> pictures, const QString& wordFile);
 
-    // The picture holders: the current page unzoomed, and one picture per page.
-    struct PictureHolder {
-        QPicture picture;
-        int width = 735, height = 375; // twips
-        bool autoRedraw = false, visible = true;
-        int ScaleWidth() const { return width; }
-        int ScaleHeight() const { return height; }
-    } Zoom_Ori;
-    std::vector<QPicture> Image1{QPicture()};
-
-    QString mWordFile;
-    qint32 mTotalImages = 0;
-    float mDragX = 0, mDragY = 0;
-    qint16 mHStep = 0, mVStep = 0;
-    qint32 mOrigWidth = 0, mOrigHeight = 0;
-    qint32 mZoomWidth = 0, mZoomHeight = 0;
-    float mZoom = 1;
-    bool mFirstActivate = false;
-
-    int mousePointer() const { return pointer; }
-    void setMousePointer(int code);
-
-    // Adds "Page " and the number to the list.
-    void addPage(int number);
+    const QString& wordFile() const { return mWordFile; }
+    const std::vector<QPicture>& pagePictures() const { return Image1; }
+    int pageCount() const;
+    qint32 totalImages() const { return mTotalImages; }
+    // Whether the next activation prepares the page shown (after a hand-over or "< Back").
+    bool preparesOnActivation() const { return mFirstActivate; }
+    float zoom() const { return mZoom; }
+    qint32 zoomWidth() const { return mZoomWidth; }
+    qint32 origWidth() const { return mOrigWidth; }
+    qint32 origHeight() const { return mOrigHeight; }
+    qint16 hStep() const { return mHStep; }
+    float dragX() const { return mDragX; }
+    float dragY() const { return mDragY; }
 
     void Form_Activate();
     void ListView1_Click();
@@ -100,21 +90,49 @@ public slots:
     // Puts the page shown on the desktop's clipboard as a picture.
     void copyPage();
 
-public:
-    QMenu* pageMenu = nullptr;
-    QAction* printAction = nullptr; // "Print…", Ctrl+P
-    QAction* pdfAction = nullptr;   // "Save as PDF…", Ctrl+Shift+S
-    QAction* copyAction = nullptr;  // "Copy Page", Ctrl+C
-
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
-    void buildWindow();
+    // Controls, named as the rest of the program refers to them.
+    QTreeWidget* ListView1 = nullptr;
+    PictureBox* Picture2 = nullptr;
+    PictureBox* Picture1 = nullptr;
+    QScrollBar* VScroll1 = nullptr;
+    QScrollBar* HScroll1 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QPushButton* PushButton1 = nullptr; // Zoom In
+    QPushButton* PushButton2 = nullptr; // Zoom Out
+    QPushButton* PushButton8 = nullptr; // < Back
+    QPushButton* PushButton6 = nullptr; // Save Results To Word File
+
+    QMenu* pageMenu = nullptr;
+    QAction* printAction = nullptr; // "Print…", Ctrl+P
+    QAction* pdfAction = nullptr;   // "Save as PDF…", Ctrl+Shift+S
+    QAction* copyAction = nullptr;  // "Copy Page", Ctrl+C
+
+    // The picture holders: the current page unzoomed, and one picture per page.
+    struct PictureHolder {
+        QPicture picture;
+        int width = 735, height = 375; // twips
+        bool autoRedraw = false, visible = true;
+        int ScaleWidth() const { return width; }
+        int ScaleHeight() const { return height; }
+    } Zoom_Ori;
+    std::vector<QPicture> Image1{QPicture()};
+
+    QString mWordFile;
+    qint32 mTotalImages = 0;
+    float mDragX = 0, mDragY = 0;
+    qint16 mHStep = 0, mVStep = 0;
+    qint32 mOrigWidth = 0, mOrigHeight = 0;
+    qint32 mZoomWidth = 0, mZoomHeight = 0;
+    float mZoom = 1;
+    bool mFirstActivate = false;
+
     void buildPageArea();
     void buildButtons();
     void buildShortcuts();
@@ -138,10 +156,6 @@ private:
     void saveResult(bool pdfChosen);
 
     Services services;
-    PointerRules* pointerRules = nullptr;
-    std::optional<QCursor> handCursor;
-    int pointer = 0;
-    bool shownOnce = false;
     int shownPage = 1; // from 1, as in the list
     // Wheel movement in twips not yet turned into whole scroll steps (fine-grained wheels and
     // touchpads send less than a step at a time).

@@ -63,8 +63,10 @@ constexpr int copyMaxSide = 8000;
 void Form2::buildPageMenu() {
     pageMenu = new QMenu(this);
     pageMenu->setObjectName(QStringLiteral("pageMenu"));
-    const auto addItem = [this](const QString& text, const QList<QKeySequence>& keys) {
+    const auto addItem = [this](const char* name, const QString& text,
+                                const QList<QKeySequence>& keys) {
         auto* action = new QAction(text, this);
+        action->setObjectName(QString::fromLatin1(name));
         action->setShortcuts(keys);
         // Window-wide, as the zoom keys are, whatever control has the focus.
         action->setShortcutContext(Qt::WindowShortcut);
@@ -73,11 +75,12 @@ void Form2::buildPageMenu() {
         shortcutObjects.push_back(action);
         return action;
     };
-    printAction = addItem(QStringLiteral("Print…"), {QKeySequence(Qt::CTRL | Qt::Key_P)});
-    pdfAction =
-        addItem(QStringLiteral("Save as PDF…"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
-    copyAction =
-        addItem(QStringLiteral("Copy Page"), QKeySequence::keyBindings(QKeySequence::Copy));
+    printAction =
+        addItem("printAction", QStringLiteral("Print…"), {QKeySequence(Qt::CTRL | Qt::Key_P)});
+    pdfAction = addItem("pdfAction", QStringLiteral("Save as PDF…"),
+                        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
+    copyAction = addItem("copyAction", QStringLiteral("Copy Page"),
+                         QKeySequence::keyBindings(QKeySequence::Copy));
     connect(printAction, &QAction::triggered, this, &Form2::printDocument);
     connect(pdfAction, &QAction::triggered, this, &Form2::saveAsPdf);
     connect(copyAction, &QAction::triggered, this, &Form2::copyPage);

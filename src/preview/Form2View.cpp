@@ -35,7 +35,7 @@ void Form2::RedrawImage() {
             Picture1->paintPicture(Zoom_Ori.picture, mZoomWidth, mZoomHeight, mOrigWidth,
                                    mOrigHeight);
         });
-        trap.line(114, [&] { setMousePointer(0); });
+        trap.line(114, [&] { setMousePointer(PointerDefault); });
         trap.line(116, [&] { HScroll1->setValue(0); });
         trap.line(118, [&] { VScroll1->setValue(0); });
         trap.line(120, [&] { HScroll1->setEnabled(Picture2->ScaleWidth() < mZoomWidth); });

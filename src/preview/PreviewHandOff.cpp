@@ -2,12 +2,10 @@
 
 #include "Form1.h"
 #include "Form2.h"
-#include "PictureBox.h"
 #include "RenderPages.h"
 #include "Trap.h"
 
 #include <QFile>
-#include <QTreeWidget>
 
 PreviewHandOff::PreviewHandOff(word::ApplicationFactory& engineIn, Form1& entryIn,
                                std::function<void()> end)
@@ -31,7 +29,7 @@ MotorVehicleBill::HandOff PreviewHandOff::handOff() {
         trap.line(440, [&] {
             RenderPages(
                 engine, path, [this]() -> Form2& { return preview(); },
-                [this](int code) { entry.setMousePointer(code); },
+                [this](MousePointer code) { entry.setMousePointer(code); },
                 [this] { return entry.closed(); });
         });
         // The entry window was closed while the pages were drawn: the program is ending, so
@@ -42,9 +40,9 @@ MotorVehicleBill::HandOff PreviewHandOff::handOff() {
             return;
         }
         trap.line(442, [&] { entry.setMousePointer(PointerDefault); });
-        if (trap.blockTest(444, [&] { return preview().ListView1->topLevelItemCount() >= 1; }))
-            trap.line(446, [&] { preview().Picture1->setPicture(preview().Image1[0]); });
-        trap.line(448, [&] { preview().mWordFile = path; });
+        if (trap.blockTest(444, [&] { return preview().pageCount() >= 1; }))
+            trap.line(446, [&] { preview().showFirstPage(); });
+        trap.line(448, [&] { preview().setWordFile(path); });
         trap.line(
             450, [&] { preview().show(); }, [&] { preview().activateWindow(); });
         trap.line(452, [&] { entry.hide(); });

@@ -26,7 +26,7 @@ struct PictureFileGuard {
 
 void RenderPages(word::ApplicationFactory& engine, const QString& path,
                  const std::function<Form2&()>& preview,
-                 const std::function<void(int)>& setEntryPointer,
+                 const std::function<void(MousePointer)>& setEntryPointer,
                  const std::function<bool()>& stopped) {
     const std::shared_ptr<word::Application> app = engine.CreateNew();
     const std::shared_ptr<word::Document> document = app->Documents().Open(path);
@@ -36,7 +36,7 @@ void RenderPages(word::ApplicationFactory& engine, const QString& path,
     qint32 i = 0, j = 0;
     bool last = false;
     while (!last) {
-        setEntryPointer(11);
+        setEntryPointer(PointerBusy);
         document->Range()->CopyAsPicture();
         ++i;
         word::Selection& selection = app->Selection();
@@ -56,16 +56,13 @@ void RenderPages(word::ApplicationFactory& engine, const QString& path,
         Form2& form = preview();
         form.addPage(i);
         const QPicture loaded = loadPictureFile(temporaryPicturePath());
-        if (form.Image1.size() >= std::size_t(i))
-            form.Image1[std::size_t(i) - 1] = loaded;
-        else
-            form.Image1.push_back(loaded);
+        form.setPagePicture(i, loaded);
         RemoveFile(temporaryPicturePath()); // lets pending events run: the user may quit here
         ++j;
         if (stopped && stopped())
             break;
     }
-    preview().mTotalImages = i - 1;
+    preview().setTotalImages(i - 1);
     app->ActiveDocument()->Close(word::wd::DoNotSaveChanges);
     app->Quit();
 }

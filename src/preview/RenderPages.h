@@ -2,6 +2,8 @@
 // Turns every page of a document into a picture for the preview, through a second, private
 // engine application.
 
+#include "MousePointer.h"
+
 #include <QString>
 #include <functional>
 
@@ -20,7 +22,7 @@ class ApplicationFactory;
 // goes to the caller.
 void RenderPages(word::ApplicationFactory& engine, const QString& path,
                  const std::function<Form2&()>& preview,
-                 const std::function<void(int)>& setEntryPointer,
+                 const std::function<void(MousePointer)>& setEntryPointer,
                  const std::function<bool()>& stopped = {});
 
 // The picture file's path: the temporary folder followed by "/temp.bmp".

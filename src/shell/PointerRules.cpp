@@ -5,8 +5,8 @@
 #include <QEvent>
 #include <QWidget>
 
-PointerRules::PointerRules(QWidget& windowIn, std::function<int()> read,
-                           std::function<void(int)> write)
+PointerRules::PointerRules(QWidget& windowIn, std::function<MousePointer()> read,
+                           std::function<void(MousePointer)> write)
     : QObject(&windowIn), window(windowIn), pointer(std::move(read)), setPointer(std::move(write)) {
     addBackground(window);
 }

@@ -3,6 +3,8 @@
 // custom pointer, over the window itself or one of its frames the default pointer, and while
 // the pointer is busy nothing changes it.
 
+#include "MousePointer.h"
+
 #include <QObject>
 #include <functional>
 
@@ -11,8 +13,8 @@ class QWidget;
 class PointerRules : public QObject {
 public:
     // `pointer` reads the window's pointer code, `setPointer` sets it.
-    PointerRules(QWidget& window, std::function<int()> pointer,
-                 std::function<void(int)> setPointer);
+    PointerRules(QWidget& window, std::function<MousePointer()> pointer,
+                 std::function<void(MousePointer)> setPointer);
 
     void addButton(QWidget& button);
     void addBackground(QWidget& background);
@@ -24,8 +26,8 @@ private:
     void watch(QWidget& widget);
 
     QWidget& window;
-    std::function<int()> pointer;
-    std::function<void(int)> setPointer;
+    std::function<MousePointer()> pointer;
+    std::function<void(MousePointer)> setPointer;
     QList<const QObject*> buttons;
     QList<const QObject*> backgrounds;
 };

@@ -67,7 +67,7 @@ void centreOnScreen(QWidget& window) {
         window.move(placeWithin(window.frameGeometry().size(), screen->availableGeometry()));
 }
 
-void showPointer(QWidget& window, int code, const std::optional<QCursor>& hand) {
+void showPointer(QWidget& window, MousePointer code, const std::optional<QCursor>& hand) {
     switch (code) {
     case PointerBusy:
         window.setCursor(Qt::WaitCursor);

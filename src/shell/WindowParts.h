@@ -2,6 +2,8 @@
 // What the program's two windows have in common: sizes in twips, the fixed window, the
 // fonts, buttons and frames, centring, and the window pointer codes.
 
+#include "MousePointer.h"
+
 #include <QCursor>
 #include <QFont>
 #include <QRect>
@@ -11,9 +13,6 @@
 class QGroupBox;
 class QPushButton;
 class QWidget;
-
-// Window pointer codes.
-enum MousePointer { PointerDefault = 0, PointerBusy = 11, PointerCustom = 99 };
 
 // Twips to logical pixels (15 twips a pixel).
 inline int twipsToPixels(double twips) {
@@ -44,4 +43,4 @@ void centreOnScreen(QWidget& window);
 
 // Shows a pointer code on the window: the busy pointer, the custom pointer (the hand, or the
 // arrow without one), or the ordinary pointer of whatever lies under the mouse.
-void showPointer(QWidget& window, int code, const std::optional<QCursor>& hand);
+void showPointer(QWidget& window, MousePointer code, const std::optional<QCursor>& hand);

@@ -2,6 +2,7 @@
 // failure is reported with the procedure's id and that line, and the procedure goes on to its
 // end.
 #include "FaultSweep.h"
+#include "FindControl.h"
 #include "Form2.h"
 #include "PictureBox.h"
 #include "ScriptedDialogs.h"
@@ -32,8 +33,8 @@ QPicture page() {
 struct SweepCase {
     const char* name;
     Procedure procedure;
-    QPushButton* Form2::*button; // none: the load handler
-    std::size_t lineCount;       // numbered lines passed without a fault
+    const char* button;    // none: the load handler
+    std::size_t lineCount; // numbered lines passed without a fault
 };
 
 class PreviewFaultSweep : public ::testing::TestWithParam<SweepCase> {
@@ -47,21 +48,16 @@ protected:
         form->Form_Load();
         if (!c.button)
             return;
-        form->Image1 = {page(), page()};
-        form->addPage(1);
-        form->addPage(2);
-        form->mTotalImages = 1;
-        form->Picture1->setPicture(form->Image1[0]);
+        form->showPages({page(), page()}, temp.filePath(QStringLiteral("wendlo12345678.doc")));
         form->Form_Activate();
-        form->mWordFile = temp.filePath(QStringLiteral("wendlo12345678.doc"));
-        QFile document(form->mWordFile);
+        QFile document(form->wordFile());
         ASSERT_TRUE(document.open(QIODevice::WriteOnly));
         document.write("document");
         document.close();
         const QString target = temp.filePath(QStringLiteral("saved%1.doc").arg(++saves));
         dialogs.fileNames = {target};
         form->show();
-        QTest::mouseClick(form.get()->*c.button, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(*form, c.button), Qt::LeftButton);
     }
 
     QTemporaryDir temp;
@@ -98,12 +94,11 @@ TEST_P(PreviewFaultSweep, EachLineFailsAloneAndTheProcedureGoesOn) {
 
 INSTANTIATE_TEST_SUITE_P(
     Procedures, PreviewFaultSweep,
-    ::testing::Values(
-        SweepCase{"FormLoad", Procedure::Form2_Form_Load, nullptr, 6},
-        SweepCase{"ZoomIn", Procedure::Form2_PushButton1_Click, &Form2::PushButton1, 1},
-        SweepCase{"ZoomOut", Procedure::Form2_PushButton2_Click, &Form2::PushButton2, 1},
-        SweepCase{"Save", Procedure::Form2_PushButton6_Click, &Form2::PushButton6, 11},
-        SweepCase{"Back", Procedure::Form2_PushButton8_Click, &Form2::PushButton8, 5}),
+    ::testing::Values(SweepCase{"FormLoad", Procedure::Form2_Form_Load, nullptr, 6},
+                      SweepCase{"ZoomIn", Procedure::Form2_PushButton1_Click, "PushButton1", 1},
+                      SweepCase{"ZoomOut", Procedure::Form2_PushButton2_Click, "PushButton2", 1},
+                      SweepCase{"Save", Procedure::Form2_PushButton6_Click, "PushButton6", 11},
+                      SweepCase{"Back", Procedure::Form2_PushButton8_Click, "PushButton8", 5}),
     [](const auto& p) { return std::string(p.param.name); });
 
 } // namespace

@@ -1,4 +1,5 @@
 // The preview window: layout, zoom, scroll bars, drag-pan, page selection.
+#include "FindControl.h"
 #include "Form2.h"
 #include "PictureBox.h"
 #include "ScriptedDialogs.h"
@@ -49,11 +50,7 @@ protected:
 
     // As the hand-off leaves it: pages rendered, page 1 in Picture1, then activated.
     void showPages(std::vector<QPicture> pages) {
-        form->Image1 = std::move(pages);
-        for (std::size_t i = 0; i < form->Image1.size(); ++i)
-            form->addPage(int(i) + 1);
-        form->mTotalImages = qint32(form->Image1.size()) - 1;
-        form->Picture1->setPicture(form->Image1[0]);
+        form->showPages(std::move(pages), QString());
         form->Form_Activate();
     }
 
@@ -71,45 +68,53 @@ TEST_F(Preview, LayoutMatchesTheTableInPixels) {
         QWidget* widget;
         QRect twips;
     } cases[] = {
-        {w.ListView1, {120, 120, 9600, 945}},    {w.Picture2, {120, 1170, 9330, 7305}},
-        {w.Picture1, {0, 0, 2340, 3435}},        {w.VScroll1, {9450, 1170, 255, 7305}},
-        {w.HScroll1, {120, 8475, 9330, 255}},    {w.Frame1, {120, 8790, 9600, 855}},
-        {w.PushButton1, {240, 300, 4440, 405}},  {w.PushButton2, {4800, 300, 4560, 405}},
-        {w.PushButton8, {120, 9770, 4680, 405}}, {w.PushButton6, {4920, 9770, 4800, 405}},
+        {control<QTreeWidget>(w, "ListView1"), {120, 120, 9600, 945}},
+        {control<PictureBox>(w, "Picture2"), {120, 1170, 9330, 7305}},
+        {control<PictureBox>(w, "Picture1"), {0, 0, 2340, 3435}},
+        {control<QScrollBar>(w, "VScroll1"), {9450, 1170, 255, 7305}},
+        {control<QScrollBar>(w, "HScroll1"), {120, 8475, 9330, 255}},
+        {control<QGroupBox>(w, "Frame1"), {120, 8790, 9600, 855}},
+        {control<QPushButton>(w, "PushButton1"), {240, 300, 4440, 405}},
+        {control<QPushButton>(w, "PushButton2"), {4800, 300, 4560, 405}},
+        {control<QPushButton>(w, "PushButton8"), {120, 9770, 4680, 405}},
+        {control<QPushButton>(w, "PushButton6"), {4920, 9770, 4800, 405}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.widget->geometry(), QRect(px(c.twips.x()), px(c.twips.y()), px(c.twips.width()),
                                               px(c.twips.height())))
             << c.widget->objectName().toStdString();
-    EXPECT_EQ(w.PushButton8->text(), QStringLiteral("< Back"));
-    EXPECT_EQ(w.PushButton6->text(), QStringLiteral("Save Results To Word File"));
-    EXPECT_EQ(w.Frame1->title(), QStringLiteral("Zoom:"));
-    EXPECT_EQ(w.ListView1->headerItem()->text(0), QStringLiteral("Page(s)"));
-    EXPECT_EQ(w.ListView1->columnWidth(0), px(6500));
-    for (QScrollBar* bar : {w.HScroll1, w.VScroll1}) {
+    EXPECT_EQ(control<QPushButton>(w, "PushButton8")->text(), QStringLiteral("< Back"));
+    EXPECT_EQ(control<QPushButton>(w, "PushButton6")->text(),
+              QStringLiteral("Save Results To Word File"));
+    EXPECT_EQ(control<QGroupBox>(w, "Frame1")->title(), QStringLiteral("Zoom:"));
+    EXPECT_EQ(control<QTreeWidget>(w, "ListView1")->headerItem()->text(0),
+              QStringLiteral("Page(s)"));
+    EXPECT_EQ(control<QTreeWidget>(w, "ListView1")->columnWidth(0), px(6500));
+    for (QScrollBar* bar :
+         {control<QScrollBar>(w, "HScroll1"), control<QScrollBar>(w, "VScroll1")}) {
         EXPECT_EQ(bar->minimum(), 0);
         EXPECT_EQ(bar->maximum(), 32767);
         EXPECT_EQ(bar->singleStep(), 1);
         EXPECT_EQ(bar->pageStep(), 1);
     }
-    EXPECT_DOUBLE_EQ(w.PushButton1->font().pointSizeF(), 11.25);
-    EXPECT_TRUE(w.mFirstActivate);
-    EXPECT_EQ(w.Image1.size(), 1u);
+    EXPECT_DOUBLE_EQ(control<QPushButton>(w, "PushButton1")->font().pointSizeF(), 11.25);
+    EXPECT_TRUE(w.preparesOnActivation());
+    EXPECT_EQ(w.pagePictures().size(), 1u);
 }
 
 TEST_F(Preview, ActivationPreparesThePageOnceAfterEachHandOff) {
     showPages({pageOf(7000, 9000)});
-    EXPECT_FALSE(form->mFirstActivate);
-    EXPECT_FLOAT_EQ(form->mZoom, 1);
-    EXPECT_EQ(form->mOrigWidth, 6998);
-    EXPECT_EQ(form->mOrigHeight, 8998);
-    EXPECT_EQ(form->Picture1->Width(), 6998);
-    EXPECT_EQ(form->Picture1->Height(), 8998);
+    EXPECT_FALSE(form->preparesOnActivation());
+    EXPECT_FLOAT_EQ(form->zoom(), 1);
+    EXPECT_EQ(form->origWidth(), 6998);
+    EXPECT_EQ(form->origHeight(), 8998);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Width(), 6998);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Height(), 8998);
     form->PushButton1_Click();
-    const int zoomedWidth = form->Picture1->Width();
+    const int zoomedWidth = control<PictureBox>(*form, "Picture1")->Width();
     form->Form_Activate(); // again, as after a message box: nothing changes
-    EXPECT_FLOAT_EQ(form->mZoom, 1.25);
-    EXPECT_EQ(form->Picture1->Width(), zoomedWidth);
+    EXPECT_FLOAT_EQ(form->zoom(), 1.25);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Width(), zoomedWidth);
 }
 
 TEST_F(Preview, ZoomGoesInQuarterStepsAndStopsAtItsLimits) {
@@ -117,16 +122,16 @@ TEST_F(Preview, ZoomGoesInQuarterStepsAndStopsAtItsLimits) {
     std::vector<int> widths;
     for (int i = 0; i < 14; ++i) {
         form->PushButton1_Click();
-        widths.push_back(form->mZoomWidth);
+        widths.push_back(form->zoomWidth());
     }
-    EXPECT_FLOAT_EQ(form->mZoom, 4);
+    EXPECT_FLOAT_EQ(form->zoom(), 4);
     EXPECT_EQ(widths.front(), 1250);
     EXPECT_EQ(widths[11], 4000);
     EXPECT_EQ(widths.back(), 4000); // a further Zoom In did nothing
     for (int i = 0; i < 20; ++i)
         form->PushButton2_Click();
-    EXPECT_FLOAT_EQ(form->mZoom, 0.25);
-    EXPECT_EQ(form->Picture1->Width(), 250);
+    EXPECT_FLOAT_EQ(form->zoom(), 0.25);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Width(), 250);
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -143,14 +148,15 @@ TEST_P(ZoomLimit, ADrawingThatWouldReachTheLimitIsNotMade) {
     showPages({pageOf(c.width, c.height)});
     form->PushButton1_Click();
     if (c.drawnAtOneAndAQuarter) {
-        EXPECT_FLOAT_EQ(form->mZoom, 1.25);
-        EXPECT_EQ(form->Picture1->Width(), form->mZoomWidth);
+        EXPECT_FLOAT_EQ(form->zoom(), 1.25);
+        EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Width(), form->zoomWidth());
     } else {
-        EXPECT_FLOAT_EQ(form->mZoom, 1); // back to 1: next In draws 1.25, next Out 0.75
-        EXPECT_EQ(form->Picture1->Width(), c.width - 2); // the page keeps its drawn size
-        EXPECT_EQ(form->Picture1->Left(), 0);
+        EXPECT_FLOAT_EQ(form->zoom(), 1); // back to 1: next In draws 1.25, next Out 0.75
+        EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Width(),
+                  c.width - 2); // the page keeps its drawn size
+        EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Left(), 0);
         form->PushButton2_Click();
-        EXPECT_FLOAT_EQ(form->mZoom, 0.75);
+        EXPECT_FLOAT_EQ(form->zoom(), 0.75);
     }
 }
 
@@ -175,14 +181,14 @@ class ScrollBars : public Preview, public ::testing::WithParamInterface<ScrollCa
 TEST_P(ScrollBars, RangeAndStepFollowTheDifference) {
     const ScrollCase& c = GetParam();
     showPages({pageOf(9330 + c.extraWidth, 1000)}); // too wide to draw: kept at its size
-    EXPECT_EQ(form->HScroll1->isEnabled(), c.enabled);
-    EXPECT_EQ(form->mHStep, c.step);
+    EXPECT_EQ(control<QScrollBar>(*form, "HScroll1")->isEnabled(), c.enabled);
+    EXPECT_EQ(form->hStep(), c.step);
     if (c.enabled) {
-        EXPECT_EQ(form->HScroll1->maximum(), c.max);
-        form->HScroll1->setValue(7);
-        EXPECT_EQ(form->Picture1->Left(), -7 * c.step);
+        EXPECT_EQ(control<QScrollBar>(*form, "HScroll1")->maximum(), c.max);
+        control<QScrollBar>(*form, "HScroll1")->setValue(7);
+        EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Left(), -7 * c.step);
     }
-    EXPECT_FALSE(form->VScroll1->isEnabled());
+    EXPECT_FALSE(control<QScrollBar>(*form, "VScroll1")->isEnabled());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ScrollBars,
@@ -198,24 +204,24 @@ TEST_F(Preview, DraggingIsClampedBothWaysAndSettlesOnAScrollPosition) {
     showPages({pageOf(3002, 12002)}); // narrower than the viewport, taller
     form->Picture1_MouseDown(Qt::RightButton, 1000, 1000);
     form->Picture1_MouseMove(Qt::RightButton, 400, 1000); // left of 0: right edges meet
-    EXPECT_EQ(form->Picture1->Left(), 9330 - 3000);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Left(), 9330 - 3000);
     form->Picture1_MouseMove(Qt::RightButton, 9000, 1000); // to the right: back to 0
-    EXPECT_EQ(form->Picture1->Left(), 0);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Left(), 0);
     form->Picture1_MouseMove(Qt::NoButton, 0, 0); // no button: nothing moves
-    EXPECT_EQ(form->Picture1->Left(), 0);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Left(), 0);
 
     // Upwards, past the bottom: the page's bottom edge stops at the viewport's.
     form->Picture1_MouseMove(Qt::LeftButton, 1000, -30000);
-    EXPECT_EQ(form->Picture1->Top(), 7305 - 12000);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Top(), 7305 - 12000);
     // Half way back, then the release: the page settles on the nearest scroll position.
     form->Picture1_MouseMove(Qt::LeftButton, 1000, 3345);
-    EXPECT_EQ(form->Picture1->Top(), -2350);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Top(), -2350);
     form->Picture1_MouseUp(Qt::LeftButton, 0, 0);
     // v = round(2350 / 4695 * 100) = 50; Max = round(469.5) = 470 (to even); Value = 235.
-    EXPECT_EQ(form->VScroll1->maximum(), 470);
-    EXPECT_EQ(form->VScroll1->value(), 235);
-    EXPECT_EQ(form->Picture1->Top(), -2350);
-    EXPECT_EQ(form->Picture1->Left(), 0);
+    EXPECT_EQ(control<QScrollBar>(*form, "VScroll1")->maximum(), 470);
+    EXPECT_EQ(control<QScrollBar>(*form, "VScroll1")->value(), 235);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Top(), -2350);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Left(), 0);
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -246,19 +252,20 @@ TEST_F(Preview, MouseHandlerFaultsNameTheirLowerCaseIds) {
 TEST_F(Preview, ChoosingAPageShowsItAtZoomOneFromItsTopLeftCorner) {
     showPages({pageOf(12000, 16000), pageOf(5002, 6002), pageOf(1000, 1000)});
     form->PushButton2_Click();
-    form->HScroll1->setValue(5);
-    ASSERT_LT(form->Picture1->Left(), 0);
-    form->ListView1->setCurrentItem(form->ListView1->topLevelItem(1));
+    control<QScrollBar>(*form, "HScroll1")->setValue(5);
+    ASSERT_LT(control<PictureBox>(*form, "Picture1")->Left(), 0);
+    control<QTreeWidget>(*form, "ListView1")
+        ->setCurrentItem(control<QTreeWidget>(*form, "ListView1")->topLevelItem(1));
     form->ListView1_Click();
-    EXPECT_FLOAT_EQ(form->mZoom, 1);
-    EXPECT_EQ(form->Picture1->Left(), 0);
-    EXPECT_EQ(form->Picture1->Top(), 0);
-    EXPECT_EQ(form->Picture1->Width(), 5000);
-    EXPECT_EQ(form->mousePointer(), 0);
+    EXPECT_FLOAT_EQ(form->zoom(), 1);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Left(), 0);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Top(), 0);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Width(), 5000);
+    EXPECT_EQ(form->mousePointer(), PointerDefault);
     // With nothing selected nothing happens.
-    form->ListView1->setCurrentItem(nullptr);
+    control<QTreeWidget>(*form, "ListView1")->setCurrentItem(nullptr);
     form->ListView1_Click();
-    EXPECT_EQ(form->Picture1->Width(), 5000);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Width(), 5000);
 }
 
 // Shown, the preview stays within the screen's available area: centred when it fits, else its
@@ -284,19 +291,20 @@ TEST_F(Preview, PointerFollowsTheMouseOverButtonsAndBackground) {
                       Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(target, &e);
     };
-    for (QWidget* button :
-         {static_cast<QWidget*>(form->PushButton1), static_cast<QWidget*>(form->PushButton2),
-          static_cast<QWidget*>(form->PushButton6), static_cast<QWidget*>(form->PushButton8)}) {
-        move(form->Frame1);
-        EXPECT_EQ(form->mousePointer(), 0);
+    for (QWidget* button : {static_cast<QWidget*>(control<QPushButton>(*form, "PushButton1")),
+                            static_cast<QWidget*>(control<QPushButton>(*form, "PushButton2")),
+                            static_cast<QWidget*>(control<QPushButton>(*form, "PushButton6")),
+                            static_cast<QWidget*>(control<QPushButton>(*form, "PushButton8"))}) {
+        move(control<QGroupBox>(*form, "Frame1"));
+        EXPECT_EQ(form->mousePointer(), PointerDefault);
         move(button);
-        EXPECT_EQ(form->mousePointer(), 99);
-        move(form->ListView1->viewport());
-        EXPECT_EQ(form->mousePointer(), 0);
+        EXPECT_EQ(form->mousePointer(), PointerCustom);
+        move(control<QTreeWidget>(*form, "ListView1")->viewport());
+        EXPECT_EQ(form->mousePointer(), PointerDefault);
     }
-    form->setMousePointer(11);
-    move(form->PushButton6);
-    EXPECT_EQ(form->mousePointer(), 11);
+    form->setMousePointer(PointerBusy);
+    move(control<QPushButton>(*form, "PushButton6"));
+    EXPECT_EQ(form->mousePointer(), PointerBusy);
 }
 
 } // namespace

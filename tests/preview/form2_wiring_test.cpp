@@ -1,5 +1,6 @@
 // The preview driven through Qt's own events and signals: activation, list clicks and keys,
 // scroll bar moves, mouse drags on the page, and the pixels the page box paints.
+#include "FindControl.h"
 #include "Form2.h"
 #include "PictureBox.h"
 #include "ScriptedDialogs.h"
@@ -45,11 +46,7 @@ protected:
     // As the hand-off leaves the window (pages in, page 1 in the box), then shown and
     // activated by the window system: the page is prepared by the activation itself.
     void showPages(std::vector<QPicture> pages) {
-        form->Image1 = std::move(pages);
-        for (std::size_t i = 0; i < form->Image1.size(); ++i)
-            form->addPage(int(i) + 1);
-        form->mTotalImages = qint32(form->Image1.size()) - 1;
-        form->Picture1->setPicture(form->Image1[0]);
+        form->showPages(std::move(pages), QString());
         form->show();
         form->activateWindow();
         ASSERT_TRUE(becomesActive(form.get()));
@@ -57,7 +54,7 @@ protected:
 
     // The colour the viewport shows at a pixel of the viewport.
     QColor shownAt(QPoint pixel) const {
-        return form->Picture2->grab().toImage().pixelColor(pixel);
+        return control<PictureBox>(*form, "Picture2")->grab().toImage().pixelColor(pixel);
     }
     QPoint inWindow(QWidget* widget, QPoint at) const { return widget->mapTo(form.get(), at); }
 
@@ -67,24 +64,24 @@ protected:
 
 TEST_F(PreviewWiring, ActivationPreparesThePageAndTheBoxPaintsIt) {
     showPages({markedPage(7002, 9002, {1500, 1500}, Qt::black)});
-    EXPECT_FALSE(form->mFirstActivate);
-    EXPECT_EQ(form->Picture1->Width(), 7000);
-    EXPECT_EQ(form->Picture1->Height(), 9000);
+    EXPECT_FALSE(form->preparesOnActivation());
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Width(), 7000);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Height(), 9000);
     // At zoom 1 the mark covers pixels 100 to 199.
     EXPECT_EQ(shownAt({150, 150}), QColor(Qt::black));
     EXPECT_EQ(shownAt({50, 50}), QColor(Qt::white));
     EXPECT_EQ(shownAt({210, 150}), QColor(Qt::white));
 
     // Zoom Out, clicked: at 0.75 the mark covers pixels 75 to 149.
-    QTest::mouseClick(form->PushButton2, Qt::LeftButton);
-    EXPECT_FLOAT_EQ(form->mZoom, 0.75f);
+    QTest::mouseClick(control<QPushButton>(*form, "PushButton2"), Qt::LeftButton);
+    EXPECT_FLOAT_EQ(form->zoom(), 0.75f);
     EXPECT_EQ(shownAt({80, 80}), QColor(Qt::black));
     EXPECT_EQ(shownAt({145, 145}), QColor(Qt::black));
     EXPECT_EQ(shownAt({170, 170}), QColor(Qt::white));
     // Zoom In twice: at 1.25 from 125 to 249.
-    QTest::mouseClick(form->PushButton1, Qt::LeftButton);
-    QTest::mouseClick(form->PushButton1, Qt::LeftButton);
-    EXPECT_FLOAT_EQ(form->mZoom, 1.25f);
+    QTest::mouseClick(control<QPushButton>(*form, "PushButton1"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*form, "PushButton1"), Qt::LeftButton);
+    EXPECT_FLOAT_EQ(form->zoom(), 1.25f);
     EXPECT_EQ(shownAt({120, 120}), QColor(Qt::white));
     EXPECT_EQ(shownAt({240, 240}), QColor(Qt::black));
 
@@ -95,7 +92,7 @@ TEST_F(PreviewWiring, ActivationPreparesThePageAndTheBoxPaintsIt) {
     ASSERT_TRUE(becomesActive(&other));
     form->activateWindow();
     ASSERT_TRUE(becomesActive(form.get()));
-    EXPECT_FLOAT_EQ(form->mZoom, 1.25f);
+    EXPECT_FLOAT_EQ(form->zoom(), 1.25f);
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -103,58 +100,60 @@ TEST_F(PreviewWiring, AClickOnTheListAndAKeyReleaseInItChooseThePage) {
     showPages({markedPage(7002, 9002, {0, 0}, Qt::black),
                markedPage(5002, 6002, {1500, 0}, Qt::red),
                markedPage(4002, 4002, {0, 1500}, Qt::blue)});
-    QTest::mouseClick(form->PushButton2, Qt::LeftButton); // zoom 0.75
-    ASSERT_FLOAT_EQ(form->mZoom, 0.75f);
+    QTest::mouseClick(control<QPushButton>(*form, "PushButton2"), Qt::LeftButton); // zoom 0.75
+    ASSERT_FLOAT_EQ(form->zoom(), 0.75f);
 
-    QTreeWidget* list = form->ListView1;
+    QTreeWidget* list = control<QTreeWidget>(*form, "ListView1");
     const QRect second = list->visualItemRect(list->topLevelItem(1));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
-    EXPECT_FLOAT_EQ(form->mZoom, 1);
-    EXPECT_EQ(form->Picture1->Width(), 5000);
+    EXPECT_FLOAT_EQ(form->zoom(), 1);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Width(), 5000);
     EXPECT_EQ(shownAt({150, 50}), QColor(Qt::red));
     EXPECT_EQ(shownAt({50, 50}), QColor(Qt::white));
 
     ASSERT_TRUE(list->hasFocus());
     QTest::keyClick(list, Qt::Key_Down);
-    EXPECT_EQ(form->Picture1->Width(), 4000);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Width(), 4000);
     EXPECT_EQ(shownAt({50, 150}), QColor(Qt::blue));
-    EXPECT_EQ(form->mousePointer(), 0);
+    EXPECT_EQ(form->mousePointer(), PointerDefault);
 }
 
 TEST_F(PreviewWiring, TheScrollBarsMoveThePage) {
     // 11998 by 15998 twips: too large to draw, kept at its size; 2668 twips wider than the
     // viewport (267 steps of 10) and 8693 taller.
     showPages({markedPage(12000, 16000, {0, 0}, Qt::black)});
-    ASSERT_TRUE(form->HScroll1->isEnabled());
-    ASSERT_EQ(form->HScroll1->maximum(), 267);
+    ASSERT_TRUE(control<QScrollBar>(*form, "HScroll1")->isEnabled());
+    ASSERT_EQ(control<QScrollBar>(*form, "HScroll1")->maximum(), 267);
     // The right arrow of the horizontal bar, clicked: one step.
-    const QRect bar = form->HScroll1->rect();
-    QTest::mouseClick(form->HScroll1, Qt::LeftButton, {},
+    const QRect bar = control<QScrollBar>(*form, "HScroll1")->rect();
+    QTest::mouseClick(control<QScrollBar>(*form, "HScroll1"), Qt::LeftButton, {},
                       QPoint(bar.right() - 3, bar.center().y()));
-    EXPECT_EQ(form->HScroll1->value(), 1);
-    EXPECT_EQ(form->Picture1->Left(), -10);
+    EXPECT_EQ(control<QScrollBar>(*form, "HScroll1")->value(), 1);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Left(), -10);
     // Keys on the vertical bar.
-    form->VScroll1->setFocus();
-    QTest::keyClick(form->VScroll1, Qt::Key_End);
-    EXPECT_EQ(form->VScroll1->value(), form->VScroll1->maximum());
-    EXPECT_EQ(form->Picture1->Top(), -10 * form->VScroll1->maximum());
-    QTest::keyClick(form->VScroll1, Qt::Key_Home);
-    EXPECT_EQ(form->Picture1->Top(), 0);
+    control<QScrollBar>(*form, "VScroll1")->setFocus();
+    QTest::keyClick(control<QScrollBar>(*form, "VScroll1"), Qt::Key_End);
+    EXPECT_EQ(control<QScrollBar>(*form, "VScroll1")->value(),
+              control<QScrollBar>(*form, "VScroll1")->maximum());
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Top(),
+              -10 * control<QScrollBar>(*form, "VScroll1")->maximum());
+    QTest::keyClick(control<QScrollBar>(*form, "VScroll1"), Qt::Key_Home);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Top(), 0);
 }
 
 // Mouse positions reach the drag in twips: a pixel is 15 twips.
 TEST_F(PreviewWiring, DraggingThePageWithTheMouseWorksInTwips) {
     showPages({markedPage(3002, 12002, {0, 3000}, Qt::black)}); // narrower, taller
     QWindow* window = form->windowHandle();
-    const QPoint pressAt = inWindow(form->Picture1, {20, 100});
+    const QPoint pressAt = inWindow(control<PictureBox>(*form, "Picture1"), {20, 100});
     const QPoint moveTo = pressAt - QPoint(0, 60); // 60 pixels up
     QTest::mousePress(window, Qt::LeftButton, {}, pressAt);
-    EXPECT_FLOAT_EQ(form->mDragX, 300);
-    EXPECT_FLOAT_EQ(form->mDragY, 1500);
+    EXPECT_FLOAT_EQ(form->dragX(), 300);
+    EXPECT_FLOAT_EQ(form->dragY(), 1500);
     QTest::mouseMove(window, moveTo);
-    EXPECT_EQ(form->Picture1->Top(), -900);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Top(), -900);
     // A page narrower than the viewport goes to its right edge whenever it is dragged.
-    EXPECT_EQ(form->Picture1->Left(), 9330 - 3000);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Left(), 9330 - 3000);
     // The mark (twips 3000 to 4499 down the page) is now at pixels 140 to 239, and the page
     // starts 422 pixels from the left.
     EXPECT_EQ(shownAt({440, 150}), QColor(Qt::black));
@@ -162,8 +161,8 @@ TEST_F(PreviewWiring, DraggingThePageWithTheMouseWorksInTwips) {
     EXPECT_EQ(shownAt({400, 150}), QColor(Qt::white));
     QTest::mouseRelease(window, Qt::LeftButton, {}, moveTo);
     // Settled on a scroll position: 19 % of 470 steps of 10 twips.
-    EXPECT_EQ(form->VScroll1->value(), 89);
-    EXPECT_EQ(form->Picture1->Top(), -890);
+    EXPECT_EQ(control<QScrollBar>(*form, "VScroll1")->value(), 89);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Top(), -890);
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -172,7 +171,7 @@ TEST_F(PreviewWiring, DraggingThePageWithTheMouseWorksInTwips) {
 // small page).
 void turnWheelOver(Form2& window, QWidget* expected, QPoint angleDelta,
                    Qt::KeyboardModifiers modifiers = {}, QPoint at = {100, 100}) {
-    const QPoint inWindow = window.Picture2->mapTo(&window, at);
+    const QPoint inWindow = control<PictureBox>(window, "Picture2")->mapTo(&window, at);
     QWidget* under = window.childAt(inWindow);
     ASSERT_EQ(under, expected);
     const QPoint local = under->mapFrom(&window, inWindow);
@@ -184,9 +183,9 @@ void turnWheelOver(Form2& window, QWidget* expected, QPoint angleDelta,
 TEST_F(PreviewWiring, TheWheelOverThePageMovesItThroughTheScrollBars) {
     // Wider and taller than the viewport by more than 100 twips: steps of 10.
     showPages({markedPage(12000, 16000, {0, 0}, Qt::black)});
-    QWidget* page = form->Picture1;
-    QScrollBar* v = form->VScroll1;
-    QScrollBar* h = form->HScroll1;
+    QWidget* page = control<PictureBox>(*form, "Picture1");
+    QScrollBar* v = control<QScrollBar>(*form, "VScroll1");
+    QScrollBar* h = control<QScrollBar>(*form, "HScroll1");
     const int vMax = v->maximum(), hMax = h->maximum();
     ASSERT_GT(vMax, 800);
     ASSERT_GT(hMax, 200);
@@ -218,26 +217,27 @@ TEST_F(PreviewWiring, TheWheelOverThePageMovesItThroughTheScrollBars) {
         EXPECT_EQ(h->value(), c.hValue);
         EXPECT_EQ(v->value(), c.vValue);
         // The bars' change handlers placed the page.
-        EXPECT_EQ(form->Picture1->Left(), -10 * c.hValue);
-        EXPECT_EQ(form->Picture1->Top(), -10 * c.vValue);
+        EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Left(), -10 * c.hValue);
+        EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Top(), -10 * c.vValue);
     }
 
     // The bars' own rules still hold afterwards: a zoom puts the page back at the top left.
-    QTest::mouseClick(form->PushButton2, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*form, "PushButton2"), Qt::LeftButton);
     EXPECT_EQ(v->value(), 0);
-    EXPECT_EQ(form->Picture1->Top(), 0);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Top(), 0);
 }
 
 TEST_F(PreviewWiring, TheWheelLeavesAPageThatFitsWhereItIs) {
     showPages({markedPage(3002, 3002, {0, 0}, Qt::black)});
-    ASSERT_FALSE(form->VScroll1->isEnabled());
-    turnWheelOver(*form, form->Picture1, {0, -120});
+    ASSERT_FALSE(control<QScrollBar>(*form, "VScroll1")->isEnabled());
+    turnWheelOver(*form, control<PictureBox>(*form, "Picture1"), {0, -120});
     // Beside the small page the pointer is over the viewport.
-    turnWheelOver(*form, form->Picture2, {0, -120}, Qt::ShiftModifier, {400, 100});
-    EXPECT_EQ(form->Picture1->Left(), 0);
-    EXPECT_EQ(form->Picture1->Top(), 0);
-    EXPECT_EQ(form->VScroll1->value(), 0);
-    EXPECT_EQ(form->HScroll1->value(), 0);
+    turnWheelOver(*form, control<PictureBox>(*form, "Picture2"), {0, -120}, Qt::ShiftModifier,
+                  {400, 100});
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Left(), 0);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Top(), 0);
+    EXPECT_EQ(control<QScrollBar>(*form, "VScroll1")->value(), 0);
+    EXPECT_EQ(control<QScrollBar>(*form, "HScroll1")->value(), 0);
 }
 
 TEST_F(PreviewWiring, PageKeysChooseThePageAndCtrlPlusAndMinusZoom) {
@@ -246,21 +246,21 @@ TEST_F(PreviewWiring, PageKeysChooseThePageAndCtrlPlusAndMinusZoom) {
                markedPage(4002, 4002, {0, 1500}, Qt::blue)});
     QWidget* w = form.get();
     const auto description = [&] {
-        return QAccessible::queryAccessibleInterface(form->Picture1)
+        return QAccessible::queryAccessibleInterface(control<PictureBox>(*form, "Picture1"))
             ->text(QAccessible::Description);
     };
     EXPECT_EQ(description(), QStringLiteral("Page 1 of 3"));
 
     QTest::keyClick(w, Qt::Key_Minus, Qt::ControlModifier);
-    EXPECT_FLOAT_EQ(form->mZoom, 0.75f);
+    EXPECT_FLOAT_EQ(form->zoom(), 0.75f);
     QTest::keyClick(w, Qt::Key_Plus, Qt::ControlModifier);
-    EXPECT_FLOAT_EQ(form->mZoom, 1);
+    EXPECT_FLOAT_EQ(form->zoom(), 1);
     QTest::keyClick(w, Qt::Key_Equal, Qt::ControlModifier); // "+" without Shift
-    EXPECT_FLOAT_EQ(form->mZoom, 1.25f);
+    EXPECT_FLOAT_EQ(form->zoom(), 1.25f);
 
     // Page Up on the first page does nothing: the zoom stays.
     QTest::keyClick(w, Qt::Key_PageUp);
-    EXPECT_FLOAT_EQ(form->mZoom, 1.25f);
+    EXPECT_FLOAT_EQ(form->zoom(), 1.25f);
     EXPECT_EQ(description(), QStringLiteral("Page 1 of 3"));
 
     struct Step {
@@ -274,9 +274,13 @@ TEST_F(PreviewWiring, PageKeysChooseThePageAndCtrlPlusAndMinusZoom) {
     for (const Step& s : steps) {
         SCOPED_TRACE(s.page);
         QTest::keyClick(w, s.key);
-        EXPECT_EQ(form->ListView1->indexOfTopLevelItem(form->ListView1->currentItem()) + 1, s.page);
-        EXPECT_EQ(form->Picture1->Width(), s.width);
-        EXPECT_FLOAT_EQ(form->mZoom, 1);
+        EXPECT_EQ(
+            control<QTreeWidget>(*form, "ListView1")
+                    ->indexOfTopLevelItem(control<QTreeWidget>(*form, "ListView1")->currentItem()) +
+                1,
+            s.page);
+        EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Width(), s.width);
+        EXPECT_FLOAT_EQ(form->zoom(), 1);
         EXPECT_EQ(description(), QStringLiteral("Page %1 of 3").arg(s.page));
     }
     EXPECT_EQ(shownAt({150, 50}), QColor(Qt::red));
@@ -284,28 +288,30 @@ TEST_F(PreviewWiring, PageKeysChooseThePageAndCtrlPlusAndMinusZoom) {
     // With the focus in the list the keys choose one page, not a list page's worth. The zoom
     // keys zoom there too, and their releases (the key's and Ctrl's) do not undo it: only the
     // release of a key the list itself took chooses the page afresh at zoom 1.
-    form->ListView1->setFocus();
-    QTest::keyClick(form->ListView1, Qt::Key_PageDown);
-    EXPECT_EQ(form->Picture1->Width(), 4000);
+    control<QTreeWidget>(*form, "ListView1")->setFocus();
+    QTest::keyClick(control<QTreeWidget>(*form, "ListView1"), Qt::Key_PageDown);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Width(), 4000);
     EXPECT_EQ(description(), QStringLiteral("Page 3 of 3"));
-    QTest::keyPress(form->ListView1, Qt::Key_Minus, Qt::ControlModifier); // Ctrl, then minus
-    EXPECT_FLOAT_EQ(form->mZoom, 0.75f);
-    QTest::keyRelease(form->ListView1, Qt::Key_Minus, Qt::ControlModifier); // minus, then Ctrl
-    EXPECT_FLOAT_EQ(form->mZoom, 0.75f);
-    QTest::keyClick(form->ListView1, Qt::Key_Equal, Qt::ControlModifier);
-    EXPECT_FLOAT_EQ(form->mZoom, 1);
-    QTest::keyClick(form->ListView1, Qt::Key_Equal, Qt::ControlModifier);
-    EXPECT_FLOAT_EQ(form->mZoom, 1.25f);
+    QTest::keyPress(control<QTreeWidget>(*form, "ListView1"), Qt::Key_Minus,
+                    Qt::ControlModifier); // Ctrl, then minus
+    EXPECT_FLOAT_EQ(form->zoom(), 0.75f);
+    QTest::keyRelease(control<QTreeWidget>(*form, "ListView1"), Qt::Key_Minus,
+                      Qt::ControlModifier); // minus, then Ctrl
+    EXPECT_FLOAT_EQ(form->zoom(), 0.75f);
+    QTest::keyClick(control<QTreeWidget>(*form, "ListView1"), Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_FLOAT_EQ(form->zoom(), 1);
+    QTest::keyClick(control<QTreeWidget>(*form, "ListView1"), Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_FLOAT_EQ(form->zoom(), 1.25f);
     // A plain key keeps the rule: Ctrl alone, then an arrow, each chooses the page again.
-    QTest::keyClick(form->ListView1, Qt::Key_Control);
-    EXPECT_FLOAT_EQ(form->mZoom, 1);
-    QTest::mouseClick(form->PushButton2, Qt::LeftButton);
-    form->ListView1->setFocus();
-    ASSERT_FLOAT_EQ(form->mZoom, 0.75f);
-    QTest::keyClick(form->ListView1, Qt::Key_Up);
-    EXPECT_FLOAT_EQ(form->mZoom, 1);
+    QTest::keyClick(control<QTreeWidget>(*form, "ListView1"), Qt::Key_Control);
+    EXPECT_FLOAT_EQ(form->zoom(), 1);
+    QTest::mouseClick(control<QPushButton>(*form, "PushButton2"), Qt::LeftButton);
+    control<QTreeWidget>(*form, "ListView1")->setFocus();
+    ASSERT_FLOAT_EQ(form->zoom(), 0.75f);
+    QTest::keyClick(control<QTreeWidget>(*form, "ListView1"), Qt::Key_Up);
+    EXPECT_FLOAT_EQ(form->zoom(), 1);
     EXPECT_EQ(description(), QStringLiteral("Page 2 of 3"));
-    EXPECT_EQ(form->mousePointer(), 0);
+    EXPECT_EQ(form->mousePointer(), PointerDefault);
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -321,13 +327,16 @@ TEST_F(PreviewWiring, AssistiveToolsHearNamesAndTheButtonsStayPut) {
         QRect twips;
     };
     const Case cases[] = {
-        {form->PushButton1, "Zoom In", "Zoom In", {240, 300, 4440, 405}},
-        {form->PushButton2, "Zoom Out", "Zoom Out", {4800, 300, 4560, 405}},
-        {form->PushButton6,
+        {control<QPushButton>(*form, "PushButton1"), "Zoom In", "Zoom In", {240, 300, 4440, 405}},
+        {control<QPushButton>(*form, "PushButton2"),
+         "Zoom Out",
+         "Zoom Out",
+         {4800, 300, 4560, 405}},
+        {control<QPushButton>(*form, "PushButton6"),
          "Save Results To Word File",
          "Save Results To Word File",
          {4920, 9770, 4800, 405}},
-        {form->PushButton8, "< Back", "Back", {120, 9770, 4680, 405}},
+        {control<QPushButton>(*form, "PushButton8"), "< Back", "Back", {120, 9770, 4680, 405}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.caption);
@@ -336,12 +345,14 @@ TEST_F(PreviewWiring, AssistiveToolsHearNamesAndTheButtonsStayPut) {
         EXPECT_EQ(c.button->geometry(),
                   twipsRect(c.twips.x(), c.twips.y(), c.twips.width(), c.twips.height()));
     }
-    EXPECT_EQ(name(form->ListView1), QStringLiteral("Pages"));
-    EXPECT_FALSE(name(form->Picture1).isEmpty());
+    EXPECT_EQ(name(control<QTreeWidget>(*form, "ListView1")), QStringLiteral("Pages"));
+    EXPECT_FALSE(name(control<PictureBox>(*form, "Picture1")).isEmpty());
 
     // Tab order unchanged: the controls that take the focus come round in this order.
-    const std::vector<QWidget*> expected = {form->PushButton1, form->PushButton2, form->PushButton6,
-                                            form->PushButton8, form->ListView1};
+    const std::vector<QWidget*> expected = {
+        control<QPushButton>(*form, "PushButton1"), control<QPushButton>(*form, "PushButton2"),
+        control<QPushButton>(*form, "PushButton6"), control<QPushButton>(*form, "PushButton8"),
+        control<QTreeWidget>(*form, "ListView1")};
     std::vector<QWidget*> seen{expected.front()};
     for (QWidget* w = expected.front()->nextInFocusChain(); w != expected.front();
          w = w->nextInFocusChain())

@@ -1,5 +1,6 @@
 // Leaving the preview: save, back, close.
 #include "AtomicFile.h"
+#include "FindControl.h"
 #include "Form2.h"
 #include "PreviewFiles.h"
 #include "ScriptedDialogs.h"
@@ -38,7 +39,7 @@ protected:
         form =
             std::make_unique<Form2>(Form2::Services{[this] { ++entryShown; }, [this] { ++ended; }});
         form->Form_Load();
-        form->mWordFile = put("wendlo12345678.doc", "the document");
+        form->setWordFile(put("wendlo12345678.doc", "the document"));
     }
     QString put(const char* name, const QByteArray& bytes) {
         const QString path = dir.filePath(QString::fromLatin1(name));
@@ -100,7 +101,7 @@ TEST_P(Save, CopiesAsTheUserAnswersAndAlwaysSaysDone) {
         EXPECT_EQ(dialogs.messages[0].buttons, Buttons::YesNo);
     }
     EXPECT_EQ(contents(target), QByteArray(c.after));
-    EXPECT_EQ(contents(form->mWordFile), QByteArray("the document")); // can be saved again
+    EXPECT_EQ(contents(form->wordFile()), QByteArray("the document")); // can be saved again
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -133,7 +134,7 @@ TEST_F(Leave, ACopyThatFailsIsReportedAndDoneFollows) {
         EXPECT_EQ(reportWhere(shown[shown.size() - 2]),
                   QStringLiteral("in Qelvard2021/08/31.Form2.PushButton6_Click at line 130"));
         EXPECT_EQ(shown.last(), QStringLiteral("Done."));
-        EXPECT_EQ(contents(form->mWordFile), QByteArray("the document"));
+        EXPECT_EQ(contents(form->wordFile()), QByteArray("the document"));
     }
 }
 
@@ -192,7 +193,7 @@ TEST_F(Leave, AFailedReplacementKeepsTheOldFile) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("older");
     }
-    form->mWordFile = put("big.doc", QByteArray(200 * 1024, 'x'));
+    form->setWordFile(put("big.doc", QByteArray(200 * 1024, 'x')));
     disk.fill();
     saveOver(onDisk);
     EXPECT_EQ(contents(onDisk), QByteArray("older"));
@@ -222,26 +223,24 @@ TEST_F(Leave, ALinkedTargetIsReplacedAndTheFileBehindItIsUntouched) {
 }
 
 TEST_F(Leave, SavingOntoTheTemporaryDocumentItselfKeepsIt) {
-    dialogs.fileNames = {form->mWordFile};
+    dialogs.fileNames = {form->wordFile()};
     dialogs.answers = {Answer::Yes};
     form->PushButton6_Click();
     EXPECT_EQ(texts().last(), QStringLiteral("Done."));
     EXPECT_EQ(texts().size(), 2); // the question and Done., no report
-    EXPECT_EQ(contents(form->mWordFile), QByteArray("the document"));
+    EXPECT_EQ(contents(form->wordFile()), QByteArray("the document"));
 }
 
 TEST_F(Leave, BackDiscardsTheDocumentAndPicturesAndShowsTheEntryWindow) {
-    form->Image1 = {QPicture(), QPicture(), QPicture()};
-    for (int i = 1; i <= 3; ++i)
-        form->addPage(i);
-    form->mTotalImages = 2;
-    form->mFirstActivate = false;
+    form->showPages({QPicture(), QPicture(), QPicture()}, form->wordFile());
+    form->Form_Activate(); // the hand-over's page is prepared
+    ASSERT_FALSE(form->preparesOnActivation());
     form->show();
     form->PushButton8_Click();
-    EXPECT_FALSE(QFile::exists(form->mWordFile));
-    EXPECT_EQ(form->Image1.size(), 1u);
-    EXPECT_EQ(form->ListView1->topLevelItemCount(), 0);
-    EXPECT_TRUE(form->mFirstActivate);
+    EXPECT_FALSE(QFile::exists(form->wordFile()));
+    EXPECT_EQ(form->pagePictures().size(), 1u);
+    EXPECT_EQ(control<QTreeWidget>(*form, "ListView1")->topLevelItemCount(), 0);
+    EXPECT_TRUE(form->preparesOnActivation());
     EXPECT_EQ(entryShown, 1);
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(dialogs.messages.empty());
@@ -250,7 +249,7 @@ TEST_F(Leave, BackDiscardsTheDocumentAndPicturesAndShowsTheEntryWindow) {
 TEST_F(Leave, ClosingDeletesTheDocumentAndEndsTheProgram) {
     form->show();
     form->close();
-    EXPECT_FALSE(QFile::exists(form->mWordFile));
+    EXPECT_FALSE(QFile::exists(form->wordFile()));
     EXPECT_EQ(ended, 1);
 }
 

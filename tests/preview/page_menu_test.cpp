@@ -1,5 +1,6 @@
 // The page's menu and its keys, driven by the events a user causes: a right-click on the page,
 // a right-drag, the menu key's request, the shortcuts from whichever control has the focus.
+#include "FindControl.h"
 #include "Form2.h"
 #include "Package.h"
 #include "PictureBox.h"
@@ -41,11 +42,9 @@ protected:
         form = std::make_unique<Form2>(Form2::Services{[] {}, [] {}});
         form->Form_Load();
         // An empty document of the engine's, for the print dialog to be asked about.
-        form->mWordFile = temp.filePath(QStringLiteral("bill.doc"));
-        wordengine::savePackage(wordengine::Document{}, 1, form->mWordFile);
-        form->Image1 = {markedPage(12000, 16000, {3000, 1500})};
-        form->addPage(1);
-        form->Picture1->setPicture(form->Image1[0]);
+        const QString document = temp.filePath(QStringLiteral("bill.doc"));
+        wordengine::savePackage(wordengine::Document{}, 1, document);
+        form->showPages({markedPage(12000, 16000, {3000, 1500})}, document);
         form->show();
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == form.get(); }));
@@ -56,7 +55,9 @@ protected:
     }
 
     QMenu* openMenu() const { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
-    QPoint onPage(QPoint at) const { return form->Picture1->mapTo(form.get(), at); }
+    QPoint onPage(QPoint at) const {
+        return control<PictureBox>(*form, "Picture1")->mapTo(form.get(), at);
+    }
 
     ScopedTemp temp;
     ScriptedDialogs dialogs;
@@ -64,7 +65,8 @@ protected:
 };
 
 TEST_F(PageMenu, ARightClickOnThePageOpensTheMenuAndCopyPageCopiesThePageShown) {
-    EXPECT_TRUE(form->Picture1->toolTip().contains(QStringLiteral("Right-click")));
+    EXPECT_TRUE(
+        control<PictureBox>(*form, "Picture1")->toolTip().contains(QStringLiteral("Right-click")));
     QTest::mouseClick(form->windowHandle(), Qt::RightButton, {}, onPage({50, 50}));
     QMenu* menu = openMenu();
     ASSERT_NE(menu, nullptr);
@@ -105,15 +107,15 @@ TEST_F(PageMenu, ARightDragPansThePageWithoutAMenu) {
     QTest::mouseMove(window, from - QPoint(60, 60));
     QTest::mouseRelease(window, Qt::RightButton, {}, from - QPoint(60, 60));
     EXPECT_EQ(openMenu(), nullptr);
-    EXPECT_LT(form->Picture1->Left(), 0);
-    EXPECT_LT(form->Picture1->Top(), 0);
+    EXPECT_LT(control<PictureBox>(*form, "Picture1")->Left(), 0);
+    EXPECT_LT(control<PictureBox>(*form, "Picture1")->Top(), 0);
 }
 
 // The menu key asks the focused control for its menu; from any control of the window the
 // request reaches the window, which opens the page's menu over the page.
 TEST_F(PageMenu, TheMenuKeyOpensThePagesMenuOverThePage) {
-    for (QWidget* focus :
-         {static_cast<QWidget*>(form->ListView1), static_cast<QWidget*>(form->PushButton6)}) {
+    for (QWidget* focus : {static_cast<QWidget*>(control<QTreeWidget>(*form, "ListView1")),
+                           static_cast<QWidget*>(control<QPushButton>(*form, "PushButton6"))}) {
         SCOPED_TRACE(focus->objectName().toStdString());
         focus->setFocus();
         QContextMenuEvent request(QContextMenuEvent::Keyboard, focus->rect().center(),
@@ -121,24 +123,25 @@ TEST_F(PageMenu, TheMenuKeyOpensThePagesMenuOverThePage) {
         QApplication::sendEvent(focus, &request);
         QMenu* menu = openMenu();
         ASSERT_NE(menu, nullptr);
-        EXPECT_EQ(menu, form->pageMenu);
-        const QRect viewport(form->Picture2->mapToGlobal(QPoint(0, 0)), form->Picture2->size());
+        EXPECT_EQ(menu, control<QMenu>(*form, "pageMenu"));
+        const QRect viewport(control<PictureBox>(*form, "Picture2")->mapToGlobal(QPoint(0, 0)),
+                             control<PictureBox>(*form, "Picture2")->size());
         EXPECT_TRUE(viewport.contains(menu->geometry().topLeft()));
         QTest::keyClick(menu, Qt::Key_Escape);
         EXPECT_EQ(openMenu(), nullptr);
     }
     // A right-click elsewhere in the window opens nothing.
     QTest::mouseClick(form->windowHandle(), Qt::RightButton, {},
-                      form->Frame1->mapTo(form.get(), QPoint(5, 5)));
+                      control<QGroupBox>(*form, "Frame1")->mapTo(form.get(), QPoint(5, 5)));
     EXPECT_EQ(openMenu(), nullptr);
 }
 
 TEST_F(PageMenu, TheMenusKeysWorkWhereverTheFocusIs) {
-    QSignalSpy savesAsPdf(form->pdfAction, &QAction::triggered);
+    QSignalSpy savesAsPdf(control<QAction>(*form, "pdfAction"), &QAction::triggered);
     int prints = 0, saves = 0;
-    for (QWidget* focus :
-         {static_cast<QWidget*>(form->ListView1), static_cast<QWidget*>(form->PushButton1),
-          static_cast<QWidget*>(form->PushButton8)}) {
+    for (QWidget* focus : {static_cast<QWidget*>(control<QTreeWidget>(*form, "ListView1")),
+                           static_cast<QWidget*>(control<QPushButton>(*form, "PushButton1")),
+                           static_cast<QWidget*>(control<QPushButton>(*form, "PushButton8"))}) {
         SCOPED_TRACE(focus->objectName().toStdString());
         focus->setFocus();
         QGuiApplication::clipboard()->clear();

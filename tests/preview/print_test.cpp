@@ -2,6 +2,7 @@
 // print dialog answered as a user would, the engine drawing onto the QPrinter. The PDFs are
 // read back with pdftotext -bbox and compared word for word with vantorel-bill --pdf of the
 // same record.
+#include "FindControl.h"
 #include "Form2.h"
 #include "PictureBox.h"
 #include "ScopedTemp.h"
@@ -111,18 +112,16 @@ protected:
 
     // The bill as the hand-off leaves it: a temporary document of its own and a page shown.
     void showDocument(const QString& name) {
-        form->mWordFile = temp.filePath(name + QStringLiteral(".doc"));
-        QFile::remove(form->mWordFile);
-        ASSERT_TRUE(QFile::copy(bills->filePath(name + QStringLiteral(".doc")), form->mWordFile));
+        const QString document = temp.filePath(name + QStringLiteral(".doc"));
+        QFile::remove(document);
+        ASSERT_TRUE(QFile::copy(bills->filePath(name + QStringLiteral(".doc")), document));
         QPicture page;
         {
             QPainter painter(&page);
             painter.fillRect(QRect(0, 0, 7000, 9000), Qt::white);
         }
         page.setBoundingRect(QRect(0, 0, 7002, 9002));
-        form->Image1 = {page};
-        form->addPage(1);
-        form->Picture1->setPicture(page);
+        form->showPages({page}, document);
         form->show();
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == form.get(); }));
@@ -143,11 +142,11 @@ protected:
 
     // The preview still answers: Zoom Out and Zoom In zoom.
     void expectUsable() {
-        const float before = form->mZoom;
-        QTest::mouseClick(form->PushButton2, Qt::LeftButton);
-        EXPECT_FLOAT_EQ(form->mZoom, before - 0.25f);
-        QTest::mouseClick(form->PushButton1, Qt::LeftButton);
-        EXPECT_FLOAT_EQ(form->mZoom, before);
+        const float before = form->zoom();
+        QTest::mouseClick(control<QPushButton>(*form, "PushButton2"), Qt::LeftButton);
+        EXPECT_FLOAT_EQ(form->zoom(), before - 0.25f);
+        QTest::mouseClick(control<QPushButton>(*form, "PushButton1"), Qt::LeftButton);
+        EXPECT_FLOAT_EQ(form->zoom(), before);
     }
 
     static QTemporaryDir* bills;
@@ -244,7 +243,7 @@ TEST_F(PreviewPrinting, CancelledInTheDialogPrintsNothing) {
 // Whatever fails, one message says so; the temporary document, a file at the target and the
 // preview are as they were.
 TEST_F(PreviewPrinting, AFailureGivesOneMessageAndLosesNothing) {
-    const QByteArray document = contents(form->mWordFile);
+    const QByteArray document = contents(form->wordFile());
     ASSERT_FALSE(document.isEmpty());
     struct Case {
         const char* what;
@@ -254,7 +253,7 @@ TEST_F(PreviewPrinting, AFailureGivesOneMessageAndLosesNothing) {
     const Case cases[] = {
         {"a folder that does not exist", temp.filePath(QStringLiteral("missing/out.pdf")), {}},
         {"a folder as the target", temp.path(), {}},
-        {"the temporary document as the target", form->mWordFile, {}},
+        {"the temporary document as the target", form->wordFile(), {}},
         // Where no printer is set up, Qt offers only PDF output, which needs a file.
         {"no printer", QString(), {}},
         {"the temporary folder is gone", temp.filePath(QStringLiteral("out.pdf")),
@@ -269,13 +268,13 @@ TEST_F(PreviewPrinting, AFailureGivesOneMessageAndLosesNothing) {
             QStringLiteral("The document could not be printed: ")))
             << dialogs.messages[0].text.toStdString();
         EXPECT_EQ(dialogs.messages[0].icon, Icon::Warning);
-        EXPECT_EQ(contents(form->mWordFile), document);
+        EXPECT_EQ(contents(form->wordFile()), document);
         qputenv("TEMP", QFile::encodeName(temp.path()));
         expectUsable();
     }
     // Nothing was left behind in the temporary folder.
     EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files),
-              QStringList{QFileInfo(form->mWordFile).fileName()});
+              QStringList{QFileInfo(form->wordFile()).fileName()});
 }
 
 // A 200-page print stopped at page 100 from its progress: the run ends there, the file it

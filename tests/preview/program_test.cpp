@@ -1,5 +1,6 @@
 // The program's start: the entry window comes up only when the engine can be created.
 #include "EngineApplicationFactory.h"
+#include "FindControl.h"
 #include "Form2.h"
 #include "Program.h"
 #include "RecordingWord.h"
@@ -68,7 +69,8 @@ TEST(Program, ClosingTheEntryWindowDuringAGenerationEndsIt) {
 
     int pagesWhenClosed = -1;
     QTimer::singleShot(0, &entry, [&] {
-        pagesWhenClosed = program.preview().preview().ListView1->topLevelItemCount();
+        pagesWhenClosed =
+            control<QTreeWidget>(program.preview().preview(), "ListView1")->topLevelItemCount();
         entry.windowHandle()->close(); // as the window manager's close request arrives
     });
     entry.PushButton1->click();
@@ -77,7 +79,8 @@ TEST(Program, ClosingTheEntryWindowDuringAGenerationEndsIt) {
     EXPECT_EQ(endings, 1);
     EXPECT_FALSE(entry.isVisible());
     EXPECT_FALSE(program.preview().preview().isVisible());
-    EXPECT_EQ(program.preview().preview().ListView1->topLevelItemCount(), 1); // no more drawn
+    EXPECT_EQ(control<QTreeWidget>(program.preview().preview(), "ListView1")->topLevelItemCount(),
+              1); // no more drawn
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_TRUE(dialogs.notices.empty());
     EXPECT_EQ(QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),

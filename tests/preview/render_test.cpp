@@ -1,5 +1,6 @@
 // Page rendering and the hand-off, with the recording fake and with the real engine.
 #include "EngineApplicationFactory.h"
+#include "FindControl.h"
 #include "Form1.h"
 #include "Form2.h"
 #include "MotorVehicleBill.h"
@@ -42,10 +43,10 @@ TEST_F(TempFolder, RenderingDrivesTheEngineAsTheRendererMust) {
     RecordingWord word;
     word.pages = 3;
     auto form = newPreview();
-    std::vector<int> pointers;
+    std::vector<MousePointer> pointers;
     RenderPages(
         word, QStringLiteral("/t/doc.doc"), [&]() -> Form2& { return *form; },
-        [&](int code) { pointers.push_back(code); });
+        [&](MousePointer code) { pointers.push_back(code); });
     const QStringList copyAndRemove = {
         QStringLiteral("Document.Range"),        QStringLiteral("Document.Range.CopyAsPicture"),
         QStringLiteral("Selection.GoTo(1,2,2)"), QStringLiteral("Selection.HomeKey(6,1)"),
@@ -63,11 +64,12 @@ TEST_F(TempFolder, RenderingDrivesTheEngineAsTheRendererMust) {
                             QStringLiteral("Document.Close(0)"),
                             QStringLiteral("Quit")};
     EXPECT_EQ(word.log, expected);
-    EXPECT_EQ(pointers, (std::vector<int>{11, 11, 11}));
-    EXPECT_EQ(form->ListView1->topLevelItemCount(), 3);
-    EXPECT_EQ(form->ListView1->topLevelItem(2)->text(0), QStringLiteral("Page 3"));
-    EXPECT_EQ(form->Image1.size(), 3u);
-    EXPECT_EQ(form->mTotalImages, 2);
+    EXPECT_EQ(pointers, (std::vector<MousePointer>{PointerBusy, PointerBusy, PointerBusy}));
+    EXPECT_EQ(control<QTreeWidget>(*form, "ListView1")->topLevelItemCount(), 3);
+    EXPECT_EQ(control<QTreeWidget>(*form, "ListView1")->topLevelItem(2)->text(0),
+              QStringLiteral("Page 3"));
+    EXPECT_EQ(form->pagePictures().size(), 3u);
+    EXPECT_EQ(form->totalImages(), 2);
     EXPECT_FALSE(QFile::exists(temporaryPicturePath()));
 }
 
@@ -79,12 +81,12 @@ TEST_F(TempFolder, AFailureStopsTheRenderingAndLeavesWhatWasDone) {
         return op == QStringLiteral("Document.Range.CopyAsPicture") && ++copies == 2;
     };
     auto form = newPreview();
-    form->mTotalImages = 7;
+    form->setTotalImages(7);
     EXPECT_THROW(RenderPages(
                      word, QStringLiteral("x.doc"), [&]() -> Form2& { return *form; }, [](int) {}),
                  word::Error);
-    EXPECT_EQ(form->ListView1->topLevelItemCount(), 1);
-    EXPECT_EQ(form->mTotalImages, 7);
+    EXPECT_EQ(control<QTreeWidget>(*form, "ListView1")->topLevelItemCount(), 1);
+    EXPECT_EQ(form->totalImages(), 7);
     EXPECT_FALSE(QFile::exists(temporaryPicturePath()));
 }
 
@@ -176,12 +178,12 @@ TEST_P(RealEngine, EveryPageBecomesAPictureAndTheFileIsUntouched) {
     auto form = newPreview();
     RenderPages(
         engine, path, [&]() -> Form2& { return *form; }, [](int) {});
-    EXPECT_EQ(form->ListView1->topLevelItemCount(), pages);
-    EXPECT_EQ(form->ListView1->topLevelItem(pages - 1)->text(0),
+    EXPECT_EQ(control<QTreeWidget>(*form, "ListView1")->topLevelItemCount(), pages);
+    EXPECT_EQ(control<QTreeWidget>(*form, "ListView1")->topLevelItem(pages - 1)->text(0),
               QStringLiteral("Page %1").arg(pages));
-    EXPECT_EQ(int(form->Image1.size()), pages);
-    EXPECT_EQ(form->mTotalImages, pages - 1);
-    for (const QPicture& picture : form->Image1)
+    EXPECT_EQ(int(form->pagePictures().size()), pages);
+    EXPECT_EQ(form->totalImages(), pages - 1);
+    for (const QPicture& picture : form->pagePictures())
         EXPECT_FALSE(picture.boundingRect().isEmpty());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), before);
@@ -212,7 +214,7 @@ TEST_F(TempFolder, ADamagedDocumentIsReportedAtLine440AndThePreviewStillOpens) {
         dialogs.messages[0].text.contains(QStringLiteral("GenerateMotorVehicle at line 440")));
     EXPECT_TRUE(handOff.previewLoaded());
     EXPECT_TRUE(handOff.preview().isVisible());
-    EXPECT_EQ(handOff.preview().mWordFile, path);
+    EXPECT_EQ(handOff.preview().wordFile(), path);
     EXPECT_FALSE(entry.isVisible());
     EXPECT_FALSE(QFile::exists(temporaryPicturePath()));
 }
@@ -236,11 +238,11 @@ TEST_F(TempFolder, EndToEndFromTheEntryWindowToThePreviewAndBack) {
     Form2& form = handOff.preview();
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(entry.isVisible());
-    EXPECT_EQ(form.ListView1->topLevelItemCount(), 1);
-    EXPECT_TRUE(QFile::exists(form.mWordFile));
+    EXPECT_EQ(control<QTreeWidget>(form, "ListView1")->topLevelItemCount(), 1);
+    EXPECT_TRUE(QFile::exists(form.wordFile()));
     form.Form_Activate();
-    EXPECT_GT(form.Picture1->Width(), 5000);
-    const QString first = form.mWordFile;
+    EXPECT_GT(control<PictureBox>(form, "Picture1")->Width(), 5000);
+    const QString first = form.wordFile();
 
     // Save: equal to the temporary document byte for byte.
     const QString saved = temp.filePath(QStringLiteral("saved.doc"));
@@ -258,10 +260,11 @@ TEST_F(TempFolder, EndToEndFromTheEntryWindowToThePreviewAndBack) {
 
     entry.box(QStringLiteral("txtNameOfBuyer"))->setText(QString(20000, QLatin1Char('x')));
     entry.PushButton1->click();
-    EXPECT_GT(form.ListView1->topLevelItemCount(), 1);
-    EXPECT_EQ(int(form.Image1.size()), form.ListView1->topLevelItemCount());
-    EXPECT_NE(form.mWordFile, first);
-    EXPECT_TRUE(form.mFirstActivate);
+    EXPECT_GT(control<QTreeWidget>(form, "ListView1")->topLevelItemCount(), 1);
+    EXPECT_EQ(int(form.pagePictures().size()),
+              control<QTreeWidget>(form, "ListView1")->topLevelItemCount());
+    EXPECT_NE(form.wordFile(), first);
+    EXPECT_TRUE(form.preparesOnActivation());
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "BillOfSaleModel.h"
 #include "EngineApplicationFactory.h"
 #include "FaultSweep.h"
+#include "FindControl.h"
 #include "Form1.h"
 #include "Form2.h"
 #include "Package.h"
@@ -160,11 +161,11 @@ TEST(SaveAsPdf, DrawsWhatVantorelBillDrawsWithTitleAuthorAndEmbeddedFonts) {
     // Typed without the extension, the PDF type chosen.
     dialogs.fileNames = {
         ScriptedDialogs::SaveChoice(out.filePath(QStringLiteral("ours")), pdfType)};
-    QTest::mouseClick(form.PushButton6, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(form, "PushButton6"), Qt::LeftButton);
     EXPECT_EQ(dialogs.texts(), std::vector<QString>{QStringLiteral("Done.")});
     const QString ours = out.filePath(QStringLiteral("ours.pdf"));
     ASSERT_TRUE(isPdf(ours));
-    EXPECT_TRUE(QFile::exists(form.mWordFile)); // can be saved again
+    EXPECT_TRUE(QFile::exists(form.wordFile())); // can be saved again
 
     const QString json = out.filePath(QStringLiteral("sale.json"));
     {
@@ -200,20 +201,20 @@ protected:
         ASSERT_TRUE(dir.isValid());
         form = std::make_unique<Form2>(Form2::Services{[] {}, [] {}});
         form->Form_Load();
-        form->mWordFile = dir.filePath(QStringLiteral("wendlo12345678.doc"));
+        form->setWordFile(dir.filePath(QStringLiteral("wendlo12345678.doc")));
         wordengine::savePackage(billofsale::buildDocument(billofsale::sampleRecord()), 1,
-                                form->mWordFile);
-        document = contents(form->mWordFile);
+                                form->wordFile());
+        document = contents(form->wordFile());
         form->show();
     }
     void TearDown() override {
-        EXPECT_EQ(contents(form->mWordFile), document) << "the temporary document changed";
+        EXPECT_EQ(contents(form->wordFile()), document) << "the temporary document changed";
     }
     void save(std::optional<ScriptedDialogs::SaveChoice> choice, std::deque<Answer> answers = {}) {
         dialogs.messages.clear();
         dialogs.fileNames = {std::move(choice)};
         dialogs.answers = std::move(answers);
-        QTest::mouseClick(form->PushButton6, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(*form, "PushButton6"), Qt::LeftButton);
     }
     QString put(const QString& name, const QByteArray& bytes) {
         const QString path = dir.filePath(name);
@@ -247,7 +248,7 @@ protected:
 
 // Both cancelled: nothing written, "Done." each time.
 TEST_F(PdfSave, TheDialogOffersWordThenPdfAndSaveAsPdfOpensWithPdf) {
-    QTest::mouseClick(form->PushButton6, Qt::LeftButton); // cancelled
+    QTest::mouseClick(control<QPushButton>(*form, "PushButton6"), Qt::LeftButton); // cancelled
     form->saveAsPdf(); // the menu's and Ctrl+Shift+S's action; cancelled
     ASSERT_EQ(dialogs.saveRequests.size(), 2u);
     for (const SaveFileRequest& request : dialogs.saveRequests) {
@@ -335,12 +336,12 @@ INSTANTIATE_TEST_SUITE_P(
 // file: refused with a message, then "Done." as after a cancel.
 TEST_F(PdfSave, TheTemporaryDocumentItselfIsRefused) {
     const QString asPdf = dir.filePath(QStringLiteral("wendlo12345678.pdf"));
-    ASSERT_TRUE(QFile::copy(form->mWordFile, asPdf));
+    ASSERT_TRUE(QFile::copy(form->wordFile(), asPdf));
     const QString hard = dir.filePath(QStringLiteral("hard.pdf"));
     const QString soft = dir.filePath(QStringLiteral("soft.pdf"));
     ASSERT_EQ(::link(QFile::encodeName(asPdf).constData(), QFile::encodeName(hard).constData()), 0);
     ASSERT_TRUE(QFile::link(asPdf, soft));
-    form->mWordFile = asPdf; // a temporary document whose name ends in .pdf
+    form->setWordFile(asPdf); // a temporary document whose name ends in .pdf
     for (const QString& target : {asPdf, dir.filePath(QStringLiteral("wendlo12345678")), hard, soft,
                                   dir.filePath(QStringLiteral("./sub/../wendlo12345678.pdf"))}) {
         save(ScriptedDialogs::SaveChoice(target, pdfType), {Answer::Yes});

@@ -3,6 +3,7 @@
 // under the script's id and that line, and the script goes on to the end.
 #include "EngineApplicationFactory.h"
 #include "Failure.h"
+#include "FindControl.h"
 #include "Form1.h"
 #include "Form2.h"
 #include "MotorVehicleBill.h"
@@ -144,9 +145,9 @@ TEST_P(ScriptFaultSweep, TheFailureIsReportedAtItsLineAndTheScriptGoesOn) {
     EXPECT_EQ(saved, !(line == 102 || line == 104 || line == 424 || line == 428));
     EXPECT_EQ(handOff.preview().isVisible(), line != 450);
     EXPECT_EQ(entry.isVisible(), line == 452);
-    EXPECT_EQ(handOff.preview().mWordFile, line == 448 ? QString() : generation.path);
+    EXPECT_EQ(handOff.preview().wordFile(), line == 448 ? QString() : generation.path);
     if (saved && line != 440 && line != 446) {
-        EXPECT_FALSE(handOff.preview().Picture1->picture().isNull());
+        EXPECT_FALSE(control<PictureBox>(handOff.preview(), "Picture1")->picture().isNull());
     }
     handOff.preview().hide();
     if (saved)

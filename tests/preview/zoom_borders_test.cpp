@@ -2,6 +2,7 @@
 // borders. The document comes from the real script and engine, the pictures from the real
 // renderer, and the zoom from clicks on "Zoom Out".
 #include "EngineApplicationFactory.h"
+#include "FindControl.h"
 #include "Form2.h"
 #include "MotorVehicleBill.h"
 #include "PictureBox.h"
@@ -53,17 +54,17 @@ TEST_F(ZoomedBorders, BothTablesAreClosedOnTheRightAtEveryZoomBelowOne) {
     form.Form_Load();
     RenderPages(
         engine, generation.path, [&]() -> Form2& { return form; }, [](int) {});
-    ASSERT_FALSE(form.Image1.empty());
-    form.Picture1->setPicture(form.Image1[0]);
+    ASSERT_FALSE(form.pagePictures().empty());
+    control<PictureBox>(form, "Picture1")->setPicture(form.pagePictures()[0]);
     form.show();
     form.Form_Activate();
     ASSERT_TRUE(dialogs.messages.empty());
 
     for (const float zoom : {0.75f, 0.5f, 0.25f}) {
-        QTest::mouseClick(form.PushButton2, Qt::LeftButton);
-        ASSERT_FLOAT_EQ(form.mZoom, zoom);
+        QTest::mouseClick(control<QPushButton>(form, "PushButton2"), Qt::LeftButton);
+        ASSERT_FLOAT_EQ(form.zoom(), zoom);
         SCOPED_TRACE(zoom);
-        const QImage shown = form.Picture1->grab().toImage();
+        const QImage shown = control<PictureBox>(form, "Picture1")->grab().toImage();
 
         // The tables' left border lies in the first column of pixels: each table is one long
         // run of inked rows there (at least four rows of 0.3 inch). Glyphs at the left edge
