@@ -6,6 +6,7 @@
 #include "Package.h"
 #include "ScopedTemp.h"
 #include "SmallDisk.h"
+#include "TestFiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -30,12 +31,7 @@ protected:
     }
 
     QString path(const QString& name) const { return dir.filePath(name); }
-    QString put(const QString& name, const QByteArray& bytes) {
-        QFile f(path(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return path(name);
-    }
+    QString put(const QString& name, const QByteArray& bytes) { return putFile(path(name), bytes); }
     int run(QStringList args) {
         out.clear();
         err.clear();

@@ -6,6 +6,7 @@
 #include "Package.h"
 #include "SaleFields.h"
 #include "SmallDisk.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,12 +32,7 @@ protected:
     void TearDown() override { qputenv("TEMP", oldTemp); }
 
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    QString put(const char* name, const QByteArray& bytes) {
-        QFile f(path(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return path(name);
-    }
+    QString put(const char* name, const QByteArray& bytes) { return putFile(path(name), bytes); }
     int run(const QStringList& args) {
         out.clear();
         err.clear();

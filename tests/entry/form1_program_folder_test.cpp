@@ -4,6 +4,7 @@
 #include "Form1.h"
 #include "Paths.h"
 #include "ScriptedDialogs.h"
+#include "TestFiles.h"
 #include "TextBox.h"
 
 #include <QDir>
@@ -26,9 +27,7 @@ protected:
     }
     void put(const QString& name, const QByteArray& bytes) {
         QDir().mkpath(QFileInfo(inProgramFolder(name)).path());
-        QFile f(inProgramFolder(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        putFile(inProgramFolder(name), bytes);
     }
     std::unique_ptr<Form1> load() {
         Form1::Services s;

@@ -1,5 +1,6 @@
 #include "AtomicFile.h"
 #include "SmallDisk.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,17 +15,6 @@ using files::AtomicOptions;
 using files::Step;
 
 namespace {
-
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void put(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
 
 QStringList entries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
@@ -49,7 +39,7 @@ TEST(AtomicFile, NewFileIsPrivateAndWhole) {
     const QString target = dir.filePath(QStringLiteral("new.doc"));
     QString why;
     ASSERT_TRUE(files::writeFileAtomically(target, "hello", &why)) << why.toStdString();
-    EXPECT_EQ(bytesOf(target), QByteArray("hello"));
+    EXPECT_EQ(contents(target), QByteArray("hello"));
     EXPECT_EQ(modeOf(target), mode_t(0600));
     EXPECT_EQ(entries(dir.path()), QStringList{QStringLiteral("new.doc")});
 }
@@ -57,10 +47,10 @@ TEST(AtomicFile, NewFileIsPrivateAndWhole) {
 TEST(AtomicFile, ReplacingKeepsTheOldFilesPermissions) {
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("shared.doc"));
-    put(target, "old");
+    putFile(target, "old");
     ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0640), 0);
     ASSERT_TRUE(files::writeFileAtomically(target, "new", nullptr));
-    EXPECT_EQ(bytesOf(target), QByteArray("new"));
+    EXPECT_EQ(contents(target), QByteArray("new"));
     EXPECT_EQ(modeOf(target), mode_t(0640));
 }
 
@@ -70,17 +60,16 @@ TEST(AtomicFile, AFailureAtAnyStepKeepsTheOldFile) {
     for (const Step failing : {Step::Create, Step::Write, Step::Sync, Step::Close, Step::Publish}) {
         QTemporaryDir dir;
         const QString target = dir.filePath(QStringLiteral("keep.ini"));
-        put(target, "old contents");
-        FaultHookGuard guard([failing](Step step, const QString&) {
-            return step == failing ? ENOSPC : 0;
-        });
+        putFile(target, "old contents");
+        FaultHookGuard guard(
+            [failing](Step step, const QString&) { return step == failing ? ENOSPC : 0; });
         AtomicFile file(target);
         const bool done = file.open() && file.write(QByteArray(100000, 'x')) && file.commit();
         EXPECT_FALSE(done) << int(failing);
         EXPECT_EQ(file.errorCode(), ENOSPC) << int(failing);
         EXPECT_EQ(file.failedStep(), failing);
         EXPECT_TRUE(file.errorString().contains(target)) << file.errorString().toStdString();
-        EXPECT_EQ(bytesOf(target), QByteArray("old contents")) << int(failing);
+        EXPECT_EQ(contents(target), QByteArray("old contents")) << int(failing);
         EXPECT_EQ(entries(dir.path()), QStringList{QStringLiteral("keep.ini")}) << int(failing);
     }
 }
@@ -100,21 +89,21 @@ TEST(AtomicFile, ALinkAtTheTargetIsReplacedAndWhatItPointsToIsUntouched) {
     QTemporaryDir dir;
     QTemporaryDir elsewhere;
     const QString victim = elsewhere.filePath(QStringLiteral("victim"));
-    put(victim, "keep");
+    putFile(victim, "keep");
     ASSERT_EQ(::chmod(QFile::encodeName(victim).constData(), 0444), 0);
     const QString target = dir.filePath(QStringLiteral("out.doc"));
     ASSERT_TRUE(QFile::link(victim, target));
     ASSERT_TRUE(files::writeFileAtomically(target, "new", nullptr));
     EXPECT_FALSE(QFileInfo(target).isSymLink());
-    EXPECT_EQ(bytesOf(target), QByteArray("new"));
-    EXPECT_EQ(bytesOf(victim), QByteArray("keep"));
+    EXPECT_EQ(contents(target), QByteArray("new"));
+    EXPECT_EQ(contents(victim), QByteArray("keep"));
     EXPECT_EQ(modeOf(victim), mode_t(0444));
 }
 
 TEST(AtomicFile, WithoutReplaceAnExistingNameIsNeverTaken) {
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("wendlo12345678.doc"));
-    put(target, "someone else's");
+    putFile(target, "someone else's");
     AtomicOptions options;
     options.replace = false;
     AtomicFile file(target, options);
@@ -122,40 +111,39 @@ TEST(AtomicFile, WithoutReplaceAnExistingNameIsNeverTaken) {
     ASSERT_TRUE(file.write("ours"));
     EXPECT_FALSE(file.commit());
     EXPECT_EQ(file.errorCode(), EEXIST);
-    EXPECT_EQ(bytesOf(target), QByteArray("someone else's"));
+    EXPECT_EQ(contents(target), QByteArray("someone else's"));
     EXPECT_EQ(entries(dir.path()), QStringList{QStringLiteral("wendlo12345678.doc")});
 
     const QString free = dir.filePath(QStringLiteral("wendlo87654321.doc"));
     EXPECT_TRUE(files::writeFileAtomically(free, "ours", nullptr, options));
-    EXPECT_EQ(bytesOf(free), QByteArray("ours"));
+    EXPECT_EQ(contents(free), QByteArray("ours"));
 }
 
 TEST(AtomicFile, CopyMakesAWholeCopyAndCopyOntoItselfKeepsTheFile) {
     QTemporaryDir dir;
     const QString from = dir.filePath(QStringLiteral("from.doc"));
-    const QByteArray contents(3 << 20, 'b'); // more than one chunk
-    put(from, contents);
+    const QByteArray bytes(3 << 20, 'b'); // more than one chunk
+    putFile(from, bytes);
     const QString to = dir.filePath(QStringLiteral("to.doc"));
     QString why;
     ASSERT_TRUE(files::copyFileAtomically(from, to, &why)) << why.toStdString();
-    EXPECT_EQ(bytesOf(to), contents);
+    EXPECT_EQ(contents(to), bytes);
     ASSERT_TRUE(files::copyFileAtomically(from, from, &why));
-    EXPECT_EQ(bytesOf(from), contents);
+    EXPECT_EQ(contents(from), bytes);
 }
 
 TEST(AtomicFile, FailedCopiesSayWhatFailed) {
     QTemporaryDir dir;
     const QString from = dir.filePath(QStringLiteral("from.doc"));
-    put(from, "doc");
+    putFile(from, "doc");
     QString why;
     EXPECT_FALSE(files::copyFileAtomically(dir.filePath(QStringLiteral("missing.doc")),
                                            dir.filePath(QStringLiteral("to.doc")), &why));
     EXPECT_TRUE(why.startsWith(QStringLiteral("cannot read"))) << why.toStdString();
-    EXPECT_FALSE(files::copyFileAtomically(from, dir.filePath(QStringLiteral("no/such/to.doc")),
-                                           &why));
+    EXPECT_FALSE(
+        files::copyFileAtomically(from, dir.filePath(QStringLiteral("no/such/to.doc")), &why));
     EXPECT_TRUE(why.startsWith(QStringLiteral("cannot write"))) << why.toStdString();
 }
-
 
 // The same promise on a disk that is really full: the old file stays, nothing is left beside
 // it, and the failure is the disk's.
@@ -165,12 +153,12 @@ TEST(AtomicFile, OnAFullDiskTheOldFileStays) {
         GTEST_SKIP() << "mounting a small file system needs root; the injected faults above "
                         "cover the same steps";
     const QString target = disk.filePath(QStringLiteral("Marrowind.ini"));
-    put(target, "[Vantorel]\nMake=Ford\n");
+    putFile(target, "[Vantorel]\nMake=Ford\n");
     disk.fill(1024);
     QString why;
     EXPECT_FALSE(files::writeFileAtomically(target, QByteArray(32 * 1024, 'x'), &why));
     EXPECT_TRUE(why.contains(QStringLiteral("No space left"))) << why.toStdString();
-    EXPECT_EQ(bytesOf(target), QByteArray("[Vantorel]\nMake=Ford\n"));
+    EXPECT_EQ(contents(target), QByteArray("[Vantorel]\nMake=Ford\n"));
     EXPECT_EQ(entries(disk.path()),
               (QStringList{QStringLiteral(".filler"), QStringLiteral("Marrowind.ini")}));
 }

@@ -5,6 +5,7 @@
 #include "PreviewFiles.h"
 #include "ScriptedDialogs.h"
 #include "SmallDisk.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,11 +24,6 @@ unsigned modeOf(const QString& path) {
                                                                      : 0xffffu;
 }
 
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
 QString reportWhere(const QString& report) {
     return report.section(QStringLiteral("\r\n"), 1).section(QLatin1Char('\r'), 0, 0);
 }
@@ -42,11 +38,7 @@ protected:
         form->setWordFile(put("wendlo12345678.doc", "the document"));
     }
     QString put(const char* name, const QByteArray& bytes) {
-        const QString path = dir.filePath(QString::fromLatin1(name));
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return path;
+        return putFile(dir.filePath(QString::fromLatin1(name)), bytes);
     }
     QStringList texts() const {
         QStringList out;

@@ -7,6 +7,7 @@
 #include "PictureBox.h"
 #include "ScopedTemp.h"
 #include "ScriptedDialogs.h"
+#include "TestFiles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -80,11 +81,6 @@ bool makeBill(const QString& folder, const QString& name, const QString& seller,
     if (pdf)
         arguments << QStringLiteral("--pdf") << folder + QStringLiteral("/%1.pdf").arg(name);
     return QProcess::execute(QStringLiteral(VANTOREL_BILL_PATH), arguments) == 0;
-}
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 class PreviewPrinting : public ::testing::Test {

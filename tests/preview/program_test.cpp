@@ -1,5 +1,6 @@
 // The program's start: the entry window comes up only when the engine can be created.
 #include "EngineApplicationFactory.h"
+#include "EntryServices.h"
 #include "FindControl.h"
 #include "Form2.h"
 #include "Program.h"
@@ -19,18 +20,10 @@
 
 namespace {
 
-Form1::Services emptyStore() {
-    Form1::Services s;
-    s.readSetting = [](const QString&) { return QString(); };
-    s.writeSetting = [](const QString&, const QString&) {};
-    s.endProgram = [] {};
-    return s;
-}
-
 TEST(Program, StartsWhenTheEngineCanBeCreated) {
     ScriptedDialogs dialogs;
     RecordingWord word;
-    Program program(word, emptyStore());
+    Program program(word, blankEntryServices());
     EXPECT_TRUE(program.start());
     EXPECT_EQ(word.log, (QStringList{QStringLiteral("CreateNew"), QStringLiteral("Quit")}));
     EXPECT_EQ(program.entry().windowTitle(), QStringLiteral("Vantorel"));
@@ -41,7 +34,7 @@ TEST(Program, WithoutTheEngineTellsError842001AndShowsNoWindow) {
     ScriptedDialogs dialogs;
     RecordingWord word;
     word.failWhen = [](const QString& op) { return op == QStringLiteral("CreateNew"); };
-    Program program(word, emptyStore());
+    Program program(word, blankEntryServices());
     EXPECT_FALSE(program.start());
     EXPECT_FALSE(program.entry().isVisible());
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -57,7 +50,7 @@ TEST(Program, ClosingTheEntryWindowDuringAGenerationEndsIt) {
     ScriptedDialogs dialogs;
     wordengine::EngineApplicationFactory engine(registry.path());
     int endings = 0;
-    Form1::Services services = emptyStore();
+    Form1::Services services = blankEntryServices();
     services.endProgram = [&] { ++endings; };
     Program program(engine, services);
     ASSERT_TRUE(program.start());

@@ -1,5 +1,6 @@
 // Page rendering and the hand-off, with the recording fake and with the real engine.
 #include "EngineApplicationFactory.h"
+#include "EntryServices.h"
 #include "FindControl.h"
 #include "Form1.h"
 #include "Form2.h"
@@ -195,11 +196,7 @@ INSTANTIATE_TEST_SUITE_P(Pages, RealEngine, ::testing::Values(1, 3, 20));
 TEST_F(TempFolder, ADamagedDocumentIsReportedAtLine440AndThePreviewStillOpens) {
     QTemporaryDir registry;
     wordengine::EngineApplicationFactory engine(registry.path());
-    Form1::Services services;
-    services.readSetting = [](const QString&) { return QString(); };
-    services.writeSetting = [](const QString&, const QString&) {};
-    services.checkWordInstalled = [] {};
-    services.endProgram = [] {};
+    const Form1::Services services = blankEntryServices();
     Form1 entry(services);
     PreviewHandOff handOff(engine, entry, [] {});
     const QString path = temp.filePath(QStringLiteral("wendlo11111111.doc"));
@@ -223,10 +220,7 @@ TEST_F(TempFolder, ADamagedDocumentIsReportedAtLine440AndThePreviewStillOpens) {
 TEST_F(TempFolder, EndToEndFromTheEntryWindowToThePreviewAndBack) {
     QTemporaryDir registry;
     wordengine::EngineApplicationFactory engine(registry.path());
-    Form1::Services services;
-    services.readSetting = [](const QString&) { return QString(); };
-    services.writeSetting = [](const QString&, const QString&) {};
-    services.endProgram = [] {};
+    const Form1::Services services = blankEntryServices();
     Program program(engine, services);
     ASSERT_TRUE(program.start());
     Form1& entry = program.entry();

@@ -4,6 +4,7 @@
 #include "AtomicFile.h"
 #include "BillOfSaleModel.h"
 #include "EngineApplicationFactory.h"
+#include "EntryServices.h"
 #include "FaultSweep.h"
 #include "FindControl.h"
 #include "Form1.h"
@@ -15,6 +16,7 @@
 #include "ScopedTemp.h"
 #include "ScriptedDialogs.h"
 #include "SmallDisk.h"
+#include "TestFiles.h"
 #include "TextBox.h"
 
 #include <QDir>
@@ -38,11 +40,6 @@ const QString wordType = QStringLiteral("Word Files (*.doc)");
 const QString pdfType = QStringLiteral("PDF Files (*.pdf)");
 const QString reportAt130 =
     QStringLiteral("in Qelvard2021/08/31.Form2.PushButton6_Click at line 130");
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
 
 QString reportWhere(const QString& report) {
     return report.section(QStringLiteral("\r\n"), 1).section(QLatin1Char('\r'), 0, 0);
@@ -136,10 +133,7 @@ TEST(SaveAsPdf, DrawsWhatVantorelBillDrawsWithTitleAuthorAndEmbeddedFonts) {
     ASSERT_TRUE(temp.isValid() && registry.isValid() && out.isValid());
     ScriptedDialogs dialogs;
     wordengine::EngineApplicationFactory engine(registry.path());
-    Form1::Services services;
-    services.readSetting = [](const QString&) { return QString(); };
-    services.writeSetting = [](const QString&, const QString&) {};
-    services.endProgram = [] {};
+    const Form1::Services services = blankEntryServices();
     Program program(engine, services);
     ASSERT_TRUE(program.start());
     Form1& entry = program.entry();
@@ -217,11 +211,7 @@ protected:
         QTest::mouseClick(control<QPushButton>(*form, "PushButton6"), Qt::LeftButton);
     }
     QString put(const QString& name, const QByteArray& bytes) {
-        const QString path = dir.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return path;
+        return putFile(dir.filePath(name), bytes);
     }
     QStringList texts() const {
         QStringList out;

@@ -2,6 +2,7 @@
 // hand-off included), with the real engine and the real hand-off: the failure is reported
 // under the script's id and that line, and the script goes on to the end.
 #include "EngineApplicationFactory.h"
+#include "EntryServices.h"
 #include "Failure.h"
 #include "FindControl.h"
 #include "Form1.h"
@@ -95,11 +96,7 @@ protected:
 TEST_P(ScriptFaultSweep, TheFailureIsReportedAtItsLineAndTheScriptGoesOn) {
     const int line = GetParam();
     wordengine::EngineApplicationFactory engine(registry.path());
-    Form1::Services services;
-    services.readSetting = [](const QString&) { return QString(); };
-    services.writeSetting = [](const QString&, const QString&) {};
-    services.checkWordInstalled = [] {};
-    services.endProgram = [] {};
+    const Form1::Services services = blankEntryServices();
     Form1 entry(services);
     entry.show();
     PreviewHandOff handOff(engine, entry, [] {});

@@ -2,6 +2,7 @@
 #include "CursorFile.h"
 #include "Failure.h"
 #include "SkinFramework.h"
+#include "TestFiles.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -58,11 +59,7 @@ TEST(SetFormBackColor, ColoursPlainControlsButNotPictureBoxesOrTextBoxes) {
 class Files : public ::testing::Test {
 protected:
     QString put(const char* name, const QByteArray& bytes) {
-        const QString path = dir.filePath(QString::fromLatin1(name));
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return path;
+        return putFile(dir.filePath(QString::fromLatin1(name)), bytes);
     }
     QTemporaryDir dir;
 };
