@@ -22,6 +22,11 @@ struct SweepCase {
     std::size_t lineCount;       // numbered lines passed without a fault
 };
 
+// Test output names the case rather than dumping its bytes.
+void PrintTo(const SweepCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class EntryFaultSweep : public ::testing::TestWithParam<SweepCase> {
 protected:
     // A fresh window each run; the start-up runs first (swept itself when no button is given).

@@ -91,6 +91,11 @@ struct Interruption {
     Away away;
 };
 
+// Test output names the case rather than dumping its bytes.
+void PrintTo(const Interruption& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class FocusComingBack : public EntryFocus, public ::testing::WithParamInterface<Interruption> {
 protected:
     void interrupt(TextBox* box) {

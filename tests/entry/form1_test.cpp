@@ -368,6 +368,11 @@ struct HandlerFault {
     int line;
 };
 
+// Test output names the case rather than dumping its bytes.
+void PrintTo(const HandlerFault& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class HandlerFaults : public EntryWindow, public ::testing::WithParamInterface<HandlerFault> {};
 
 TEST_P(HandlerFaults, AreReportedWithTheirIdAndLineAndTheHandlerGoesOn) {

@@ -37,6 +37,11 @@ struct SweepCase {
     std::size_t lineCount; // numbered lines passed without a fault
 };
 
+// Test output names the case rather than dumping its bytes.
+void PrintTo(const SweepCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class PreviewFaultSweep : public ::testing::TestWithParam<SweepCase> {
 protected:
     void SetUp() override { ASSERT_TRUE(temp.isValid()); }

@@ -141,6 +141,11 @@ struct LimitCase {
     bool drawnAtOneAndAQuarter;
 };
 
+// Test output names the case rather than dumping its bytes.
+void PrintTo(const LimitCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ZoomLimit : public Preview, public ::testing::WithParamInterface<LimitCase> {};
 
 TEST_P(ZoomLimit, ADrawingThatWouldReachTheLimitIsNotMade) {
@@ -175,6 +180,11 @@ struct ScrollCase {
     int max;
     int step;
 };
+
+// Test output names the case rather than dumping its bytes.
+void PrintTo(const ScrollCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ScrollBars : public Preview, public ::testing::WithParamInterface<ScrollCase> {};
 

@@ -72,6 +72,11 @@ struct SaveCase {
     const char* after; // the target's contents after
 };
 
+// Test output names the case rather than dumping its bytes.
+void PrintTo(const SaveCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class Save : public Leave, public ::testing::WithParamInterface<SaveCase> {};
 
 TEST_P(Save, CopiesAsTheUserAnswersAndAlwaysSaysDone) {

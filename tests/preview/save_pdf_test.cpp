@@ -262,6 +262,11 @@ struct NameCase {
     bool writesPdf; // a PDF at `saved` afterwards (else: what was there, or the copy)
 };
 
+// Test output names the case rather than dumping its bytes.
+void PrintTo(const NameCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class PdfNames : public PdfSave, public ::testing::WithParamInterface<NameCase> {};
 
 TEST_P(PdfNames, TheTypeChosenDecidesWhatIsWrittenAndWhere) {

@@ -80,6 +80,11 @@ struct SaveDialogCase {
     int typeReturned;
 };
 
+// Test output names the case rather than dumping its bytes.
+void PrintTo(const SaveDialogCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class RealSaveDialog : public ::testing::TestWithParam<SaveDialogCase> {};
 
 TEST_P(RealSaveDialog, GivesTheNameTheChosenTypesExtensionOnce) {

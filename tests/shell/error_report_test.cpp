@@ -17,6 +17,11 @@ struct ReportCase {
     const char* expectedHead; // everything before the CR CR
 };
 
+// Test output names the case rather than dumping its bytes.
+void PrintTo(const ReportCase& c, std::ostream* os) {
+    *os << c.description;
+}
+
 class ReportText : public ::testing::TestWithParam<ReportCase> {};
 
 TEST_P(ReportText, IsExactToTheByte) {

@@ -63,6 +63,11 @@ struct ConditionalCase {
     bool expectGuarded; // whether the guarded steps run
 };
 
+// Test output names the case rather than dumping its bytes.
+void PrintTo(const ConditionalCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class TrapConditional : public ::testing::TestWithParam<ConditionalCase> {};
 
 TEST_P(TrapConditional, FailedTestRunsGuardedLinesButSkipsASameLineAction) {
