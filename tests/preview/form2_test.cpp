@@ -102,6 +102,27 @@ TEST_F(Preview, LayoutMatchesTheTableInPixels) {
     EXPECT_EQ(w.pagePictures().size(), 1u);
 }
 
+// A later hand-over's pages replace the earlier ones: the list, the pictures and the count of
+// pictures beyond the first describe only the new document, and the page keys stay within it.
+TEST_F(Preview, PagesShownAgainReplaceTheEarlierOnes) {
+    showPages({pageOf(7000, 9000), pageOf(7000, 9000), pageOf(7000, 9000)});
+    const QString second = QStringLiteral("/nowhere/second.doc");
+    form->showPages({pageOf(5000, 6000)}, second);
+    auto* list = control<QTreeWidget>(*form, "ListView1");
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("Page 1"));
+    EXPECT_EQ(form->pagePictures().size(), 1u);
+    EXPECT_EQ(form->totalImages(), 0);
+    EXPECT_EQ(form->wordFile(), second);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->picture().boundingRect().size(),
+              QSize(5000, 6000));
+    form->show();
+    form->Form_Activate();
+    QTest::keyClick(list, Qt::Key_PageDown);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->accessibleDescription(),
+              QStringLiteral("Page 1 of 1"));
+}
+
 TEST_F(Preview, ActivationPreparesThePageOnceAfterEachHandOff) {
     showPages({pageOf(7000, 9000)});
     EXPECT_FALSE(form->preparesOnActivation());
