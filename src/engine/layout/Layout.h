@@ -110,4 +110,10 @@ int writePngPages(const Document& document, const QString& folder, int dpi);
 using PngSink = std::function<bool(int page, const QByteArray& png)>;
 int writePngPages(const Document& document, int dpi, const PngSink& sink);
 
+namespace layout {
+// How many paragraph shapes have been built (cache misses) since the program started: lets
+// benchmarks and tests see that an edit did not lay out more than it should.
+long long shapedParagraphs();
+} // namespace layout
+
 } // namespace wordengine
