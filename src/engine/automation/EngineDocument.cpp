@@ -109,14 +109,18 @@ std::shared_ptr<word::Range> EngineDocument::Range() {
 
 void EngineDocument::SaveAs(const QString& path) {
     ensureAvailable();
-    savePackage(model_, pagination().pageCount(), path, application_->saveOptions());
+    errors::translated(
+        [&] { savePackage(model_, pagination().pageCount(), path, application_->saveOptions()); });
     path_ = path;
     dirty_ = false;
 }
 
 bool EngineDocument::SaveAsNew(const QString& path) {
     ensureAvailable();
-    if (!savePackageAsNew(model_, pagination().pageCount(), path, application_->saveOptions()))
+    if (!errors::translated([&] {
+            return savePackageAsNew(model_, pagination().pageCount(), path,
+                                    application_->saveOptions());
+        }))
         return false;
     path_ = path;
     dirty_ = false;
@@ -149,7 +153,9 @@ void EngineDocument::Close(int saveChangesOption) {
 
 void EngineDocument::close(bool save) {
     if (save)
-        savePackage(model_, pagination().pageCount(), path_, application_->saveOptions());
+        errors::translated([&] {
+            savePackage(model_, pagination().pageCount(), path_, application_->saveOptions());
+        });
     closed_ = true;
     application_->closed(this);
     // The object may be held long after; the content is no longer needed.

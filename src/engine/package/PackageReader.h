@@ -1,7 +1,7 @@
 #pragma once
 // Reading packages back into the model: the bounds that keep a hostile or damaged file from
 // exhausting memory, and the reader of each part. Part readers throw MalformedPart, which
-// the package reader turns into a word::Error that names the file.
+// the package reader turns into a EngineError that names the file.
 
 #include "Model.h"
 
@@ -45,7 +45,7 @@ void readSettingsXml(const QByteArray& xml, PageSetup& setup);
 QString relationshipTarget(const QByteArray& xml, const QString& sourcePart,
                            QLatin1StringView typeSuffix);
 
-// Reads a package held in memory; fileName only names it in messages. Throws word::Error.
+// Reads a package held in memory; fileName only names it in messages. Throws EngineError.
 Document readPackage(const QByteArray& bytes, const QString& fileName,
                      const PackageLimits& limits = {});
 Document openPackage(const QString& path, const PackageLimits& limits);
