@@ -2,6 +2,7 @@
 // other: the package relationships name the main document, whose relationships name the
 // styles and settings.
 #include "EngineError.h"
+#include "EngineLimits.h"
 #include "Package.h"
 #include "PackageReader.h"
 #include "PackageZipReader.h"
@@ -34,10 +35,11 @@ QString relationshipsOf(const QString& part) {
            QStringLiteral(".rels");
 }
 
-// Word's limits on a page (0.1 to 22 inches a side); margins that leave no room for text
+// Word's limits on a page; margins that leave no room for text
 // would give the layout nothing to break lines into.
 void checkPageSetup(PageSetup& s) {
-    constexpr double smallest = 7.2, largest = 1584.0, leastText = 36.0;
+    constexpr double smallest = limits::kMinPageLength, largest = limits::kMaxPageLength;
+    constexpr double leastText = 36.0;
     // A page with no size at all (or a size that is not a number) is not a page that can be
     // stretched to the smallest one; say so rather than blame the margins.
     if (!(s.pageWidth > 0) || !(s.pageHeight > 0) || !std::isfinite(s.pageWidth) ||

@@ -3,6 +3,7 @@
 // exhausting memory, and the reader of each part. Part readers throw MalformedPart, which
 // the package reader turns into a EngineError that names the file.
 
+#include "EngineLimits.h"
 #include "Model.h"
 
 #include <QByteArray>
@@ -32,7 +33,7 @@ struct StyleSheet {
     CharFormat base; // document defaults and the "Normal" style
     // Style id to style name; Word's built-in grid style is known even where the package
     // has no styles part to name it.
-    QHash<QString, QString> namesById{{QStringLiteral("TableGrid"), QStringLiteral("Table Grid")}};
+    QHash<QString, QString> namesById{{tablestyles::kGridId, tablestyles::kGridName}};
 };
 
 StyleSheet readStylesXml(const QByteArray& xml);
