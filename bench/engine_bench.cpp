@@ -11,7 +11,6 @@
 #include "BillOfSaleModel.h"
 #include "Engine.h"
 #include "Layout.h"
-#include "LayoutInternal.h"
 #include "Package.h"
 
 #include <QBuffer>

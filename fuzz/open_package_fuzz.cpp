@@ -7,7 +7,7 @@
 //
 // With VANTOREL_FUZZ_WRITE_SEEDS=<folder> in the environment the program writes its seed
 // corpus there and ends; the test registration uses that to start from valid inputs.
-#include "Automation.h"
+#include "EngineError.h"
 #include "PackageParts.h"
 #include "PackageReader.h"
 
@@ -148,7 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             break;
         }
         }
-    } catch (const word::Error&) {
+    } catch (const wordengine::EngineError&) {
     } catch (const MalformedPart&) {
     }
     return 0;

@@ -19,7 +19,7 @@ wordengine::Document readDocument(const QString& documentPath);
 
 // Writes the document's pages as a PDF at `path`, whole or not at all: a file already there
 // stays as it was until the new one is complete, and stays as it was when writing fails. False
-// with the reason in `why` when the file cannot be written. Throws word::Error when the
+// with the reason in `why` when the file cannot be written. Throws wordengine::EngineError when the
 // document has more pages than the engine draws.
 bool write(const wordengine::Document& document, const QString& path, QString* why);
 

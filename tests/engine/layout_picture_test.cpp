@@ -1,6 +1,6 @@
 // Page pictures and page output.
-#include "Automation.h"
 #include "BillOfSaleModel.h"
+#include "EngineError.h"
 #include "EngineLimits.h"
 #include "Layout.h"
 
@@ -214,7 +214,7 @@ TEST(LayoutOutput, HostileDocumentsMeetTheLimits) {
     try {
         writePdf(pages, &sink);
         ADD_FAILURE() << "the PDF should have been refused";
-    } catch (const word::Error& e) {
+    } catch (const EngineError& e) {
         EXPECT_TRUE(e.description().contains(QStringLiteral("more than 10000 pages")));
     }
 
@@ -224,7 +224,7 @@ TEST(LayoutOutput, HostileDocumentsMeetTheLimits) {
     try {
         writePngPages(large, 2400, [&](int, const QByteArray&) { return ++stored > 0; });
         ADD_FAILURE() << "the picture should have been refused";
-    } catch (const word::Error& e) {
+    } catch (const EngineError& e) {
         EXPECT_TRUE(e.description().contains(QStringLiteral("fewer dots per inch")));
     }
     EXPECT_EQ(stored, 0);

@@ -1,6 +1,6 @@
 // Files that are not sound packages: every one fails with a description of what is wrong,
 // and none crashes or exhausts memory.
-#include "Automation.h"
+#include "EngineError.h"
 #include "Package.h"
 #include "PackageReader.h"
 #include "package_test_support.h"
@@ -169,7 +169,7 @@ TEST(PackageOpen, BadFilesFailWithADescription) {
         try {
             package::openPackage(path, bad.limits);
             ADD_FAILURE() << bad.name << ": opened";
-        } catch (const word::Error& e) {
+        } catch (const EngineError& e) {
             EXPECT_TRUE(e.description().contains(QString::fromUtf8(bad.message)))
                 << bad.name << ": " << e.what();
             EXPECT_TRUE(e.description().startsWith(QStringLiteral("The file ") +
@@ -199,7 +199,7 @@ TEST(PackageOpen, MissingFolderAndDevice) {
         try {
             openPackage(c.path);
             ADD_FAILURE() << c.path.toStdString() << ": opened";
-        } catch (const word::Error& e) {
+        } catch (const EngineError& e) {
             EXPECT_EQ(e.description(), c.message);
         }
     }

@@ -1,6 +1,6 @@
 // Saving and opening again: the model survives, the second save writes the same
 // document.xml, and saving is atomic.
-#include "Automation.h"
+#include "EngineError.h"
 #include "Package.h"
 #include "PackageReader.h"
 #include "PackageXml.h"
@@ -192,7 +192,7 @@ TEST(PackageSave, FailuresSayWhyAndLeaveNothingBehind) {
         try {
             savePackage(Document{}, 1, target);
             ADD_FAILURE() << c.name << ": saved";
-        } catch (const word::Error& e) {
+        } catch (const EngineError& e) {
             EXPECT_TRUE(
                 e.description().startsWith(QStringLiteral("The document could not be saved")))
                 << c.name << ": " << e.what();
@@ -208,13 +208,13 @@ TEST(PackageSave, FailuresSayWhyAndLeaveNothingBehind) {
 TEST(PackageSave, UnwritableFolder) {
     // No one, the superuser included, may create files in /proc.
     EXPECT_THROW(savePackage(Document{}, 1, QStringLiteral("/proc/vantorel-package-test.doc")),
-                 word::Error);
+                 EngineError);
     if (::geteuid() == 0)
         GTEST_SKIP() << "the superuser may write into any other folder";
     QTemporaryDir dir;
     ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
     const QString target = dir.filePath(QStringLiteral("out.doc"));
-    EXPECT_THROW(savePackage(Document{}, 1, target), word::Error);
+    EXPECT_THROW(savePackage(Document{}, 1, target), EngineError);
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_TRUE(QDir(dir.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }

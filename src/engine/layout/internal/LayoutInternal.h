@@ -85,9 +85,6 @@ namespace layout {
 // The layout of a paragraph set in a column `width` twips wide: the cached one when it still
 // fits the paragraph, a new one (stored in the cache) otherwise.
 std::shared_ptr<const ParagraphLayout> layoutParagraph(const Paragraph& paragraph, double width);
-// How many paragraph shapes have been built (cache misses) since the program started: lets
-// benchmarks and tests see that an edit did not lay out more than it should.
-long long shapedParagraphs();
 
 // A line placed on a page.
 struct PlacedLine {

@@ -2,6 +2,7 @@
 
 #include "EngineDocument.h"
 #include "EngineErrors.h"
+#include "EngineLimits.h"
 
 #include <utility>
 
@@ -9,9 +10,8 @@ namespace wordengine {
 
 namespace {
 
-// Word's limits: 22 inches for any page length, 0.1 inch for the smallest page.
-constexpr double maxLength = 22 * 72.0;
-constexpr double minPage = 0.1 * 72.0;
+constexpr double maxLength = limits::kMaxPageLength;
+constexpr double minPage = limits::kMinPageLength;
 
 bool within(double value, double low, double high) {
     return value >= low && value <= high;

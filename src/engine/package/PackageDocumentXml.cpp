@@ -2,6 +2,7 @@
 // is written on each run, paragraph, table and cell, even where it repeats the styles, so
 // that Word, LibreOffice and the engine cannot fall back on different defaults. Children
 // follow the order of the schema's sequences, which Word checks.
+#include "EngineLimits.h"
 #include "PackageParts.h"
 #include "PackageXml.h"
 
@@ -124,7 +125,7 @@ void writeTableProperties(QXmlStreamWriter& xml, const Table& table, int textWid
     writeWidth(xml, QStringLiteral("w:tblW"), textWidth);
     writeWidth(xml, QStringLiteral("w:tblInd"), 0);
     // Borders follow the style the table refers to, which is the one its id names.
-    writeTableBorders(xml, styleId(f.style) == QLatin1StringView("TableGrid"));
+    writeTableBorders(xml, styleId(f.style) == tablestyles::kGridId);
     writeEmpty(xml, QStringLiteral("w:tblLayout"),
                {{QStringLiteral("w:type"), QStringLiteral("fixed")}});
     writeTableCellMargins(xml);
@@ -151,7 +152,7 @@ int gridColumns(const Table& table) {
     size_t columns = size_t(std::max(table.columns, 1));
     for (const Row& row : table.rows)
         columns = std::max(columns, row.cells.size());
-    return int(std::min<size_t>(columns, 63)); // Word's own limit
+    return int(std::min<size_t>(columns, limits::kMaxColumns));
 }
 
 void writeCell(QXmlStreamWriter& xml, const Cell& cell, int width) {

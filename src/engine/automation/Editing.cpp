@@ -408,32 +408,7 @@ void Editor::setCellVerticalAlignment(const Position& from, const Position& to, 
 }
 
 void Editor::repair(Document& document) {
-    std::vector<Block> body;
-    body.reserve(document.body.size() + 1);
-    for (Block& block : document.body) {
-        if (auto* table = std::get_if<Table>(&block)) {
-            table->columns = std::max(table->columns, 1);
-            for (Row& row : table->rows) {
-                table->columns = std::max(table->columns, int(row.cells.size()));
-            }
-            for (Row& row : table->rows) {
-                row.cells.resize(size_t(table->columns));
-                for (Cell& cell : row.cells)
-                    if (cell.paragraphs.empty())
-                        cell.paragraphs.emplace_back();
-            }
-            if (table->rows.empty())
-                continue;
-        }
-        body.push_back(std::move(block));
-    }
-    if (body.empty() || !isParagraph(body.back()))
-        body.emplace_back(Paragraph{});
-    // A paragraph after every table; two tables in a row would otherwise merge in Word's model.
-    for (size_t i = 0; i + 1 < body.size(); ++i)
-        if (!isParagraph(body[i]) && !isParagraph(body[i + 1]))
-            body.insert(body.begin() + std::ptrdiff_t(i) + 1, Block{Paragraph{}});
-    document.body = std::move(body);
+    normalise(document);
 }
 
 } // namespace wordengine

@@ -1,5 +1,5 @@
 // Page output for tools and tests: all pages to a PDF file, or to PNG files.
-#include "Automation.h"
+#include "EngineError.h"
 #include "EngineLimits.h"
 #include "Layout.h"
 #include "LayoutInternal.h"
@@ -30,11 +30,11 @@ void drawPaper(QPainter& painter, const PageSetup& setup, const layout::PageCont
     painter.restore();
 }
 
-// The whole document's pages, or word::Error when there are more than the engine draws.
+// The whole document's pages, or EngineError when there are more than the engine draws.
 layout::PageLayout allPages(const Document& document) {
     layout::PageLayout pages = layout::layoutPages(document, INT_MAX, true);
     if (pages.tooMany)
-        throw word::Error(QStringLiteral("The document has more than %1 pages, more than this "
+        throw EngineError(QStringLiteral("The document has more than %1 pages, more than this "
                                          "program draws.")
                               .arg(limits::kMaxPages));
     return pages;
@@ -107,12 +107,11 @@ QByteArray infoUpdate(const QByteArray& tail, qint64 size, const PdfInfo& info) 
     dictionary += "/Creator " + pdfText(kPdfCreator) + '\n';
     dictionary +=
         "/Producer " + pdfText(QStringLiteral("Qt ") + QString::fromLatin1(qVersion())) + '\n';
-    dictionary +=
-        "/CreationDate (D:" +
-        (info.created.isValid() ? info.created.toUTC() : QDateTime::currentDateTimeUtc())
-            .toString(QStringLiteral("yyyyMMddHHmmss"))
-            .toLatin1() +
-        "Z)\n>>\n";
+    dictionary += "/CreationDate (D:" +
+                  (info.created.isValid() ? info.created.toUTC() : QDateTime::currentDateTimeUtc())
+                      .toString(QStringLiteral("yyyyMMddHHmmss"))
+                      .toLatin1() +
+                  "Z)\n>>\n";
     QByteArray update = "\n";
     const qint64 objectAt = size + update.size();
     update += infoObject + " 0 obj\n" + dictionary + "endobj\n";
@@ -208,7 +207,7 @@ int writePngPages(const Document& document, int dpi, const PngSink& sink) {
     const double scale = dpi / 72.0;
     const QSize size(qRound(setup.pageWidth * scale), qRound(setup.pageHeight * scale));
     if (qint64(size.width()) * size.height() > limits::kMaxPicturePixels)
-        throw word::Error(QStringLiteral("A page drawn at %1 dpi would take %2 by %3 pixels, "
+        throw EngineError(QStringLiteral("A page drawn at %1 dpi would take %2 by %3 pixels, "
                                          "more than the %4 million a picture may have; choose "
                                          "fewer dots per inch.")
                               .arg(dpi)

@@ -1,7 +1,8 @@
 // Opening: checks on the file, then the package's parts in the order they depend on each
 // other: the package relationships name the main document, whose relationships name the
 // styles and settings.
-#include "Automation.h"
+#include "EngineError.h"
+#include "EngineLimits.h"
 #include "Package.h"
 #include "PackageReader.h"
 #include "PackageZipReader.h"
@@ -34,10 +35,11 @@ QString relationshipsOf(const QString& part) {
            QStringLiteral(".rels");
 }
 
-// Word's limits on a page (0.1 to 22 inches a side); margins that leave no room for text
+// Word's limits on a page; margins that leave no room for text
 // would give the layout nothing to break lines into.
 void checkPageSetup(PageSetup& s) {
-    constexpr double smallest = 7.2, largest = 1584.0, leastText = 36.0;
+    constexpr double smallest = limits::kMinPageLength, largest = limits::kMaxPageLength;
+    constexpr double leastText = 36.0;
     // A page with no size at all (or a size that is not a number) is not a page that can be
     // stretched to the smallest one; say so rather than blame the margins.
     if (!(s.pageWidth > 0) || !(s.pageHeight > 0) || !std::isfinite(s.pageWidth) ||
@@ -63,7 +65,7 @@ void checkPageSetup(PageSetup& s) {
 Document readPackage(const QByteArray& bytes, const QString& fileName,
                      const PackageLimits& limits) {
     if (bytes.isEmpty())
-        throw word::Error(QStringLiteral("The file %1 is empty.").arg(shownName(fileName)));
+        throw EngineError(QStringLiteral("The file %1 is empty.").arg(shownName(fileName)));
     PackageZipReader zip(bytes, fileName, limits);
     QString part;
     try {
@@ -71,7 +73,7 @@ Document readPackage(const QByteArray& bytes, const QString& fileName,
         const QString main = partName(zip, part, QString(), QLatin1StringView("/officeDocument"),
                                       QStringLiteral("word/document.xml"));
         if (!zip.contains(main))
-            throw word::Error(QStringLiteral("The file %1 is not a Word document (it has no %2).")
+            throw EngineError(QStringLiteral("The file %1 is not a Word document (it has no %2).")
                                   .arg(shownName(fileName), main));
         part = relationshipsOf(main);
         const QString folder = main.contains(u'/') ? main.section(u'/', 0, -2) + u'/' : QString();
@@ -94,7 +96,7 @@ Document readPackage(const QByteArray& bytes, const QString& fileName,
         checkPageSetup(document.pageSetup);
         return document;
     } catch (const MalformedPart& malformed) {
-        throw word::Error(
+        throw EngineError(
             corruptedMessage(fileName, part + QStringLiteral(", ") + malformed.detail));
     }
 }
@@ -102,25 +104,25 @@ Document readPackage(const QByteArray& bytes, const QString& fileName,
 Document openPackage(const QString& path, const PackageLimits& limits) {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists())
-        throw word::Error(QStringLiteral("The file could not be found: %1").arg(shownName(path)));
+        throw EngineError(QStringLiteral("The file could not be found: %1").arg(shownName(path)));
     if (info.isDir())
-        throw word::Error(
+        throw EngineError(
             QStringLiteral("The file %1 is a folder, not a Word document.").arg(shownName(path)));
     if (!info.isFile()) // a device or a pipe could block or never end
-        throw word::Error(QStringLiteral("The file %1 is not a Word document (not a regular file).")
+        throw EngineError(QStringLiteral("The file %1 is not a Word document (not a regular file).")
                               .arg(shownName(path)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw word::Error(QStringLiteral("The file %1 could not be opened: %2.")
+        throw EngineError(QStringLiteral("The file %1 could not be opened: %2.")
                               .arg(shownName(path), file.errorString()));
     if (file.size() > limits.maxFileSize)
-        throw word::Error(
+        throw EngineError(
             QStringLiteral("The file %1 is too large to open (%2; at most %3).")
                 .arg(shownName(path), byteCount(file.size()), byteCount(limits.maxFileSize)));
     // Read one byte past the limit, in case the file grows between the check and the read.
     const QByteArray bytes = file.read(limits.maxFileSize + 1);
     if (bytes.size() > limits.maxFileSize)
-        throw word::Error(QStringLiteral("The file %1 is too large to open (at most %2).")
+        throw EngineError(QStringLiteral("The file %1 is too large to open (at most %2).")
                               .arg(shownName(path), byteCount(limits.maxFileSize)));
     return readPackage(bytes, path, limits);
 }

@@ -3,7 +3,6 @@
 // laid out, saved or drawn. Plain values; the editing rules live in Editing.h.
 
 #include <QString>
-
 #include <cstdint>
 #include <memory>
 #include <variant>
@@ -62,9 +61,9 @@ struct Row {
 };
 
 struct TableFormat {
-    int heightRule = 0;   // Word's wdRowHeightRule: 0 auto, 1 at least, 2 exactly
-    double height = 0.0;  // points
-    QString style;        // "Table Grid" draws single 0.5 pt borders; empty draws none
+    int heightRule = 0;  // Word's wdRowHeightRule: 0 auto, 1 at least, 2 exactly
+    double height = 0.0; // points
+    QString style;       // "Table Grid" draws single 0.5 pt borders; empty draws none
     bool applyStyleHeadingRows = true;
     bool applyStyleLastRow = false;
     bool applyStyleFirstColumn = true;
@@ -124,15 +123,21 @@ struct Document {
     bool operator==(const Document&) const = default;
 };
 
+// Restores the rules above on a document put together from elsewhere (a file, a caller's
+// blocks): a body ending with a paragraph, a paragraph after every table, tables of at least
+// one row whose rows all have `columns` cells of at least one paragraph. Every paragraph or
+// cell it adds holds a copy of `filler`, so that a reader can give them its default format.
+void normalise(Document& document, const Paragraph& filler = Paragraph{});
+
 // A place in the body story, in Word's character model: each paragraph is its text plus
 // one mark; in a table the last mark of a cell is its end-of-cell mark and each row ends
 // with an end-of-row mark, addressed as cell == columns.
 struct Position {
     int block = 0;
-    int row = -1;       // -1 outside tables
-    int cell = -1;      // -1 outside tables; == columns at the end-of-row mark
-    int paragraph = 0;  // paragraph within the cell (0 outside tables)
-    int offset = 0;     // characters into the paragraph; == length() at its mark
+    int row = -1;      // -1 outside tables
+    int cell = -1;     // -1 outside tables; == columns at the end-of-row mark
+    int paragraph = 0; // paragraph within the cell (0 outside tables)
+    int offset = 0;    // characters into the paragraph; == length() at its mark
 
     bool inTable() const { return row >= 0; }
     auto operator<=>(const Position&) const = default;

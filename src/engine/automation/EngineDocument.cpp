@@ -3,6 +3,7 @@
 #include "EngineApplicationState.h"
 #include "EngineClipboard.h"
 #include "EngineErrors.h"
+#include "EngineLimits.h"
 #include "EngineRange.h"
 #include "EngineTable.h"
 #include "Package.h"
@@ -18,9 +19,8 @@ constexpr int doNotSaveChanges = 0;
 constexpr int saveChanges = -1;
 constexpr int promptToSaveChanges = -2;
 
-// Word's own limits for Tables.Add.
-constexpr int maxRows = 32767;
-constexpr int maxColumns = 63;
+constexpr int maxRows = limits::kMaxRows;
+constexpr int maxColumns = limits::kMaxColumns;
 
 } // namespace
 
@@ -109,14 +109,18 @@ std::shared_ptr<word::Range> EngineDocument::Range() {
 
 void EngineDocument::SaveAs(const QString& path) {
     ensureAvailable();
-    savePackage(model_, pagination().pageCount(), path, application_->saveOptions());
+    errors::translated(
+        [&] { savePackage(model_, pagination().pageCount(), path, application_->saveOptions()); });
     path_ = path;
     dirty_ = false;
 }
 
 bool EngineDocument::SaveAsNew(const QString& path) {
     ensureAvailable();
-    if (!savePackageAsNew(model_, pagination().pageCount(), path, application_->saveOptions()))
+    if (!errors::translated([&] {
+            return savePackageAsNew(model_, pagination().pageCount(), path,
+                                    application_->saveOptions());
+        }))
         return false;
     path_ = path;
     dirty_ = false;
@@ -149,7 +153,9 @@ void EngineDocument::Close(int saveChangesOption) {
 
 void EngineDocument::close(bool save) {
     if (save)
-        savePackage(model_, pagination().pageCount(), path_, application_->saveOptions());
+        errors::translated([&] {
+            savePackage(model_, pagination().pageCount(), path_, application_->saveOptions());
+        });
     closed_ = true;
     application_->closed(this);
     // The object may be held long after; the content is no longer needed.
@@ -198,7 +204,7 @@ std::shared_ptr<word::Table> EngineDocument::Add(word::Range& range, int numRows
     TableFormat format;
     // Word 9 behaviour draws the grid that Word gives its new tables.
     if (defaultTableBehavior == word::wd::Word9TableBehavior)
-        format.style = QStringLiteral("Table Grid");
+        format.style = tablestyles::kGridName;
     const Position first =
         rules.insertTable(where->start(), numRows, numColumns, selection_.typingFormat(), format);
     changed();

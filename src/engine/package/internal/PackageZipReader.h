@@ -14,14 +14,14 @@ namespace wordengine::package {
 
 class PackageZipReader {
 public:
-    // Throws word::Error when bytes are not a zip archive, are damaged, or break the limits.
+    // Throws EngineError when bytes are not a zip archive, are damaged, or break the limits.
     PackageZipReader(const QByteArray& bytes, const QString& fileName, const PackageLimits& limits);
     PackageZipReader(const PackageZipReader&) = delete;
     PackageZipReader& operator=(const PackageZipReader&) = delete;
 
     // Entry names compare without regard to case, as part names do.
     bool contains(const QString& name) const;
-    // The inflated entry. Throws word::Error when it is missing, too large or damaged.
+    // The inflated entry. Throws EngineError when it is missing, too large or damaged.
     QByteArray read(const QString& name);
 
 private:

@@ -2,6 +2,7 @@
 
 #include "EngineDocument.h"
 #include "EngineErrors.h"
+#include "EngineLimits.h"
 
 namespace wordengine {
 
@@ -47,9 +48,9 @@ void EngineTable::SetStyle(const QString& style) {
     TableFormat& f = format();
     // The engine knows Word's two built-in table styles that matter here: the plain one and
     // the grid. Any other name is not in the document's styles collection.
-    if (style == QStringLiteral("Table Grid"))
+    if (style == tablestyles::kGridName)
         f.style = style;
-    else if (style == QStringLiteral("Table Normal") || style == QStringLiteral("Normal Table"))
+    else if (style == tablestyles::kPlainName || style == tablestyles::kPlainDisplayName)
         f.style.clear();
     else
         throw errors::noSuchMember();

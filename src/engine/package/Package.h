@@ -12,7 +12,7 @@ namespace wordengine {
 
 // Writes the document as a package, atomically: a temporary sibling is written and renamed
 // over the target, so a failure leaves no partial file and a link at the target is replaced,
-// never followed. pageCount goes to docProps/app.xml. Throws word::Error.
+// never followed. pageCount goes to docProps/app.xml. Throws EngineError.
 struct SaveOptions {
     // The time docProps/core.xml records; not valid: the clock's at the save.
     QDateTime savedAt;
@@ -30,7 +30,7 @@ bool savePackageAsNew(const Document& document, int pageCount, const QString& pa
                       const SaveOptions& options = {});
 
 // Reads a package written by savePackage (or by Word or LibreOffice, as far as the model
-// goes), ignoring what it does not know. Throws word::Error on a missing, empty, truncated,
+// goes), ignoring what it does not know. Throws EngineError on a missing, empty, truncated,
 // non-zip, oversized or malformed file.
 Document openPackage(const QString& path);
 

@@ -1,6 +1,6 @@
 #include "PackageZipReader.h"
 
-#include "Automation.h"
+#include "EngineError.h"
 
 #include <QDir>
 #include <zip.h>
@@ -40,12 +40,12 @@ PackageZipReader::PackageZipReader(const QByteArray& bytes, const QString& fileN
         // Word's own format before 2007 is a compound file, not a zip package; naming it
         // tells the user what to do (save it again in a newer format).
         if (code == ZIP_ER_NOZIP && bytes_.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
-            throw word::Error(QStringLiteral("The file %1 is a Word 97\u20132003 document, which "
+            throw EngineError(QStringLiteral("The file %1 is a Word 97\u20132003 document, which "
                                              "this program does not read.")
                                   .arg(shownName(fileName_)));
         // A file that starts like a zip archive but has no end record was cut short.
         if (code == ZIP_ER_NOZIP && !bytes_.startsWith("PK\x03\x04"))
-            throw word::Error(
+            throw EngineError(
                 QStringLiteral("The file %1 is not a Word document (not a zip package).")
                     .arg(shownName(fileName_)));
         if (code == ZIP_ER_NOZIP || code == ZIP_ER_INCONS)
@@ -68,7 +68,7 @@ PackageZipReader::PackageZipReader(const QByteArray& bytes, const QString& fileN
             !(stat.valid & ZIP_STAT_SIZE))
             fail(QStringLiteral("entry %1 of the zip package is damaged").arg(i));
         if (stat.size > zip_uint64_t(limits_.maxTotalSize - total))
-            throw word::Error(QStringLiteral("The file %1 is too large to open: its contents "
+            throw EngineError(QStringLiteral("The file %1 is too large to open: its contents "
                                              "would take more than %2.")
                                   .arg(shownName(fileName_), byteCount(limits_.maxTotalSize)));
         total += qint64(stat.size);
@@ -80,7 +80,7 @@ void PackageZipReader::Discard::operator()(struct zip* archive) const {
 }
 
 void PackageZipReader::fail(const QString& detail) const {
-    throw word::Error(corruptedMessage(fileName_, detail));
+    throw EngineError(corruptedMessage(fileName_, detail));
 }
 
 bool PackageZipReader::contains(const QString& name) const {
@@ -97,12 +97,12 @@ QByteArray PackageZipReader::read(const QString& name) {
         (stat.valid & (ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE)) != (ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE))
         fail(QStringLiteral("the entry of %1 is damaged").arg(name));
     if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
-        throw word::Error(
+        throw EngineError(
             QStringLiteral("The file %1 is protected by a password and cannot be opened.")
                 .arg(shownName(fileName_)));
     if (stat.size > zip_uint64_t(limits_.maxPartSize) ||
         stat.size > zip_uint64_t(limits_.maxTotalSize - inflated_))
-        throw word::Error(QStringLiteral("The file %1 is too large to open: %2 would take %3 "
+        throw EngineError(QStringLiteral("The file %1 is too large to open: %2 would take %3 "
                                          "(at most %4).")
                               .arg(shownName(fileName_), name, byteCount(qint64(stat.size)),
                                    byteCount(limits_.maxPartSize)));

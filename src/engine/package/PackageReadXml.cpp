@@ -1,5 +1,6 @@
 #include "PackageReadXml.h"
 
+#include "EngineLimits.h"
 #include "PackageXml.h"
 
 #include <algorithm>
@@ -12,11 +13,6 @@ namespace {
 bool isWordNamespace(QStringView uri) {
     return uri == kWordNamespace || uri == kStrictWordNamespace;
 }
-
-// Word accepts 1 to 1638 points; a size outside that (or a damaged value) would make the
-// layout divide by nothing or allocate absurd line heights.
-constexpr double kSmallestFontSize = 1.0;
-constexpr double kLargestFontSize = 1638.0;
 
 } // namespace
 
@@ -81,7 +77,10 @@ void readRunProperties(QXmlStreamReader& xml, CharFormat& format) {
             format.bold = onOffValue(xml);
         } else if (isWord(xml, QLatin1StringView("sz"))) {
             if (const auto halfPoints = measure(wordAttribute(xml, QLatin1StringView("val")), 2.0))
-                format.size = std::clamp(*halfPoints / 2.0, kSmallestFontSize, kLargestFontSize);
+                // A size past Word's (or a damaged value) would make the layout divide by nothing
+                // or allocate absurd line heights.
+                format.size =
+                    std::clamp(*halfPoints / 2.0, limits::kMinFontSize, limits::kMaxFontSize);
         } else if (isWord(xml, QLatin1StringView("u"))) {
             const QString value = wordAttribute(xml, QLatin1StringView("val"));
             format.underline = value.isNull() ? 1 : valueOf(kUnderlineNames, value, 1);

@@ -3,6 +3,7 @@
 // paragraph and a line spacing of 1.08; LibreOffice has its own): Arial 11 pt, no space
 // before or after a paragraph, single line spacing, no indents, no widow control (the
 // engine's layout has none), and the table styles "Normal Table" and "Table Grid".
+#include "EngineLimits.h"
 #include "PackageParts.h"
 #include "PackageXml.h"
 
@@ -113,7 +114,7 @@ QByteArray stylesXml() {
 
     // "Normal Table" is the name Word gives the built-in style its interface calls "Table
     // Normal"; any other name would make Word add a second, user-defined style.
-    startStyle(xml, "table", "TableNormal", "Normal Table", true);
+    startStyle(xml, "table", "TableNormal", tablestyles::kPlainDisplayName.data(), true);
     writeVal(xml, QStringLiteral("w:uiPriority"), QStringLiteral("99"));
     xml.writeEmptyElement(QStringLiteral("w:semiHidden"));
     xml.writeEmptyElement(QStringLiteral("w:unhideWhenUsed"));
@@ -123,7 +124,7 @@ QByteArray stylesXml() {
     xml.writeEndElement();
     xml.writeEndElement();
 
-    startStyle(xml, "table", "TableGrid", "Table Grid", false);
+    startStyle(xml, "table", tablestyles::kGridId.data(), tablestyles::kGridName.data(), false);
     writeVal(xml, QStringLiteral("w:basedOn"), QStringLiteral("TableNormal"));
     writeVal(xml, QStringLiteral("w:uiPriority"), QStringLiteral("39"));
     xml.writeStartElement(QStringLiteral("w:pPr"));

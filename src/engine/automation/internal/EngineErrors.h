@@ -3,8 +3,10 @@
 // object reports the same situation the same way.
 
 #include "Automation.h"
+#include "EngineError.h"
 
 #include <QString>
+#include <utility>
 
 namespace wordengine::errors {
 
@@ -53,6 +55,16 @@ inline word::Error cannotCreate() {
 
 inline word::Error noRunningApplication() {
     return word::Error(QStringLiteral("Operation unavailable."));
+}
+
+// The result of a call into the package or the layout, whose failures (EngineError) the
+// document script sees as the word::Error of the member it called, worded the same.
+template <typename Call> decltype(auto) translated(Call&& call) {
+    try {
+        return std::forward<Call>(call)();
+    } catch (const EngineError& e) {
+        throw word::Error(e.description());
+    }
 }
 
 } // namespace wordengine::errors

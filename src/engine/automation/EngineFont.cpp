@@ -2,6 +2,7 @@
 
 #include "EngineDocument.h"
 #include "EngineErrors.h"
+#include "EngineLimits.h"
 #include "EngineSelection.h"
 
 #include <cmath>
@@ -10,9 +11,8 @@ namespace wordengine {
 
 namespace {
 
-// Word's limits for a font size, which it keeps in half points.
-constexpr double minSize = 1.0;
-constexpr double maxSize = 1638.0;
+constexpr double minSize = limits::kMinFontSize;
+constexpr double maxSize = limits::kMaxFontSize;
 
 // Font settings on an extended selection would format its text; this engine only formats
 // what is typed next, which is all the program asks of it.

@@ -1,5 +1,5 @@
 // The packager: lists the parts and zips them in memory. It knows nothing of their content.
-#include "Automation.h"
+#include "EngineError.h"
 #include "PackageParts.h"
 
 #include <memory>
@@ -15,7 +15,7 @@ namespace {
 constexpr time_t kEntryTime = 1577880000;
 
 [[noreturn]] void fail(const char* what, zip_error_t* error) {
-    throw word::Error(
+    throw EngineError(
         QStringLiteral("The package could not be built (%1: %2).")
             .arg(QLatin1StringView(what), QString::fromLocal8Bit(zip_error_strerror(error))));
 }

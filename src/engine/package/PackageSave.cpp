@@ -2,7 +2,7 @@
 // the target, synced and renamed over it, so the target is always either the old file or the
 // complete new one, and a failure leaves nothing behind.
 #include "AtomicFile.h"
-#include "Automation.h"
+#include "EngineError.h"
 #include "Package.h"
 #include "PackageParts.h"
 
@@ -18,7 +18,7 @@ namespace {
 bool writePackage(const Document& document, int pageCount, const QString& path, bool replace,
                   const SaveOptions& options) {
     if (path.isEmpty())
-        throw word::Error(QStringLiteral("The document could not be saved: no file name."));
+        throw EngineError(QStringLiteral("The document could not be saved: no file name."));
     const QByteArray bytes = package::zipParts(package::packageParts(
         document, pageCount,
         options.savedAt.isValid() ? options.savedAt : QDateTime::currentDateTimeUtc()));
@@ -28,7 +28,7 @@ bool writePackage(const Document& document, int pageCount, const QString& path, 
         return true;
     if (!replace && file.failedStep() == files::Step::Publish && file.errorCode() == EEXIST)
         return false;
-    throw word::Error(QStringLiteral("The document could not be saved as %1: %2.")
+    throw EngineError(QStringLiteral("The document could not be saved as %1: %2.")
                           .arg(QDir::toNativeSeparators(path),
                                QString::fromLocal8Bit(std::strerror(file.errorCode()))));
 }

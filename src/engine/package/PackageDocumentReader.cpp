@@ -13,8 +13,8 @@ namespace wordengine::package {
 
 namespace {
 
-// Word cannot make a table wider than this; a larger one would only pad memory with cells.
-constexpr size_t kMostColumns = 63;
+// Word cannot make a table wider; a larger one would only pad memory with cells.
+constexpr size_t kMostColumns = limits::kMaxColumns;
 // Containers nested deeper than this are skipped, which bounds the reader's recursion.
 constexpr int kDeepestContainer = 32;
 
@@ -49,7 +49,7 @@ public:
                 xml_.skipCurrentElement();
         }
         finish(xml_);
-        normalise(document);
+        normalise(document, emptyParagraph());
         return document;
     }
 
@@ -289,9 +289,9 @@ private:
                                     : rule == QLatin1StringView("auto") ? 0
                                                                         : 1;
                 const auto twips = measure(wordAttribute(xml_, QLatin1StringView("val")), 20.0);
-                format.height = format.heightRule == 0
-                                    ? 0.0
-                                    : std::clamp(twips.value_or(0.0) / 20.0, 0.0, 1584.0);
+                format.height = format.heightRule == 0 ? 0.0
+                                                       : std::clamp(twips.value_or(0.0) / 20.0, 0.0,
+                                                                    limits::kMaxPageLength);
             }
             xml_.skipCurrentElement();
         }
@@ -327,21 +327,6 @@ private:
     }
 
     void readSection(PageSetup& s);
-
-    // The model's rules: the body ends with a paragraph and a table is always followed by one.
-    void normalise(Document& document) const {
-        std::vector<Block> body;
-        body.reserve(document.body.size() + 1);
-        for (Block& block : document.body) {
-            const bool table = std::holds_alternative<Table>(block);
-            if (!body.empty() && table && std::holds_alternative<Table>(body.back()))
-                body.emplace_back(emptyParagraph());
-            body.push_back(std::move(block));
-        }
-        if (body.empty() || std::holds_alternative<Table>(body.back()))
-            body.emplace_back(emptyParagraph());
-        document.body = std::move(body);
-    }
 
     QXmlStreamReader& xml_;
     const StyleSheet& styles_;

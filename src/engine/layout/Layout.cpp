@@ -132,7 +132,7 @@ private:
         const int columns = std::max(1, table.columns);
         const double columnWidth = width_ / columns;
         const double textWidth = std::max(1.0, columnWidth - 2 * kCellMarginTwips);
-        const bool grid = table.format.style == QLatin1String("Table Grid");
+        const bool grid = table.format.style == tablestyles::kGridName;
         const double minHeight = table.format.height * kTwipsPerPoint;
 
         for (int r = 0; r < int(table.rows.size()) && !done_; ++r) {

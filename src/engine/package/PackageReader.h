@@ -1,8 +1,9 @@
 #pragma once
 // Reading packages back into the model: the bounds that keep a hostile or damaged file from
 // exhausting memory, and the reader of each part. Part readers throw MalformedPart, which
-// the package reader turns into a word::Error that names the file.
+// the package reader turns into a EngineError that names the file.
 
+#include "EngineLimits.h"
 #include "Model.h"
 
 #include <QByteArray>
@@ -32,7 +33,7 @@ struct StyleSheet {
     CharFormat base; // document defaults and the "Normal" style
     // Style id to style name; Word's built-in grid style is known even where the package
     // has no styles part to name it.
-    QHash<QString, QString> namesById{{QStringLiteral("TableGrid"), QStringLiteral("Table Grid")}};
+    QHash<QString, QString> namesById{{tablestyles::kGridId, tablestyles::kGridName}};
 };
 
 StyleSheet readStylesXml(const QByteArray& xml);
@@ -45,7 +46,7 @@ void readSettingsXml(const QByteArray& xml, PageSetup& setup);
 QString relationshipTarget(const QByteArray& xml, const QString& sourcePart,
                            QLatin1StringView typeSuffix);
 
-// Reads a package held in memory; fileName only names it in messages. Throws word::Error.
+// Reads a package held in memory; fileName only names it in messages. Throws EngineError.
 Document readPackage(const QByteArray& bytes, const QString& fileName,
                      const PackageLimits& limits = {});
 Document openPackage(const QString& path, const PackageLimits& limits);

@@ -86,7 +86,8 @@ std::shared_ptr<word::Document> EngineApplication::Open(const QString& path) {
             return open;
         }
     }
-    auto document = std::make_shared<EngineDocument>(state_, openPackage(path), path);
+    auto document = std::make_shared<EngineDocument>(
+        state_, errors::translated([&] { return openPackage(path); }), path);
     documents_.push_back(document);
     state_->opened(document);
     return document;

@@ -30,7 +30,7 @@ std::vector<PackagePart> packageParts(const Document& document, int pageCount,
                                       const QDateTime& savedAt);
 
 // The zip archive of the parts, in their order, each a regular file (mode 0644) with a fixed
-// time stamp. Throws word::Error when libzip fails.
+// time stamp. Throws EngineError when libzip fails.
 QByteArray zipParts(const std::vector<PackagePart>& parts);
 
 } // namespace wordengine::package
