@@ -6,8 +6,9 @@ set -euo pipefail
 
 build_pkgs=(cmake g++ make pkg-config qt6-base-dev libzip-dev zlib1g-dev fonts-liberation
             libgl-dev)
-test_pkgs=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-           xvfb xauth imagemagick libreoffice-writer-nogui pandoc poppler-utils python3-docx)
+test_pkgs=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang clang-format
+           libclang-rt-14-dev xvfb xauth imagemagick libreoffice-writer-nogui pandoc poppler-utils
+           python3-docx)
 
 want=("${build_pkgs[@]}")
 [ "${1:-build}" = test ] && want+=("${test_pkgs[@]}")

@@ -4,6 +4,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup-deps.sh" test
+# The form first: it takes seconds, and a build of misformatted sources is not worth waiting for.
+bash "$root/scripts/check-format.sh"
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 # Tests of unwritable files and folders skip under root; as root (CI), the tests labelled

@@ -88,7 +88,7 @@ public:
     std::vector<MessageRequest> notices;
     std::vector<SaveFileRequest> saveRequests;
     std::deque<std::optional<SaveChoice>> fileNames; // default: cancelled
-    std::function<bool(QPrinter&)> printAnswer;   // default: cancelled
+    std::function<bool(QPrinter&)> printAnswer;      // default: cancelled
     std::vector<int> printPageCounts;
     std::vector<ProgressRequest> progressRequests;
     std::vector<int> progressSteps;

@@ -46,8 +46,8 @@ public:
                 break;
             written += n;
         }
-        if (leave > 0)
-            [[maybe_unused]] const int r = ::ftruncate(fd, written > leave ? written - leave : 0);
+        if (leave > 0) [[maybe_unused]]
+            const int r = ::ftruncate(fd, written > leave ? written - leave : 0);
         ::close(fd);
     }
 

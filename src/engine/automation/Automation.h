@@ -9,7 +9,6 @@
 #include <QPicture>
 #include <QString>
 #include <QVariant>
-
 #include <memory>
 #include <stdexcept>
 
@@ -109,29 +108,29 @@ public:
 };
 
 // The page setup's properties, one row each: name, C++ type.
-#define WORD_PAGE_SETUP_PROPERTIES(X)                                                          \
-    X(Orientation, int)                                                                        \
-    X(TopMargin, double)                                                                       \
-    X(BottomMargin, double)                                                                    \
-    X(LeftMargin, double)                                                                      \
-    X(RightMargin, double)                                                                     \
-    X(Gutter, double)                                                                          \
-    X(HeaderDistance, double)                                                                  \
-    X(FooterDistance, double)                                                                  \
-    X(PageWidth, double)                                                                       \
-    X(PageHeight, double)                                                                      \
-    X(FirstPageTray, int)                                                                      \
-    X(OtherPagesTray, int)                                                                     \
-    X(SectionStart, int)                                                                       \
-    X(OddAndEvenPagesHeaderFooter, bool)                                                       \
-    X(DifferentFirstPageHeaderFooter, bool)                                                    \
-    X(VerticalAlignment, int)                                                                  \
-    X(SuppressEndnotes, bool)                                                                  \
-    X(MirrorMargins, bool)                                                                     \
-    X(TwoPagesOnOne, bool)                                                                     \
-    X(BookFoldPrinting, bool)                                                                  \
-    X(BookFoldRevPrinting, bool)                                                               \
-    X(BookFoldPrintingSheets, int)                                                             \
+#define WORD_PAGE_SETUP_PROPERTIES(X)                                                              \
+    X(Orientation, int)                                                                            \
+    X(TopMargin, double)                                                                           \
+    X(BottomMargin, double)                                                                        \
+    X(LeftMargin, double)                                                                          \
+    X(RightMargin, double)                                                                         \
+    X(Gutter, double)                                                                              \
+    X(HeaderDistance, double)                                                                      \
+    X(FooterDistance, double)                                                                      \
+    X(PageWidth, double)                                                                           \
+    X(PageHeight, double)                                                                          \
+    X(FirstPageTray, int)                                                                          \
+    X(OtherPagesTray, int)                                                                         \
+    X(SectionStart, int)                                                                           \
+    X(OddAndEvenPagesHeaderFooter, bool)                                                           \
+    X(DifferentFirstPageHeaderFooter, bool)                                                        \
+    X(VerticalAlignment, int)                                                                      \
+    X(SuppressEndnotes, bool)                                                                      \
+    X(MirrorMargins, bool)                                                                         \
+    X(TwoPagesOnOne, bool)                                                                         \
+    X(BookFoldPrinting, bool)                                                                      \
+    X(BookFoldRevPrinting, bool)                                                                   \
+    X(BookFoldPrintingSheets, int)                                                                 \
     X(GutterPos, int)
 
 class LineNumbering {
