@@ -52,19 +52,20 @@ void checkRoundTrip(const Document& opened) {
 Document sample() {
     Document d;
     Paragraph title;
-    title.alignment = 1;
+    title.alignment = ParagraphAlignment::Center;
     title.runs = {{QStringLiteral("Motor Vehicle Bill of Sale"),
-                   CharFormat{QStringLiteral("Arial"), 16, true, 0}}};
+                   CharFormat{QStringLiteral("Arial"), 16, true, Underline::None}}};
     Paragraph text;
     text.runs = {{QStringLiteral("BE IT KNOWN "), CharFormat{}},
-                 {QStringLiteral("  $1\t0  "), CharFormat{QStringLiteral("Arial"), 11, false, 1}}};
+                 {QStringLiteral("  $1\t0  "),
+                  CharFormat{QStringLiteral("Arial"), 11, false, Underline::Single}}};
     Table table;
     table.columns = 2;
-    table.format.heightRule = 1;
+    table.format.heightRule = RowHeightRule::AtLeast;
     table.format.height = 21.6;
     table.format.style = QStringLiteral("Table Grid");
     table.rows.assign(2, Row{std::vector<Cell>(2)});
-    table.rows[0].cells[1].verticalAlignment = 1;
+    table.rows[0].cells[1].verticalAlignment = CellVerticalAlignment::Center;
     d.body = {title, text, table, Paragraph{}};
     d.pageSetup.gutterPos = 1;
     d.pageSetup.firstPageTray = 3;

@@ -2,6 +2,7 @@
 // typing and its formatting, tables, and deleting up to a position. No layout involved.
 #include "Editing.h"
 #include "EngineErrors.h"
+#include "ModelPrinting.h"
 
 #include <gtest/gtest.h>
 #include <ostream>
@@ -15,7 +16,7 @@ using namespace wordengine;
 
 namespace {
 
-CharFormat fmt(double size, bool bold = false, int underline = 0) {
+CharFormat fmt(double size, bool bold = false, Underline underline = Underline::None) {
     CharFormat f;
     f.size = size;
     f.bold = bold;
@@ -23,7 +24,8 @@ CharFormat fmt(double size, bool bold = false, int underline = 0) {
     return f;
 }
 
-Paragraph para(const QString& text, CharFormat format = {}, int alignment = 0) {
+Paragraph para(const QString& text, CharFormat format = {},
+               ParagraphAlignment alignment = ParagraphAlignment::Left) {
     Paragraph p;
     p.alignment = alignment;
     p.markFormat = format;
@@ -143,14 +145,15 @@ TEST(EditingPositions, FormatPickedUpAtAPosition) {
     Document d;
     Paragraph p = para("", fmt(9));
     p.runs = {wordengine::Run{"ab", fmt(10)}, wordengine::Run{"cd", fmt(12, true)}};
-    d.body = {p, para("", fmt(14, false, 1))};
+    d.body = {p, para("", fmt(14, false, Underline::Single))};
     const Editor editor(d);
     const CharFormat fallback = fmt(99);
     EXPECT_EQ(editor.formatAt(at(0, 0), fallback), fmt(10)) << "start takes the first character";
     EXPECT_EQ(editor.formatAt(at(0, 2), fallback), fmt(10)) << "the character before";
     EXPECT_EQ(editor.formatAt(at(0, 3), fallback), fmt(12, true));
     EXPECT_EQ(editor.formatAt(at(0, 4), fallback), fmt(12, true)) << "at the mark";
-    EXPECT_EQ(editor.formatAt(at(1, 0), fallback), fmt(14, false, 1)) << "empty: its mark";
+    EXPECT_EQ(editor.formatAt(at(1, 0), fallback), fmt(14, false, Underline::Single))
+        << "empty: its mark";
 
     Document t = sampleDocument();
     EXPECT_EQ(Editor(t).formatAt(inCell(1, 0, 2, 0), fallback), fallback) << "end-of-row mark";
@@ -182,7 +185,7 @@ TEST(EditingTyping, BreaksSplitParagraphsAndRunsMerge) {
 
 TEST(EditingTyping, FormattingOfRunsAndNewParagraphs) {
     Document d;
-    d.body = {para("", fmt(16, true), 1)};
+    d.body = {para("", fmt(16, true), ParagraphAlignment::Center)};
     Editor editor(d);
     Position p = editor.insertText(at(0, 0), "Title", fmt(16, true));
     p = editor.splitParagraph(p, fmt(16, true));
@@ -190,7 +193,7 @@ TEST(EditingTyping, FormattingOfRunsAndNewParagraphs) {
     // Font settings in an empty paragraph take hold of its mark.
     editor.applyTypingFormat(p, fmt(11));
     p = editor.insertText(p, "sum ", fmt(11));
-    p = editor.insertText(p, "  5  ", fmt(11, false, 1));
+    p = editor.insertText(p, "  5  ", fmt(11, false, Underline::Single));
     p = editor.insertText(p, ", more", fmt(11));
     p = editor.insertText(p, "!", fmt(11));
 
@@ -198,13 +201,13 @@ TEST(EditingTyping, FormattingOfRunsAndNewParagraphs) {
     const auto& title = std::get<Paragraph>(d.body[0]);
     const auto& blank = std::get<Paragraph>(d.body[1]);
     const auto& body = std::get<Paragraph>(d.body[2]);
-    EXPECT_EQ(title.alignment, 1);
-    EXPECT_EQ(blank.alignment, 1) << "a new paragraph keeps the alignment";
+    EXPECT_EQ(title.alignment, ParagraphAlignment::Center);
+    EXPECT_EQ(blank.alignment, ParagraphAlignment::Center) << "a new paragraph keeps the alignment";
     EXPECT_EQ(blank.markFormat, fmt(16, true)) << "and the typing format on its mark";
     EXPECT_EQ(body.markFormat, fmt(11));
     ASSERT_EQ(body.runs.size(), 3u) << "equal neighbours merge";
     EXPECT_EQ(body.runs[0], (wordengine::Run{"sum ", fmt(11)}));
-    EXPECT_EQ(body.runs[1], (wordengine::Run{"  5  ", fmt(11, false, 1)}));
+    EXPECT_EQ(body.runs[1], (wordengine::Run{"  5  ", fmt(11, false, Underline::Single)}));
     EXPECT_EQ(body.runs[2], (wordengine::Run{", more!", fmt(11)}));
     EXPECT_EQ(p, at(2, body.length()));
 
@@ -244,7 +247,7 @@ TEST(EditingTables, WhereTablesGoAndHowTheyAreFormatted) {
         Document d;
         d.body.clear();
         for (const QString& t : c.before)
-            d.body.push_back(para(t, fmt(11), 2));
+            d.body.push_back(para(t, fmt(11), ParagraphAlignment::Right));
         std::vector<std::pair<int, int>> moves;
         Editor editor(d, [&](int where, int delta) { moves.emplace_back(where, delta); });
         const Position first = editor.insertTable(c.at, 2, 2, fmt(11, true), TableFormat{});
@@ -256,7 +259,7 @@ TEST(EditingTables, WhereTablesGoAndHowTheyAreFormatted) {
         const Table& t = std::get<Table>(d.body[size_t(c.tableBlock)]);
         for (const Row& r : t.rows)
             for (const Cell& cl : r.cells) {
-                EXPECT_EQ(cl.paragraphs[0].alignment, 2) << c.what;
+                EXPECT_EQ(cl.paragraphs[0].alignment, ParagraphAlignment::Right) << c.what;
                 EXPECT_EQ(cl.paragraphs[0].markFormat, fmt(11, true)) << c.what;
             }
         const auto& following = std::get<Paragraph>(d.body[size_t(c.tableBlock) + 1]);
@@ -319,33 +322,38 @@ TEST(EditingDelete, ForwardDeletionAndJoins) {
     for (const Case& c : cases) {
         Document d = sampleDocument();
         d.body[0] = para("ab");
-        d.body.insert(d.body.begin() + 1, para("cd", fmt(20), 2));
+        d.body.insert(d.body.begin() + 1, para("cd", fmt(20), ParagraphAlignment::Right));
         Editor(d).deleteForward(c.at, c.count);
         EXPECT_EQ(texts(d), c.expected) << c.what;
     }
     Document d;
-    d.body = {para("ab", fmt(11), 0), para("cd", fmt(20), 2)};
+    d.body = {para("ab", fmt(11), ParagraphAlignment::Left),
+              para("cd", fmt(20), ParagraphAlignment::Right)};
     Editor(d).deleteForward(at(0, 2), 1);
-    EXPECT_EQ(std::get<Paragraph>(d.body[0]).alignment, 2) << "the surviving mark's formatting";
+    EXPECT_EQ(std::get<Paragraph>(d.body[0]).alignment, ParagraphAlignment::Right)
+        << "the surviving mark's formatting";
 }
 
 TEST(EditingFormat, AlignmentAndCellAlignmentOverSpans) {
     Document d = sampleDocument();
     d.body.push_back(para("z"));
     Editor editor(d);
-    editor.setAlignment(at(0, 1), inCell(1, 0, 1, 0), 3);
-    EXPECT_EQ(std::get<Paragraph>(d.body[0]).alignment, 3);
+    editor.setAlignment(at(0, 1), inCell(1, 0, 1, 0), ParagraphAlignment::Justify);
+    EXPECT_EQ(std::get<Paragraph>(d.body[0]).alignment, ParagraphAlignment::Justify);
     const Table& t = std::get<Table>(d.body[1]);
-    EXPECT_EQ(t.rows[0].cells[0].paragraphs[0].alignment, 3);
-    EXPECT_EQ(t.rows[0].cells[1].paragraphs[0].alignment, 3);
-    EXPECT_EQ(t.rows[1].cells[0].paragraphs[0].alignment, 0) << "past the span";
+    EXPECT_EQ(t.rows[0].cells[0].paragraphs[0].alignment, ParagraphAlignment::Justify);
+    EXPECT_EQ(t.rows[0].cells[1].paragraphs[0].alignment, ParagraphAlignment::Justify);
+    EXPECT_EQ(t.rows[1].cells[0].paragraphs[0].alignment, ParagraphAlignment::Left)
+        << "past the span";
 
-    editor.setCellVerticalAlignment(inCell(1, 0, 1, 0), inCell(1, 1, 0, 0), 1);
-    EXPECT_EQ(t.rows[0].cells[0].verticalAlignment, 0);
-    EXPECT_EQ(t.rows[0].cells[1].verticalAlignment, 1);
-    EXPECT_EQ(t.rows[1].cells[0].verticalAlignment, 1);
-    EXPECT_EQ(t.rows[1].cells[1].verticalAlignment, 0);
-    EXPECT_THROW(editor.setCellVerticalAlignment(at(0, 0), at(0, 0), 1), word::Error);
+    editor.setCellVerticalAlignment(inCell(1, 0, 1, 0), inCell(1, 1, 0, 0),
+                                    CellVerticalAlignment::Center);
+    EXPECT_EQ(t.rows[0].cells[0].verticalAlignment, CellVerticalAlignment::Top);
+    EXPECT_EQ(t.rows[0].cells[1].verticalAlignment, CellVerticalAlignment::Center);
+    EXPECT_EQ(t.rows[1].cells[0].verticalAlignment, CellVerticalAlignment::Center);
+    EXPECT_EQ(t.rows[1].cells[1].verticalAlignment, CellVerticalAlignment::Top);
+    EXPECT_THROW(editor.setCellVerticalAlignment(at(0, 0), at(0, 0), CellVerticalAlignment::Center),
+                 word::Error);
 }
 
 TEST(EditingRepair, FileContentIsBroughtToTheModelsShape) {
@@ -353,7 +361,7 @@ TEST(EditingRepair, FileContentIsBroughtToTheModelsShape) {
     Table empty;
     Table ragged;
     ragged.columns = 1;
-    ragged.rows = {Row{{cell("a"), cell("b")}}, Row{{Cell{{}, 0}}}};
+    ragged.rows = {Row{{cell("a"), cell("b")}}, Row{{Cell{{}, CellVerticalAlignment::Top}}}};
     d.body = {empty, ragged, ragged};
     Editor::repair(d);
     EXPECT_EQ(texts(d), (QStringList{"[a|b;|]", "", "[a|b;|]", ""}));

@@ -2,6 +2,7 @@
 // and the failures every member can give.
 #include "Engine.h"
 #include "EngineDocument.h"
+#include "ModelPrinting.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -217,6 +218,56 @@ TEST_F(EngineApplicationTest, UnknownEnumeratedValuesFailAndChangeNothing) {
     EXPECT_EQ(failure([&] { s.MoveRight(2, 1); }), "Value out of range.");
     EXPECT_EQ(failure([&] { document->BuiltInDocumentProperties(1); }),
               "The requested member of the collection does not exist.");
+}
+
+// Each number Word gives these members becomes the model's value of that name, and reads
+// back as the same number: the interface is the only place the two meet.
+TEST_F(EngineApplicationTest, WordsNumbersBecomeTheModelsNamedValues) {
+    using namespace wordengine;
+    auto document = app->Documents().Add();
+    word::Selection& s = document->ActiveWindow().Selection();
+    const std::pair<int, ParagraphAlignment> alignments[] = {
+        {word::wd::AlignParagraphLeft, ParagraphAlignment::Left},
+        {word::wd::AlignParagraphCenter, ParagraphAlignment::Center},
+        {word::wd::AlignParagraphRight, ParagraphAlignment::Right},
+        {word::wd::AlignParagraphJustify, ParagraphAlignment::Justify}};
+    for (const auto& [number, value] : alignments) {
+        s.ParagraphFormat().SetAlignment(number);
+        EXPECT_EQ(std::get<Paragraph>(engine(document).model().body.at(0)).alignment, value);
+        EXPECT_EQ(s.ParagraphFormat().Alignment(), number);
+    }
+
+    const std::pair<int, Underline> underlines[] = {{word::wd::UnderlineSingle, Underline::Single},
+                                                    {word::wd::UnderlineNone, Underline::None}};
+    for (const auto& [number, value] : underlines) {
+        s.Font().SetUnderline(number);
+        EXPECT_EQ(s.Font().Underline(), number);
+        s.TypeText("x");
+        const Paragraph& typed = std::get<Paragraph>(engine(document).model().body.at(0));
+        ASSERT_FALSE(typed.runs.empty());
+        EXPECT_EQ(typed.runs.back().format.underline, value);
+    }
+
+    s.TypeParagraph();
+    auto table = document->Tables().Add(*s.Range(), 1, 1, word::wd::Word9TableBehavior,
+                                        word::wd::AutoFitFixed);
+    const auto tableOf = [&] { return std::get<Table>(engine(document).model().body.at(1)); };
+    const std::pair<int, CellVerticalAlignment> cellAlignments[] = {
+        {word::wd::CellAlignVerticalCenter, CellVerticalAlignment::Center},
+        {word::wd::CellAlignVerticalBottom, CellVerticalAlignment::Bottom},
+        {word::wd::CellAlignVerticalTop, CellVerticalAlignment::Top}};
+    for (const auto& [number, value] : cellAlignments) {
+        s.Cells().SetVerticalAlignment(number);
+        EXPECT_EQ(tableOf().rows.at(0).cells.at(0).verticalAlignment, value) << number;
+    }
+    const std::pair<int, RowHeightRule> rules[] = {
+        {word::wd::RowHeightExactly, RowHeightRule::Exactly},
+        {word::wd::RowHeightAtLeast, RowHeightRule::AtLeast},
+        {word::wd::RowHeightAuto, RowHeightRule::Auto}};
+    for (const auto& [number, value] : rules) {
+        table->Rows().SetHeightRule(number);
+        EXPECT_EQ(tableOf().format.heightRule, value) << number;
+    }
 }
 
 TEST_F(EngineApplicationTest, FilesThatCannotBeOpenedOrWritten) {

@@ -3,6 +3,7 @@
 // text carries over from where it was typed.
 #include "Engine.h"
 #include "EngineDocument.h"
+#include "ModelPrinting.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -102,7 +103,7 @@ const Paragraph& paragraphOf(const Document& d, size_t block) {
     return std::get<Paragraph>(d.body.at(block));
 }
 
-CharFormat arial(double size, bool bold = false, int underline = 0) {
+CharFormat arial(double size, bool bold = false, Underline underline = Underline::None) {
     return CharFormat{QStringLiteral("Arial"), size, bold, underline};
 }
 
@@ -120,18 +121,19 @@ TEST(EngineScript, TheBillOfSaleTakesItsShape) {
     ASSERT_GE(d.body.size(), 11u);
     const Paragraph& title = paragraphOf(d, 0);
     EXPECT_EQ(title.text(), "Motor Vehicle Bill of Sale");
-    EXPECT_EQ(title.alignment, 1);
+    EXPECT_EQ(title.alignment, ParagraphAlignment::Center);
     EXPECT_EQ(title.runs.at(0).format, arial(16, true));
     const Paragraph& blank = paragraphOf(d, 1);
     EXPECT_EQ(blank.length(), 0);
-    EXPECT_EQ(blank.alignment, 1);
+    EXPECT_EQ(blank.alignment, ParagraphAlignment::Center);
     EXPECT_EQ(blank.markFormat, arial(16, true)) << "the blank line is as tall as the title";
 
     const Paragraph& opening = paragraphOf(d, 2);
-    EXPECT_EQ(opening.alignment, 0);
+    EXPECT_EQ(opening.alignment, ParagraphAlignment::Left);
     EXPECT_EQ(opening.markFormat, arial(11));
     ASSERT_EQ(opening.runs.size(), 5u);
-    EXPECT_EQ(opening.runs[1], (wordengine::Run{"  $5,000  ", arial(11, false, 1)}));
+    EXPECT_EQ(opening.runs[1],
+              (wordengine::Run{"  $5,000  ", arial(11, false, Underline::Single)}));
     EXPECT_EQ(opening.runs[3].text, "  Sam Seller  ");
     EXPECT_EQ(opening.runs[4].format, arial(11));
     EXPECT_EQ(paragraphOf(d, 3).length(), 0) << "the first of the two breaks";
@@ -140,7 +142,7 @@ TEST(EngineScript, TheBillOfSaleTakesItsShape) {
     const Table& vehicle = std::get<Table>(d.body.at(4));
     ASSERT_EQ(vehicle.rows.size(), 4u);
     EXPECT_EQ(vehicle.columns, 2);
-    EXPECT_EQ(vehicle.format.heightRule, 1);
+    EXPECT_EQ(vehicle.format.heightRule, RowHeightRule::AtLeast);
     EXPECT_DOUBLE_EQ(vehicle.format.height, 21.6);
     EXPECT_EQ(vehicle.format.style, "Table Grid");
     EXPECT_TRUE(vehicle.format.applyStyleLastRow && vehicle.format.applyStyleLastColumn);
@@ -148,8 +150,8 @@ TEST(EngineScript, TheBillOfSaleTakesItsShape) {
         const Cell& cell = vehicle.rows[size_t(i / 2)].cells[size_t(i % 2)];
         ASSERT_EQ(cell.paragraphs.size(), 1u);
         const Paragraph& p = cell.paragraphs[0];
-        EXPECT_EQ(cell.verticalAlignment, 1) << i;
-        EXPECT_EQ(p.alignment, 0) << i;
+        EXPECT_EQ(cell.verticalAlignment, CellVerticalAlignment::Center) << i;
+        EXPECT_EQ(p.alignment, ParagraphAlignment::Left) << i;
         ASSERT_EQ(p.runs.size(), 1u) << i;
         EXPECT_EQ(p.runs[0].format, arial(8, true)) << i;
     }
@@ -207,7 +209,7 @@ TEST(EngineScript, FormattingFollowsTheInsertionPoint) {
     EXPECT_EQ(paragraphOf(d, 0).text(), "plain bold");
     const Table& t = std::get<Table>(d.body[1]);
     EXPECT_EQ(t.format.style, "") << "Word 8 behaviour: no grid";
-    EXPECT_EQ(t.rows[0].cells[1].paragraphs[0].alignment, 2);
+    EXPECT_EQ(t.rows[0].cells[1].paragraphs[0].alignment, ParagraphAlignment::Right);
     EXPECT_EQ(t.rows[0].cells[0].paragraphs[0].runs[0].format.size, 20);
 
     // A table object follows its table when blocks before it come and go.
@@ -215,6 +217,6 @@ TEST(EngineScript, FormattingFollowsTheInsertionPoint) {
     s.TypeText("a\r\nb\r\n");
     table->Rows().SetHeight(30);
     EXPECT_EQ(std::get<Table>(d.body.at(3)).format.height, 30);
-    EXPECT_EQ(std::get<Table>(d.body.at(3)).format.heightRule, 1)
+    EXPECT_EQ(std::get<Table>(d.body.at(3)).format.heightRule, RowHeightRule::AtLeast)
         << "a height makes auto a minimum";
 }

@@ -39,7 +39,7 @@ Paragraph longParagraph(int lines) {
 Table table(int rows, int columns, const QString& cellText = QStringLiteral("Cell")) {
     Table t;
     t.columns = columns;
-    t.format.heightRule = 1;
+    t.format.heightRule = RowHeightRule::AtLeast;
     t.format.height = 21.6;
     t.format.style = QStringLiteral("Table Grid");
     for (int r = 0; r < rows; ++r) {
@@ -47,7 +47,7 @@ Table table(int rows, int columns, const QString& cellText = QStringLiteral("Cel
         for (int c = 0; c < columns; ++c) {
             Cell cell;
             cell.paragraphs = {line(cellText)};
-            cell.verticalAlignment = 1;
+            cell.verticalAlignment = CellVerticalAlignment::Center;
             row.cells.push_back(cell);
         }
         t.rows.push_back(row);
@@ -134,14 +134,16 @@ TEST(LayoutPages, RowsGrowWithTheirContentAndAlignCellsVertically) {
     // its top, one line down or two lines down, as its vertical alignment says.
     const double step = lineHeight(CharFormat{}) * 20;
     const struct {
-        int alignment;
+        CellVerticalAlignment alignment;
         double linesDown;
-    } cases[] = {{0, 0}, {1, 1}, {3, 2}};
+    } cases[] = {{CellVerticalAlignment::Top, 0},
+                 {CellVerticalAlignment::Center, 1},
+                 {CellVerticalAlignment::Bottom, 2}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.alignment);
+        SCOPED_TRACE(int(c.alignment));
         Table t = table(1, 2);
         t.rows[0].cells[0].paragraphs = {line(), line(), line()};
-        t.rows[0].cells[0].verticalAlignment = 0;
+        t.rows[0].cells[0].verticalAlignment = CellVerticalAlignment::Top;
         t.rows[0].cells[1].verticalAlignment = c.alignment;
         const auto pages = layout::layoutPages(document({t}), 1, true);
         ASSERT_EQ(pages.pages.size(), 1u);
@@ -200,7 +202,7 @@ TEST(LayoutCache, EditsAreNotHiddenByTheCache) {
          [](Paragraph& p) { p.runs[0].text.replace(0, 5, QStringLiteral("WWWWW")); }},
         {"characters dropped inside a line", [](Paragraph& p) { p.runs[0].text.remove(0, 3); }},
         {"format changed", [](Paragraph& p) { p.runs[0].format.size = 14; }},
-        {"alignment changed", [](Paragraph& p) { p.alignment = 1; }},
+        {"alignment changed", [](Paragraph& p) { p.alignment = ParagraphAlignment::Center; }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -37,7 +37,7 @@ private:
         CharFormat f;
         f.size = sizes[pick(0, 4)];
         f.bold = pick(0, 3) == 0;
-        f.underline = pick(0, 5) == 0 ? 1 : 0;
+        f.underline = pick(0, 5) == 0 ? Underline::Single : Underline::None;
         return f;
     }
 
@@ -46,7 +46,10 @@ private:
             "Seller", "warrants", "to",  "Buyer", "that", "1G1FP22PXS2100001",
             "title",  "$2900.00", "and", "a"};
         Paragraph p;
-        p.alignment = pick(0, 3);
+        static const ParagraphAlignment alignments[] = {
+            ParagraphAlignment::Left, ParagraphAlignment::Center, ParagraphAlignment::Right,
+            ParagraphAlignment::Justify};
+        p.alignment = alignments[pick(0, 3)];
         p.markFormat = format();
         for (int w = 0; w < words;) {
             Run run{QString(), format()};
@@ -60,14 +63,15 @@ private:
     Table table() {
         Table t;
         t.columns = pick(1, 3);
-        t.format.heightRule = pick(0, 1);
+        t.format.heightRule = pick(0, 1) ? RowHeightRule::AtLeast : RowHeightRule::Auto;
         t.format.height = 21.6;
         t.format.style = pick(0, 1) ? QStringLiteral("Table Grid") : QString();
         for (int r = pick(1, 8); r > 0; --r) {
             Row row;
             for (int c = 0; c < t.columns; ++c) {
                 Cell cell;
-                cell.verticalAlignment = pick(0, 1);
+                cell.verticalAlignment =
+                    pick(0, 1) ? CellVerticalAlignment::Center : CellVerticalAlignment::Top;
                 cell.paragraphs.clear();
                 // Now and then a cell longer than a page, in one-column tables only: in a
                 // row of several cells split over pages, the cells after the one where the

@@ -134,11 +134,13 @@ TEST(LayoutLines, AlignmentPlacesTheLine) {
     const QString text = QStringLiteral("Motor Vehicle Bill of Sale");
     const double width = 432 * 20;
     const struct {
-        int alignment;
+        ParagraphAlignment alignment;
         double leftShare; // of the free space, left of the text
-    } cases[] = {{0, 0.0}, {1, 0.5}, {2, 1.0}};
+    } cases[] = {{ParagraphAlignment::Left, 0.0},
+                 {ParagraphAlignment::Center, 0.5},
+                 {ParagraphAlignment::Right, 1.0}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.alignment);
+        SCOPED_TRACE(int(c.alignment));
         Paragraph p = paragraph(text, format("Arial", 16, true));
         p.alignment = c.alignment;
         const auto laid = layout::layoutParagraph(p, width);

@@ -38,14 +38,16 @@ Run text(const QString& s, const CharFormat& f) {
 
 // The whole bill of sale, as the document script builds it, with sample values.
 Document fullBillOfSale() {
-    const CharFormat title = format(16, true), body = format(11), under = format(11, false, 1);
-    const CharFormat cell = format(8, true), after = format(8), afterUnder = format(8, false, 1);
+    const CharFormat title = format(16, true), body = format(11),
+                     under = format(11, false, Underline::Single);
+    const CharFormat cell = format(8, true), after = format(8),
+                     afterUnder = format(8, false, Underline::Single);
     const CharFormat heading = format(8, true);
     Document d;
     d.body.clear();
-    d.body.push_back(
-        paragraph({text(QStringLiteral("Motor Vehicle Bill of Sale"), title)}, 1, title));
-    d.body.push_back(paragraph({}, 1, title));
+    d.body.push_back(paragraph({text(QStringLiteral("Motor Vehicle Bill of Sale"), title)},
+                               ParagraphAlignment::Center, title));
+    d.body.push_back(paragraph({}, ParagraphAlignment::Center, title));
     d.body.push_back(paragraph(
         {text(QStringLiteral("BE IT KNOWN, that for payment in the sum of $"), body),
          text(QStringLiteral("  $4,500.00  "), under),
@@ -55,10 +57,10 @@ Document fullBillOfSale() {
          text(QStringLiteral("(Seller) hereby sells and transfers to "), body),
          text(QStringLiteral("  John Buyer  "), under),
          text(QStringLiteral("(Buyer), the following described motor vehicle (Vehicle):"), body)},
-        0, body));
-    d.body.push_back(paragraph({}, 0, body));
+        ParagraphAlignment::Left, body));
+    d.body.push_back(paragraph({}, ParagraphAlignment::Left, body));
     Table vehicle = table(4, 2);
-    vehicle.format.heightRule = 1;
+    vehicle.format.heightRule = RowHeightRule::AtLeast;
     vehicle.format.height = 21.6;
     vehicle.format.applyStyleLastRow = vehicle.format.applyStyleLastColumn = true;
     const QStringList cells = {QStringLiteral("Make: Ford"),
@@ -71,17 +73,17 @@ Document fullBillOfSale() {
                                QStringLiteral("Title #: T-5521")};
     for (int i = 0; i < 8; ++i) {
         Cell& c = vehicle.rows[size_t(i / 2)].cells[size_t(i % 2)];
-        c.verticalAlignment = 1;
-        c.paragraphs = {paragraph({text(cells[i], cell)}, 0, cell)};
+        c.verticalAlignment = CellVerticalAlignment::Center;
+        c.paragraphs = {paragraph({text(cells[i], cell)}, ParagraphAlignment::Left, cell)};
     }
     d.body.push_back(vehicle);
-    d.body.push_back(paragraph({}, 0, heading));
+    d.body.push_back(paragraph({}, ParagraphAlignment::Left, heading));
     d.body.push_back(
         paragraph({text(QStringLiteral(
                             "The sale is subject to the following conditions and representations:"),
                         heading)},
-                  0, heading));
-    d.body.push_back(paragraph({}, 0, heading));
+                  ParagraphAlignment::Left, heading));
+    d.body.push_back(paragraph({}, ParagraphAlignment::Left, heading));
     d.body.push_back(paragraph(
         {text(QStringLiteral("Seller acknowledges receipt of $"), after),
          text(QStringLiteral("  500  "), afterUnder),
@@ -89,8 +91,8 @@ Document fullBillOfSale() {
                              "and title transfer to take place within "),
               after),
          text(QStringLiteral("  10  "), afterUnder), text(QStringLiteral("days."), after)},
-        0, after));
-    d.body.push_back(paragraph({}, 0, after));
+        ParagraphAlignment::Left, after));
+    d.body.push_back(paragraph({}, ParagraphAlignment::Left, after));
     const QStringList longer = {
         QStringLiteral("Seller certifies to the best of the Seller's knowledge that the odometer "
                        "reading listed in the "
@@ -100,8 +102,8 @@ Document fullBillOfSale() {
         QStringLiteral(
             "Said Vehicle is otherwise sold in \"as is\" condition and where currently located.")};
     for (const QString& s : longer) {
-        d.body.push_back(paragraph({text(s, after)}, 0, after));
-        d.body.push_back(paragraph({}, 0, after));
+        d.body.push_back(paragraph({text(s, after)}, ParagraphAlignment::Left, after));
+        d.body.push_back(paragraph({}, ParagraphAlignment::Left, after));
     }
     Table signatures = table(5, 1);
     signatures.format = vehicle.format;
@@ -111,11 +113,11 @@ Document fullBillOfSale() {
                               QStringLiteral("Print name of witness: Wendy Witness")};
     for (int i = 0; i < 5; ++i) {
         Cell& c = signatures.rows[size_t(i)].cells[0];
-        c.verticalAlignment = 1;
-        c.paragraphs = {paragraph({text(rows[i], cell)}, 0, cell)};
+        c.verticalAlignment = CellVerticalAlignment::Center;
+        c.paragraphs = {paragraph({text(rows[i], cell)}, ParagraphAlignment::Left, cell)};
     }
     d.body.push_back(signatures);
-    d.body.push_back(paragraph({}, 0, cell));
+    d.body.push_back(paragraph({}, ParagraphAlignment::Left, cell));
     return d;
 }
 
@@ -127,7 +129,7 @@ QStringList textAndUnderlines(const Document& d) {
         out << p.text();
         QString stretch;
         for (const wordengine::Run& r : p.runs) {
-            if (r.format.underline)
+            if (r.format.underline != Underline::None)
                 stretch += r.text;
             else if (!stretch.isEmpty())
                 out << QStringLiteral("underlined: ") + std::exchange(stretch, QString());
@@ -175,7 +177,7 @@ TEST_F(PackageInterop, PythonDocxReadsTextUnderlinesTablesAndPageSetup) {
         if (const auto* p = std::get_if<Paragraph>(&block)) {
             paragraphs.append(p->text());
             for (const wordengine::Run& r : p->runs)
-                if (r.format.underline)
+                if (r.format.underline != Underline::None)
                     underlined.append(r.text);
         } else {
             const Table& t = std::get<Table>(block);
@@ -278,9 +280,9 @@ TEST_F(PackageInterop, OpensWhatLibreOfficeWritesBack) {
     ASSERT_EQ(tables.size(), 2u);
     for (const Table* t : tables) {
         EXPECT_EQ(t->format.style, QStringLiteral("Table Grid"));
-        EXPECT_EQ(t->format.heightRule, 1);
+        EXPECT_EQ(t->format.heightRule, RowHeightRule::AtLeast);
         EXPECT_DOUBLE_EQ(t->format.height, 21.6);
-        EXPECT_EQ(t->rows.front().cells.front().verticalAlignment, 1);
+        EXPECT_EQ(t->rows.front().cells.front().verticalAlignment, CellVerticalAlignment::Center);
     }
 }
 

@@ -55,12 +55,13 @@ TEST(PackageDocumentXml, ParagraphsAndRuns) {
         {"empty paragraph keeps its mark", Paragraph{},
          QStringLiteral("<w:p>") + mark + QStringLiteral("</w:p>")},
         {"centred bold title with its mark",
-         paragraph({{QStringLiteral("Title"), format(16, true)}}, 1, format(16, true)),
+         paragraph({{QStringLiteral("Title"), format(16, true)}}, ParagraphAlignment::Center,
+                   format(16, true)),
          QStringLiteral(R"(<w:p><w:pPr><w:jc w:val="center"/>)") + rPr("Arial", 32, true, "none") +
              QStringLiteral("</w:pPr><w:r>") + rPr("Arial", 32, true, "none") +
              QStringLiteral("<w:t>Title</w:t></w:r></w:p>")},
         {"blanks at either end are preserved",
-         paragraph({{QStringLiteral("  x  "), format(11, false, 1)}}),
+         paragraph({{QStringLiteral("  x  "), format(11, false, Underline::Single)}}),
          QStringLiteral("<w:p>") + mark + QStringLiteral("<w:r>") +
              rPr("Arial", 22, false, "single") +
              QStringLiteral(R"(<w:t xml:space="preserve">  x  </w:t></w:r></w:p>)")},
@@ -83,13 +84,15 @@ TEST(PackageDocumentXml, ParagraphsAndRuns) {
          QStringLiteral("<w:p>") + mark + QStringLiteral("<w:r>") + kArial11 +
              QStringLiteral("</w:r></w:p>")},
         {"justified, other font, half points",
-         paragraph({{QStringLiteral("j"), format(10.5, false, 0, QStringLiteral("Courier New"))}},
-                   3),
+         paragraph({{QStringLiteral("j"),
+                     format(10.5, false, Underline::None, QStringLiteral("Courier New"))}},
+                   ParagraphAlignment::Justify),
          QStringLiteral(R"(<w:p><w:pPr><w:jc w:val="both"/>)") + kArial11 +
              QStringLiteral("</w:pPr><w:r>") + rPr("Courier New", 21, false, "none") +
              QStringLiteral("<w:t>j</w:t></w:r></w:p>")},
         {"right aligned, double underline",
-         paragraph({{QStringLiteral("r"), format(11, false, 3)}}, 2),
+         paragraph({{QStringLiteral("r"), format(11, false, Underline::Double)}},
+                   ParagraphAlignment::Right),
          QStringLiteral(R"(<w:p><w:pPr><w:jc w:val="right"/>)") + kArial11 +
              QStringLiteral("</w:pPr><w:r>") + rPr("Arial", 22, false, "double") +
              QStringLiteral("<w:t>r</w:t></w:r></w:p>")},
@@ -117,11 +120,11 @@ TEST(PackageDocumentXml, WholeDocument) {
 
 TEST(PackageDocumentXml, TableGridTable) {
     Table t = table(1, 2);
-    t.format.heightRule = 1;
+    t.format.heightRule = RowHeightRule::AtLeast;
     t.format.height = 21.6;
     t.format.applyStyleLastRow = true;
-    t.rows[0].cells[0].verticalAlignment = 1;
-    t.rows[0].cells[1].verticalAlignment = 3;
+    t.rows[0].cells[0].verticalAlignment = CellVerticalAlignment::Center;
+    t.rows[0].cells[1].verticalAlignment = CellVerticalAlignment::Bottom;
     Document d;
     d.body = {t, Paragraph{}};
     const QString cellEnd = QStringLiteral(R"(<w:p><w:pPr><w:jc w:val="left"/>)") + kArial11 +
@@ -160,7 +163,7 @@ struct TableCase {
 
 TEST(PackageDocumentXml, TableVariants) {
     Table exact = table(1, 1);
-    exact.format.heightRule = 2;
+    exact.format.heightRule = RowHeightRule::Exactly;
     exact.format.height = 30;
     Table autoHeight = table(1, 1);
     autoHeight.format.height = 30;

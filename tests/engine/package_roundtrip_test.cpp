@@ -40,26 +40,29 @@ std::vector<RoundTripCase> roundTripCases() {
     cases.push_back({"the bill of sale", billOfSale()});
 
     Document runs;
-    runs.body = {paragraph({{QStringLiteral("plain "), format(11)},
-                            {QString(), format(9)}, // empty runs survive
-                            {QStringLiteral("\tTimes\t"),
-                             format(10.5, true, 3, QStringLiteral("Times New Roman"))},
-                            {QStringLiteral(" wave "), format(72, false, 11)},
-                            {QStringLiteral("ゴシック 😀"),
-                             format(1638, false, 4, QStringLiteral("MS ゴシック"))}},
-                           3, format(20, true, 1, QStringLiteral("Courier New"))),
-                 paragraph({{QStringLiteral("right"), format(11)}}, 2)};
+    runs.body = {
+        paragraph({{QStringLiteral("plain "), format(11)},
+                   {QString(), format(9)}, // empty runs survive
+                   {QStringLiteral("\tTimes\t"),
+                    format(10.5, true, Underline::Double, QStringLiteral("Times New Roman"))},
+                   {QStringLiteral(" wave "), format(72, false, Underline::Wavy)},
+                   {QStringLiteral("ゴシック 😀"),
+                    format(1638, false, Underline::Dotted, QStringLiteral("MS ゴシック"))}},
+                  ParagraphAlignment::Justify,
+                  format(20, true, Underline::Single, QStringLiteral("Courier New"))),
+        paragraph({{QStringLiteral("right"), format(11)}}, ParagraphAlignment::Right)};
     cases.push_back({"run formatting of every kind", runs});
 
     Document tables;
     Table exact = table(3, 3);
-    exact.format.heightRule = 2;
+    exact.format.heightRule = RowHeightRule::Exactly;
     exact.format.height = 30.5;
     exact.format.applyStyleHeadingRows = false;
     exact.format.applyStyleLastColumn = true;
-    exact.rows[1].cells[2].verticalAlignment = 3;
-    exact.rows[2].cells[0].paragraphs = {paragraph({{QStringLiteral("one"), format(8)}}),
-                                         paragraph({}, 1, format(14, true))};
+    exact.rows[1].cells[2].verticalAlignment = CellVerticalAlignment::Bottom;
+    exact.rows[2].cells[0].paragraphs = {
+        paragraph({{QStringLiteral("one"), format(8)}}),
+        paragraph({}, ParagraphAlignment::Center, format(14, true))};
     Table plain = table(1, 1, QString());
     tables.body = {exact, Paragraph{}, plain, paragraph({{QStringLiteral("after"), format(11)}})};
     cases.push_back({"tables starting the body, without style, exact heights", tables});
@@ -115,7 +118,8 @@ TEST(PackageRoundTrip, TextXmlCannotHoldIsLeftOut) {
     const QString bad = QStringLiteral("a") + QChar(0x0B) + QChar(0xDFFF) + QStringLiteral("b") +
                         QChar(0xD800) + QChar(0x1F) + QChar(0xFFFF) + QStringLiteral(" c ");
     Document d;
-    d.body = {paragraph({{bad, format(11)}}), paragraph({}, 0, format(11, false, 0, bad))};
+    d.body = {paragraph({{bad, format(11)}}),
+              paragraph({}, ParagraphAlignment::Left, format(11, false, Underline::None, bad))};
     const QString path = dir.filePath(QStringLiteral("bad.doc"));
     savePackage(d, 1, path);
     const Document opened = openPackage(path);
@@ -246,17 +250,17 @@ TEST(PackageReader, ForeignDocuments) {
         {"inherited formatting comes from the styles", R"(<x:p><x:r><x:t>t</x:t></x:r></x:p>)",
          [](const Document& d) {
              EXPECT_EQ(para(d, 0).runs.at(0).format,
-                       format(12, true, 0, QStringLiteral("Times New Roman")));
+                       format(12, true, Underline::None, QStringLiteral("Times New Roman")));
              EXPECT_EQ(para(d, 0).markFormat,
-                       format(12, true, 0, QStringLiteral("Times New Roman")));
+                       format(12, true, Underline::None, QStringLiteral("Times New Roman")));
          }},
         {"units and on/off spellings",
          R"(<x:p><x:pPr><x:jc x:val="end"/></x:pPr><x:r><x:rPr><x:rFonts x:hAnsi="Calibri"/><x:b x:val="false"/><x:sz x:val="9pt"/><x:u/></x:rPr><x:t>u</x:t></x:r></x:p>)"
          R"(<x:sectPr><x:pgSz x:w="8.5in" x:h="11in"/><x:pgMar x:top="2.54cm" x:left="1440" x:right="1440" x:bottom="1440"/></x:sectPr>)",
          [](const Document& d) {
-             EXPECT_EQ(para(d, 0).alignment, 2);
+             EXPECT_EQ(para(d, 0).alignment, ParagraphAlignment::Right);
              EXPECT_EQ(para(d, 0).runs.at(0).format,
-                       format(9, false, 1, QStringLiteral("Calibri")));
+                       format(9, false, Underline::Single, QStringLiteral("Calibri")));
              EXPECT_DOUBLE_EQ(d.pageSetup.pageWidth, 612);
              EXPECT_NEAR(d.pageSetup.topMargin, 72, 1e-9);
          }},
@@ -272,7 +276,7 @@ TEST(PackageReader, ForeignDocuments) {
              EXPECT_TRUE(t.format.applyStyleHeadingRows);
              EXPECT_TRUE(t.format.applyStyleLastRow);
              EXPECT_FALSE(t.format.applyStyleFirstColumn);
-             EXPECT_EQ(t.format.heightRule, 1) << "no rule means at least";
+             EXPECT_EQ(t.format.heightRule, RowHeightRule::AtLeast) << "no rule means at least";
              EXPECT_DOUBLE_EQ(t.format.height, 20);
              EXPECT_EQ(t.columns, 2);
              ASSERT_EQ(t.rows.at(1).cells.size(), 2u);

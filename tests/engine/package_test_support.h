@@ -3,6 +3,7 @@
 // zip central directory that does not go through the code under test.
 
 #include "Model.h"
+#include "ModelPrinting.h"
 #include "PackageParts.h"
 
 #include <QByteArray>
@@ -20,7 +21,7 @@ namespace packagetest {
 
 using namespace wordengine;
 
-inline CharFormat format(double size, bool bold = false, int underline = 0,
+inline CharFormat format(double size, bool bold = false, Underline underline = Underline::None,
                          const QString& font = QStringLiteral("Arial")) {
     CharFormat f;
     f.fontName = font;
@@ -30,7 +31,8 @@ inline CharFormat format(double size, bool bold = false, int underline = 0,
     return f;
 }
 
-inline Paragraph paragraph(std::vector<Run> runs, int alignment = 0,
+inline Paragraph paragraph(std::vector<Run> runs,
+                           ParagraphAlignment alignment = ParagraphAlignment::Left,
                            CharFormat mark = CharFormat{}) {
     Paragraph p;
     p.runs = std::move(runs);
@@ -50,40 +52,43 @@ inline Table table(int rows, int columns, const QString& style = QStringLiteral(
 // A document shaped like the bill of sale: a title, text with underlined padded values, a
 // two-column table with vertically centred bold cells, more text and a one-column table.
 inline Document billOfSale() {
-    const CharFormat body = format(11), under = format(11, false, 1), title = format(16, true);
+    const CharFormat body = format(11), under = format(11, false, Underline::Single),
+                     title = format(16, true);
     const CharFormat cell = format(8, true);
     Document d;
     d.body.clear();
-    d.body.push_back(paragraph({{QStringLiteral("Motor Vehicle Bill of Sale"), title}}, 1, title));
-    d.body.push_back(paragraph({}, 1, title));
+    d.body.push_back(paragraph({{QStringLiteral("Motor Vehicle Bill of Sale"), title}},
+                               ParagraphAlignment::Center, title));
+    d.body.push_back(paragraph({}, ParagraphAlignment::Center, title));
     d.body.push_back(
         paragraph({{QStringLiteral("BE IT KNOWN, that for payment in the sum of $"), body},
                    {QStringLiteral("  $4,500.00  "), under},
                    {QStringLiteral(", the full receipt of which is acknowledged"), body}},
-                  0, body));
-    d.body.push_back(paragraph({}, 0, body));
+                  ParagraphAlignment::Left, body));
+    d.body.push_back(paragraph({}, ParagraphAlignment::Left, body));
     Table vehicle = table(2, 2);
-    vehicle.format.heightRule = 1;
+    vehicle.format.heightRule = RowHeightRule::AtLeast;
     vehicle.format.height = 21.6;
     vehicle.format.applyStyleLastRow = vehicle.format.applyStyleLastColumn = true;
     const char* labels[] = {"Make: Ford", "Model or series:  Focus", "Year: 2011", "Color: Blue"};
     for (int i = 0; i < 4; ++i) {
         Cell& c = vehicle.rows[size_t(i / 2)].cells[size_t(i % 2)];
-        c.verticalAlignment = 1;
-        c.paragraphs = {paragraph({{QString::fromLatin1(labels[i]), cell}}, 0, cell)};
+        c.verticalAlignment = CellVerticalAlignment::Center;
+        c.paragraphs = {
+            paragraph({{QString::fromLatin1(labels[i]), cell}}, ParagraphAlignment::Left, cell)};
     }
     d.body.push_back(vehicle);
     d.body.push_back(paragraph({{QStringLiteral("Seller allows the Buyer "), format(8)},
-                                {QStringLiteral("  3  "), format(8, false, 1)},
+                                {QStringLiteral("  3  "), format(8, false, Underline::Single)},
                                 {QStringLiteral("days.\tEnd"), format(8)}},
-                               0, format(8)));
+                               ParagraphAlignment::Left, format(8)));
     Table signatures = table(2, 1);
-    signatures.format.heightRule = 1;
+    signatures.format.heightRule = RowHeightRule::AtLeast;
     signatures.format.height = 21.6;
-    signatures.rows[1].cells[0].paragraphs = {
-        paragraph({{QStringLiteral("Print name of witness: Ann"), cell}}, 0, cell)};
+    signatures.rows[1].cells[0].paragraphs = {paragraph(
+        {{QStringLiteral("Print name of witness: Ann"), cell}}, ParagraphAlignment::Left, cell)};
     d.body.push_back(signatures);
-    d.body.push_back(paragraph({}, 0, cell));
+    d.body.push_back(paragraph({}, ParagraphAlignment::Left, cell));
     return d;
 }
 

@@ -16,7 +16,7 @@ public:
     explicit Typist(Document& document) : document_(document) {}
 
     CharFormat format;
-    int alignment = 0;
+    ParagraphAlignment alignment = ParagraphAlignment::Left;
 
     void type(const QString& text) {
         Paragraph& p = current();
@@ -43,7 +43,7 @@ public:
         Paragraph after = std::get<Paragraph>(document_.body.back());
         Table table;
         table.columns = columns;
-        table.format.heightRule = 1;
+        table.format.heightRule = RowHeightRule::AtLeast;
         table.format.height = 21.6;
         table.format.style = QStringLiteral("Table Grid");
         table.format.applyStyleLastRow = true;
@@ -78,8 +78,8 @@ void fillCell(Cell& cell, const CharFormat& base, const QString& text) {
     CharFormat format = base;
     format.bold = true;
     format.size = 8;
-    format.underline = 0;
-    cell.verticalAlignment = 1;
+    format.underline = Underline::None;
+    cell.verticalAlignment = CellVerticalAlignment::Center;
     Paragraph& p = cell.paragraphs.front();
     p.markFormat = format;
     if (!text.isEmpty())
@@ -120,19 +120,19 @@ Document buildDocument(const SaleRecord& v) {
     Document document; // US Letter, 1 inch top and bottom, 1.25 inch left and right
     Typist t(document);
     t.format.fontName = QStringLiteral("Arial");
-    t.alignment = 1;
+    t.alignment = ParagraphAlignment::Center;
     t.format.size = 16;
     t.format.bold = true;
     t.type(QStringLiteral("Motor Vehicle Bill of Sale"));
     t.newParagraph();
     t.newParagraph();
-    t.alignment = 0;
+    t.alignment = ParagraphAlignment::Left;
     t.format.bold = false;
     t.format.size = 11;
     auto underlined = [&](const QString& value) {
-        t.format.underline = 1;
+        t.format.underline = Underline::Single;
         t.type(padded(value));
-        t.format.underline = 0;
+        t.format.underline = Underline::None;
     };
     t.type(QStringLiteral("BE IT KNOWN, that for payment in the sum of $"));
     underlined(v.amount);

@@ -71,7 +71,7 @@ void removeFromParagraph(Paragraph& paragraph, int from, int to) {
 }
 
 // A paragraph with p's formatting and no text (also no cached layout: it is new).
-Paragraph emptyLike(int alignment, const CharFormat& mark) {
+Paragraph emptyLike(ParagraphAlignment alignment, const CharFormat& mark) {
     Paragraph paragraph;
     paragraph.alignment = alignment;
     paragraph.markFormat = mark;
@@ -378,7 +378,7 @@ bool Editor::applyTypingFormat(const Position& p, const CharFormat& format) {
     return true;
 }
 
-void Editor::setAlignment(const Position& from, const Position& to, int alignment) {
+void Editor::setAlignment(const Position& from, const Position& to, ParagraphAlignment alignment) {
     Position p = from;
     for (;;) {
         Paragraph* paragraph = paragraphAt(p);
@@ -393,7 +393,8 @@ void Editor::setAlignment(const Position& from, const Position& to, int alignmen
     }
 }
 
-void Editor::setCellVerticalAlignment(const Position& from, const Position& to, int alignment) {
+void Editor::setCellVerticalAlignment(const Position& from, const Position& to,
+                                      CellVerticalAlignment alignment) {
     if (!from.inTable())
         throw errors::notAvailable();
     Table& table = std::get<Table>(document_.body[size_t(from.block)]);

@@ -3,17 +3,18 @@
 #include "EngineDocument.h"
 #include "EngineErrors.h"
 #include "EngineSelection.h"
+#include "WordValues.h"
 
 namespace wordengine {
 
 void EngineCells::SetVerticalAlignment(int alignment) {
     EngineDocument& document = selection_.document();
     document.ensureAvailable();
-    if (alignment != word::wd::CellAlignVerticalTop &&
-        alignment != word::wd::CellAlignVerticalCenter &&
-        alignment != word::wd::CellAlignVerticalBottom)
+    const std::optional<CellVerticalAlignment> value =
+        fromWordNumber(alignment, settableCellAlignments);
+    if (!value)
         throw errors::valueOutOfRange();
-    document.editor().setCellVerticalAlignment(selection_.start(), selection_.end(), alignment);
+    document.editor().setCellVerticalAlignment(selection_.start(), selection_.end(), *value);
     document.changed();
 }
 

@@ -4,6 +4,7 @@
 #include "EngineErrors.h"
 #include "EngineLimits.h"
 #include "EngineSelection.h"
+#include "WordValues.h"
 
 #include <cmath>
 
@@ -65,14 +66,17 @@ void EngineFont::SetBold(bool bold) {
 }
 
 int EngineFont::Underline() const {
-    return formatToRead(selection_).underline;
+    return wordNumber(formatToRead(selection_).underline);
 }
 
 void EngineFont::SetUnderline(int underline) {
     CharFormat format = formatToChange(selection_);
-    if (underline != word::wd::UnderlineNone && underline != word::wd::UnderlineSingle)
+    // Qualified: inside a Font, Underline names the member.
+    const std::optional<wordengine::Underline> value =
+        fromWordNumber(underline, settableUnderlines);
+    if (!value)
         throw errors::valueOutOfRange();
-    format.underline = underline;
+    format.underline = *value;
     selection_.setTypingFormat(format);
 }
 

@@ -3,6 +3,7 @@
 #include "EngineDocument.h"
 #include "EngineErrors.h"
 #include "EngineSelection.h"
+#include "WordValues.h"
 
 namespace wordengine {
 
@@ -13,15 +14,17 @@ int EngineParagraphFormat::Alignment() const {
     const Paragraph* paragraph = rules.paragraphAt(selection_.active());
     if (!paragraph)
         throw errors::notAvailable(); // an end-of-row mark has no paragraph
-    return paragraph->alignment;
+    return wordNumber(paragraph->alignment);
 }
 
 void EngineParagraphFormat::SetAlignment(int alignment) {
     EngineDocument& document = selection_.document();
     document.ensureAvailable();
-    if (alignment < word::wd::AlignParagraphLeft || alignment > word::wd::AlignParagraphJustify)
+    const std::optional<ParagraphAlignment> value =
+        fromWordNumber(alignment, settableParagraphAlignments);
+    if (!value)
         throw errors::valueOutOfRange();
-    document.editor().setAlignment(selection_.start(), selection_.end(), alignment);
+    document.editor().setAlignment(selection_.start(), selection_.end(), *value);
     document.changed();
 }
 

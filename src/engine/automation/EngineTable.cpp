@@ -3,6 +3,7 @@
 #include "EngineDocument.h"
 #include "EngineErrors.h"
 #include "EngineLimits.h"
+#include "WordValues.h"
 
 namespace wordengine {
 
@@ -79,9 +80,10 @@ void EngineTable::SetApplyStyleLastColumn(bool on) {
 
 void EngineTable::SetHeightRule(int rule) {
     TableFormat& f = format();
-    if (rule < word::wd::RowHeightAuto || rule > word::wd::RowHeightExactly)
+    const std::optional<RowHeightRule> value = fromWordNumber(rule, settableRowHeightRules);
+    if (!value)
         throw errors::valueOutOfRange();
-    f.heightRule = rule;
+    f.heightRule = *value;
     formatChanged();
 }
 
@@ -91,8 +93,8 @@ void EngineTable::SetHeight(double points) {
         throw errors::valueOutOfRange();
     f.height = points;
     // A height means nothing to an automatic row; Word makes it a minimum, and so do we.
-    if (f.heightRule == word::wd::RowHeightAuto)
-        f.heightRule = word::wd::RowHeightAtLeast;
+    if (f.heightRule == RowHeightRule::Auto)
+        f.heightRule = RowHeightRule::AtLeast;
     formatChanged();
 }
 

@@ -152,9 +152,9 @@ private:
                 content = std::max(content, cells[c].height);
             }
             double height = content;
-            if (table.format.heightRule == 1)
+            if (table.format.heightRule == RowHeightRule::AtLeast)
                 height = std::max(content, minHeight);
-            else if (table.format.heightRule == 2 && minHeight > 0)
+            else if (table.format.heightRule == RowHeightRule::Exactly && minHeight > 0)
                 height = minHeight;
 
             if (!fits(border + height) || pageBreak_) {
@@ -177,16 +177,23 @@ private:
     void placeRow(const Table& table, const Row& row, const std::vector<CellLines>& cells,
                   double columnWidth, double height, bool grid) {
         for (size_t c = 0; c < cells.size(); ++c) {
-            const int valign = row.cells[c].verticalAlignment;
             double top = y_;
-            if (valign == 1)
+            switch (row.cells[c].verticalAlignment) {
+            case CellVerticalAlignment::Center:
                 top += (height - cells[c].height) / 2;
-            else if (valign == 3)
+                break;
+            case CellVerticalAlignment::Bottom:
                 top += height - cells[c].height;
+                break;
+            case CellVerticalAlignment::Top:
+                break;
+            }
             const double x = left_ + double(c) * columnWidth + kCellMarginTwips;
             for (const auto& p : cells[c].paragraphs) {
                 for (int i = 0; i < p->lineCount(); ++i) {
-                    if (table.format.heightRule != 2 || top + p->line(i).height <= y_ + height)
+                    // An exact height clips the lines that would run past the row.
+                    if (table.format.heightRule != RowHeightRule::Exactly ||
+                        top + p->line(i).height <= y_ + height)
                         placeLine(p, i, x, top);
                     top += p->line(i).height;
                 }

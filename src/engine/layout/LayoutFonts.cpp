@@ -95,7 +95,7 @@ QFont fontFor(const CharFormat& format) {
     QFont font(familyFor(format.fontName));
     font.setPixelSize(std::max(1, int(std::lround(format.size * kTwipsPerPoint))));
     font.setBold(format.bold);
-    font.setUnderline(format.underline != 0);
+    font.setUnderline(format.underline != Underline::None);
     // Word sets no kerning unless asked, and design metrics keep widths off the pixel grid.
     font.setKerning(false);
     font.setHintingPreference(QFont::PreferNoHinting);

@@ -28,17 +28,18 @@ namespace {
 // Atomic: documents are laid out on several threads at once by vantorel-bill --batch.
 std::atomic<long long> shapeCount{0};
 
-Qt::Alignment qtAlignment(int alignment) {
+Qt::Alignment qtAlignment(ParagraphAlignment alignment) {
     switch (alignment) {
-    case 1:
+    case ParagraphAlignment::Center:
         return Qt::AlignHCenter;
-    case 2:
+    case ParagraphAlignment::Right:
         return Qt::AlignRight;
-    case 3:
+    case ParagraphAlignment::Justify:
         return Qt::AlignJustify;
-    default:
-        return Qt::AlignLeft;
+    case ParagraphAlignment::Left:
+        break;
     }
+    return Qt::AlignLeft;
 }
 
 // Whether `runs` holds the same characters in the same formats as the shaped runs from
@@ -211,7 +212,7 @@ std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph,
     }
     tl.endLayout();
     // Justified lines but the last are stretched to the full width.
-    if (paragraph.alignment == 3) {
+    if (paragraph.alignment == ParagraphAlignment::Justify) {
         for (size_t i = 0; i + 1 < shape->lines.size(); ++i)
             shape->lines[i].right = std::max(shape->lines[i].right, width);
     }

@@ -10,12 +10,48 @@
 
 namespace wordengine {
 
+// Word's values for the formatting the model keeps, by name. Each enumerator holds Word's own
+// number for it, which the automation interface takes and gives back; the file format's names
+// for them are the package's business.
+
+// wdUnderline. A document read from a file may hold any of these; the program itself sets
+// only None and Single.
+enum class Underline : int {
+    None = 0,
+    Single = 1,
+    Words = 2,
+    Double = 3,
+    Dotted = 4,
+    Thick = 6,
+    Dash = 7,
+    DotDash = 9,
+    DotDotDash = 10,
+    Wavy = 11,
+    DottedHeavy = 20,
+    DashHeavy = 23,
+    DotDashHeavy = 25,
+    DotDotDashHeavy = 26,
+    WavyHeavy = 27,
+    DashLong = 39,
+    WavyDouble = 43,
+    DashLongHeavy = 55,
+};
+
+// wdParagraphAlignment.
+enum class ParagraphAlignment : int { Left = 0, Center = 1, Right = 2, Justify = 3 };
+
+// wdCellVerticalAlignment: Word has no 2.
+enum class CellVerticalAlignment : int { Top = 0, Center = 1, Bottom = 3 };
+
+// wdRowHeightRule.
+enum class RowHeightRule : int { Auto = 0, AtLeast = 1, Exactly = 2 };
+
 // Character formatting of a run or of a paragraph mark.
 struct CharFormat {
     QString fontName = QStringLiteral("Arial");
     double size = 11.0; // points
     bool bold = false;
-    int underline = 0; // 0 none, 1 single (Word's wdUnderline values)
+    Underline underline = Underline::None;
 
     bool operator==(const CharFormat&) const = default;
 };
@@ -30,7 +66,7 @@ struct Run {
 struct ParagraphLayout; // owned by the layout code; see Layout.h
 
 struct Paragraph {
-    int alignment = 0; // Word's wdAlignParagraph: 0 left, 1 centre, 2 right, 3 justify
+    ParagraphAlignment alignment = ParagraphAlignment::Left;
     std::vector<Run> runs;
     CharFormat markFormat; // formatting of the paragraph mark: sets an empty paragraph's height
 
@@ -49,7 +85,7 @@ struct Paragraph {
 
 struct Cell {
     std::vector<Paragraph> paragraphs{Paragraph{}}; // never empty: the last mark ends the cell
-    int verticalAlignment = 0; // Word's wdCellAlignVertical: 0 top, 1 centre, 3 bottom
+    CellVerticalAlignment verticalAlignment = CellVerticalAlignment::Top;
 
     bool operator==(const Cell&) const = default;
 };
@@ -61,7 +97,7 @@ struct Row {
 };
 
 struct TableFormat {
-    int heightRule = 0;  // Word's wdRowHeightRule: 0 auto, 1 at least, 2 exactly
+    RowHeightRule heightRule = RowHeightRule::Auto;
     double height = 0.0; // points
     QString style;       // "Table Grid" draws single 0.5 pt borders; empty draws none
     bool applyStyleHeadingRows = true;

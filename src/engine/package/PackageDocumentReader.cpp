@@ -119,8 +119,9 @@ private:
     void readParagraphProperties(Paragraph& paragraph, PageSetup* setup) {
         while (xml_.readNextStartElement()) {
             if (isWord(xml_, QLatin1StringView("jc"))) {
-                paragraph.alignment = valueOf(kParagraphAlignmentNames,
-                                              wordAttribute(xml_, QLatin1StringView("val")), 0);
+                paragraph.alignment =
+                    valueOf(kParagraphAlignmentNames, wordAttribute(xml_, QLatin1StringView("val")),
+                            ParagraphAlignment::Left);
                 xml_.skipCurrentElement();
             } else if (isWord(xml_, QLatin1StringView("rPr"))) {
                 readRunProperties(xml_, paragraph.markFormat);
@@ -187,7 +188,7 @@ private:
 
     std::optional<Table> readTable() {
         Table table;
-        table.format.heightRule = 0;
+        table.format.heightRule = RowHeightRule::Auto;
         bool formatRead = false;
         while (xml_.readNextStartElement()) {
             if (isWord(xml_, QLatin1StringView("tblPr"))) {
@@ -285,13 +286,12 @@ private:
             if (isWord(xml_, QLatin1StringView("trHeight"))) {
                 const QString rule = wordAttribute(xml_, QLatin1StringView("hRule"));
                 // An absent rule means "at least" in WordprocessingML.
-                format.heightRule = rule == QLatin1StringView("exact")  ? 2
-                                    : rule == QLatin1StringView("auto") ? 0
-                                                                        : 1;
+                format.heightRule = valueOf(kRowHeightRuleNames, rule, RowHeightRule::AtLeast);
                 const auto twips = measure(wordAttribute(xml_, QLatin1StringView("val")), 20.0);
-                format.height = format.heightRule == 0 ? 0.0
-                                                       : std::clamp(twips.value_or(0.0) / 20.0, 0.0,
-                                                                    limits::kMaxPageLength);
+                format.height =
+                    format.heightRule == RowHeightRule::Auto
+                        ? 0.0
+                        : std::clamp(twips.value_or(0.0) / 20.0, 0.0, limits::kMaxPageLength);
             }
             xml_.skipCurrentElement();
         }
@@ -313,7 +313,8 @@ private:
                 while (xml_.readNextStartElement()) {
                     if (isWord(xml_, QLatin1StringView("vAlign")))
                         cell.verticalAlignment = valueOf(
-                            kCellAlignmentNames, wordAttribute(xml_, QLatin1StringView("val")), 0);
+                            kCellAlignmentNames, wordAttribute(xml_, QLatin1StringView("val")),
+                            CellVerticalAlignment::Top);
                     xml_.skipCurrentElement();
                 }
             } else if (isWord(xml_, QLatin1StringView("p"))) {

@@ -37,7 +37,8 @@ void writeRunProperties(QXmlStreamWriter& xml, const CharFormat& format) {
     }
     writeVal(xml, QStringLiteral("w:sz"), halfPoints);
     writeVal(xml, QStringLiteral("w:szCs"), halfPoints);
-    writeVal(xml, QStringLiteral("w:u"), nameOf(kUnderlineNames, format.underline, 1));
+    writeVal(xml, QStringLiteral("w:u"),
+             nameOf(kUnderlineNames, format.underline, Underline::Single));
     xml.writeEndElement();
 }
 
@@ -85,7 +86,8 @@ void writeRun(QXmlStreamWriter& xml, const Run& run) {
 void writeParagraph(QXmlStreamWriter& xml, const Paragraph& paragraph) {
     xml.writeStartElement(QStringLiteral("w:p"));
     xml.writeStartElement(QStringLiteral("w:pPr"));
-    writeVal(xml, QStringLiteral("w:jc"), nameOf(kParagraphAlignmentNames, paragraph.alignment, 0));
+    writeVal(xml, QStringLiteral("w:jc"),
+             nameOf(kParagraphAlignmentNames, paragraph.alignment, ParagraphAlignment::Left));
     writeRunProperties(xml, paragraph.markFormat); // the mark's format: an empty line's height
     xml.writeEndElement();
     for (const Run& run : paragraph.runs)
@@ -160,7 +162,7 @@ void writeCell(QXmlStreamWriter& xml, const Cell& cell, int width) {
     xml.writeStartElement(QStringLiteral("w:tcPr"));
     writeWidth(xml, QStringLiteral("w:tcW"), width);
     writeVal(xml, QStringLiteral("w:vAlign"),
-             nameOf(kCellAlignmentNames, cell.verticalAlignment, 0));
+             nameOf(kCellAlignmentNames, cell.verticalAlignment, CellVerticalAlignment::Top));
     xml.writeEndElement();
     for (const Paragraph& paragraph : cell.paragraphs)
         writeParagraph(xml, paragraph);
@@ -181,13 +183,14 @@ void writeTable(QXmlStreamWriter& xml, const Table& table, int textWidth) {
 
     for (const Row& row : table.rows) {
         xml.writeStartElement(QStringLiteral("w:tr"));
-        if (table.format.heightRule == 1 || table.format.heightRule == 2) {
+        // An automatic row states no height.
+        if (table.format.heightRule != RowHeightRule::Auto) {
             xml.writeStartElement(QStringLiteral("w:trPr"));
-            writeEmpty(xml, QStringLiteral("w:trHeight"),
-                       {{QStringLiteral("w:val"), number(pointsToTwips(table.format.height))},
-                        {QStringLiteral("w:hRule"), table.format.heightRule == 1
-                                                        ? QStringLiteral("atLeast")
-                                                        : QStringLiteral("exact")}});
+            writeEmpty(
+                xml, QStringLiteral("w:trHeight"),
+                {{QStringLiteral("w:val"), number(pointsToTwips(table.format.height))},
+                 {QStringLiteral("w:hRule"),
+                  nameOf(kRowHeightRuleNames, table.format.heightRule, RowHeightRule::AtLeast)}});
             xml.writeEndElement();
         }
         for (size_t c = 0; c < size_t(columns); ++c)

@@ -83,7 +83,9 @@ void readRunProperties(QXmlStreamReader& xml, CharFormat& format) {
                     std::clamp(*halfPoints / 2.0, limits::kMinFontSize, limits::kMaxFontSize);
         } else if (isWord(xml, QLatin1StringView("u"))) {
             const QString value = wordAttribute(xml, QLatin1StringView("val"));
-            format.underline = value.isNull() ? 1 : valueOf(kUnderlineNames, value, 1);
+            // A bare <w:u/>, or one of a later edition's names, is a single underline.
+            format.underline = value.isNull() ? Underline::Single
+                                              : valueOf(kUnderlineNames, value, Underline::Single);
         }
         xml.skipCurrentElement();
     }

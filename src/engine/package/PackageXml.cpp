@@ -26,49 +26,54 @@ int pointsToHalfPoints(double points) {
     return roundClamped(points * 2.0);
 }
 
-const NameTable kUnderlineNames = {
-    {0, "none"},          {1, "single"},           {2, "words"},
-    {3, "double"},        {4, "dotted"},           {6, "thick"},
-    {7, "dash"},          {9, "dotDash"},          {10, "dotDotDash"},
-    {11, "wave"},         {20, "dottedHeavy"},     {23, "dashedHeavy"},
-    {25, "dashDotHeavy"}, {26, "dashDotDotHeavy"}, {27, "wavyHeavy"},
-    {39, "dashLong"},     {43, "wavyDouble"},      {55, "dashLongHeavy"},
+const NameTable<Underline> kUnderlineNames = {
+    {Underline::None, "none"},
+    {Underline::Single, "single"},
+    {Underline::Words, "words"},
+    {Underline::Double, "double"},
+    {Underline::Dotted, "dotted"},
+    {Underline::Thick, "thick"},
+    {Underline::Dash, "dash"},
+    {Underline::DotDash, "dotDash"},
+    {Underline::DotDotDash, "dotDotDash"},
+    {Underline::Wavy, "wave"},
+    {Underline::DottedHeavy, "dottedHeavy"},
+    {Underline::DashHeavy, "dashedHeavy"},
+    {Underline::DotDashHeavy, "dashDotHeavy"},
+    {Underline::DotDotDashHeavy, "dashDotDotHeavy"},
+    {Underline::WavyHeavy, "wavyHeavy"},
+    {Underline::DashLong, "dashLong"},
+    {Underline::WavyDouble, "wavyDouble"},
+    {Underline::DashLongHeavy, "dashLongHeavy"},
 };
 
-const NameTable kParagraphAlignmentNames = {
-    {0, "left"},
-    {1, "center"},
-    {2, "right"},
-    {3, "both"},
+const NameTable<ParagraphAlignment> kParagraphAlignmentNames = {
+    {ParagraphAlignment::Left, "left"},
+    {ParagraphAlignment::Center, "center"},
+    {ParagraphAlignment::Right, "right"},
+    {ParagraphAlignment::Justify, "both"},
     // Names of the same alignments in later editions and Strict documents.
-    {0, "start"},
-    {2, "end"},
-    {3, "distribute"},
+    {ParagraphAlignment::Left, "start"},
+    {ParagraphAlignment::Right, "end"},
+    {ParagraphAlignment::Justify, "distribute"},
 };
 
-const NameTable kCellAlignmentNames = {{0, "top"}, {1, "center"}, {3, "bottom"}};
+const NameTable<CellVerticalAlignment> kCellAlignmentNames = {
+    {CellVerticalAlignment::Top, "top"},
+    {CellVerticalAlignment::Center, "center"},
+    {CellVerticalAlignment::Bottom, "bottom"},
+};
 
-const NameTable kPageAlignmentNames = {{0, "top"}, {1, "center"}, {2, "both"}, {3, "bottom"}};
+const NameTable<RowHeightRule> kRowHeightRuleNames = {
+    {RowHeightRule::Auto, "auto"},
+    {RowHeightRule::AtLeast, "atLeast"},
+    {RowHeightRule::Exactly, "exact"},
+};
 
-const NameTable kSectionStartNames = {
+const NameTable<int> kPageAlignmentNames = {{0, "top"}, {1, "center"}, {2, "both"}, {3, "bottom"}};
+
+const NameTable<int> kSectionStartNames = {
     {0, "continuous"}, {1, "nextColumn"}, {2, "nextPage"}, {3, "evenPage"}, {4, "oddPage"}};
-
-QString nameOf(const NameTable& table, int value, int fallbackValue) {
-    for (const NamedValue& entry : table)
-        if (entry.value == value)
-            return QString::fromLatin1(entry.name);
-    for (const NamedValue& entry : table)
-        if (entry.value == fallbackValue)
-            return QString::fromLatin1(entry.name);
-    return QString();
-}
-
-int valueOf(const NameTable& table, QStringView name, int fallback) {
-    for (const NamedValue& entry : table)
-        if (name == QLatin1StringView(entry.name))
-            return entry.value;
-    return fallback;
-}
 
 QString xmlSafe(QStringView text) {
     QString safe;

@@ -75,9 +75,10 @@ public:
     // mark, which sets that paragraph's height. Answers whether the document changed.
     bool applyTypingFormat(const Position& p, const CharFormat& format);
     // Sets the alignment of every paragraph from `from`'s to `to`'s.
-    void setAlignment(const Position& from, const Position& to, int alignment);
+    void setAlignment(const Position& from, const Position& to, ParagraphAlignment alignment);
     // Sets the vertical alignment of from's cell, and of the cells up to to's in the same table.
-    void setCellVerticalAlignment(const Position& from, const Position& to, int alignment);
+    void setCellVerticalAlignment(const Position& from, const Position& to,
+                                  CellVerticalAlignment alignment);
 
     // Restores the model's invariants on a document read from a file: a non-empty body ending
     // with a paragraph, a paragraph after every table, rows of `columns` non-empty cells.

@@ -52,7 +52,7 @@ struct ParagraphShape {
 
     // Inputs: compared before reuse.
     std::vector<Run> runs;
-    int alignment = 0;
+    ParagraphAlignment alignment = ParagraphAlignment::Left;
     CharFormat markFormat;
     double width = 0; // twips
 

@@ -2,6 +2,8 @@
 // Helpers shared by the writers and readers of package parts: the WordprocessingML namespace,
 // unit conversions, the names that stand for Word's enumerated values, and text cleaning.
 
+#include "Model.h"
+
 #include <QString>
 #include <QStringView>
 #include <QXmlStreamWriter>
@@ -21,28 +23,46 @@ inline constexpr QLatin1StringView kStrictWordNamespace{
 int pointsToTwips(double points);
 int pointsToHalfPoints(double points);
 
-// One of Word's enumerated values and its WordprocessingML name.
-struct NamedValue {
-    int value;
+// One of the model's values and its WordprocessingML name.
+template <typename Value> struct NamedValue {
+    Value value;
     const char* name;
 };
-using NameTable = std::initializer_list<NamedValue>;
+template <typename Value> using NameTable = std::initializer_list<NamedValue<Value>>;
 
-// wdUnderline values to ST_Underline.
-extern const NameTable kUnderlineNames;
-// wdAlignParagraph values to ST_Jc.
-extern const NameTable kParagraphAlignmentNames;
-// wdCellAlignVertical values to ST_VerticalJc.
-extern const NameTable kCellAlignmentNames;
+// Underlines to ST_Underline.
+extern const NameTable<Underline> kUnderlineNames;
+// Paragraph alignments to ST_Jc.
+extern const NameTable<ParagraphAlignment> kParagraphAlignmentNames;
+// Cell alignments to ST_VerticalJc.
+extern const NameTable<CellVerticalAlignment> kCellAlignmentNames;
+// Row height rules to ST_HeightRule.
+extern const NameTable<RowHeightRule> kRowHeightRuleNames;
 // wdVerticalAlignment (page) values to ST_VerticalJc.
-extern const NameTable kPageAlignmentNames;
+extern const NameTable<int> kPageAlignmentNames;
 // wdSectionStart values to ST_SectionMark.
-extern const NameTable kSectionStartNames;
+extern const NameTable<int> kSectionStartNames;
 
 // The name of value in table, or that of fallbackValue when it has none.
-QString nameOf(const NameTable& table, int value, int fallbackValue);
+template <typename Value>
+QString nameOf(const NameTable<Value>& table, Value value, Value fallbackValue) {
+    for (const NamedValue<Value>& entry : table)
+        if (entry.value == value)
+            return QString::fromLatin1(entry.name);
+    for (const NamedValue<Value>& entry : table)
+        if (entry.value == fallbackValue)
+            return QString::fromLatin1(entry.name);
+    return QString();
+}
+
 // The value named name in table (the first one listed, where several share it), or fallback.
-int valueOf(const NameTable& table, QStringView name, int fallback);
+template <typename Value>
+Value valueOf(const NameTable<Value>& table, QStringView name, Value fallback) {
+    for (const NamedValue<Value>& entry : table)
+        if (name == QLatin1StringView(entry.name))
+            return entry.value;
+    return fallback;
+}
 
 // The text without what XML 1.0 cannot hold: C0 controls other than tab, line feed and
 // carriage return, lone surrogates, U+FFFE and U+FFFF.
