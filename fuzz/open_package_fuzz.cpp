@@ -67,7 +67,7 @@ Document sample() {
     table.rows.assign(2, Row{std::vector<Cell>(2)});
     table.rows[0].cells[1].verticalAlignment = CellVerticalAlignment::Center;
     d.body = {title, text, table, Paragraph{}};
-    d.pageSetup.gutterPos = 1;
+    d.pageSetup.gutterPos = GutterPosition::Right;
     d.pageSetup.firstPageTray = 3;
     return d;
 }

@@ -268,6 +268,20 @@ TEST_F(EngineApplicationTest, WordsNumbersBecomeTheModelsNamedValues) {
         table->Rows().SetHeightRule(number);
         EXPECT_EQ(tableOf().format.heightRule, value) << number;
     }
+
+    // Word numbers the gutter's places left, top, right.
+    word::PageSetup& page = document->PageSetup();
+    const auto setup = [&] { return engine(document).model().pageSetup; };
+    page.SetGutterPos(word::wd::GutterPosTop);
+    EXPECT_EQ(setup().gutterPos, GutterPosition::Top);
+    page.SetGutterPos(2);
+    EXPECT_EQ(setup().gutterPos, GutterPosition::Right);
+    page.SetOrientation(word::wd::OrientLandscape);
+    EXPECT_EQ(setup().orientation, PageOrientation::Landscape);
+    page.SetSectionStart(0);
+    EXPECT_EQ(setup().sectionStart, SectionStart::Continuous);
+    page.SetVerticalAlignment(3);
+    EXPECT_EQ(setup().verticalAlignment, PageVerticalAlignment::Bottom);
 }
 
 TEST_F(EngineApplicationTest, FilesThatCannotBeOpenedOrWritten) {

@@ -238,18 +238,18 @@ TEST(PackageDocumentXml, Sections) {
          R"(<w:cols w:space="720"/><w:vAlign w:val="top"/><w:docGrid w:type="default" w:linePitch="360"/>)"},
         {"everything the section holds",
          [](PageSetup& s) {
-             s.orientation = 1;
+             s.orientation = PageOrientation::Landscape;
              s.pageWidth = 842;
              s.pageHeight = 595;
              s.gutter = 18;
              s.firstPageTray = 4;
              s.otherPagesTray = 7;
              s.lineNumberingActive = true;
-             s.sectionStart = 0;
-             s.verticalAlignment = 1;
+             s.sectionStart = SectionStart::Continuous;
+             s.verticalAlignment = PageVerticalAlignment::Center;
              s.suppressEndnotes = true;
              s.differentFirstPageHeaderFooter = true;
-             s.gutterPos = 1;
+             s.gutterPos = GutterPosition::Right;
          },
          R"(<w:type w:val="continuous"/><w:pgSz w:w="16840" w:h="11900" w:orient="landscape"/>)"
          R"(<w:pgMar w:top="1440" w:right="1800" w:bottom="1440" w:left="1800" w:header="720" w:footer="720" w:gutter="360"/>)"
@@ -258,8 +258,8 @@ TEST(PackageDocumentXml, Sections) {
          R"(<w:docGrid w:type="default" w:linePitch="360"/>)"},
         {"page aligned to the bottom, gutter at the top",
          [](PageSetup& s) {
-             s.verticalAlignment = 3;
-             s.gutterPos = 2;
+             s.verticalAlignment = PageVerticalAlignment::Bottom;
+             s.gutterPos = GutterPosition::Top;
          },
          R"(<w:type w:val="nextPage"/><w:pgSz w:w="12240" w:h="15840" w:orient="portrait"/>)"
          R"(<w:pgMar w:top="1440" w:right="1800" w:bottom="1440" w:left="1800" w:header="720" w:footer="720" w:gutter="0"/>)"
@@ -290,7 +290,7 @@ TEST(PackageSettingsXml, DefaultsAndPageSetupFlags) {
     all.mirrorMargins = all.oddAndEvenPagesHeaderFooter = all.bookFoldPrinting = true;
     all.bookFoldRevPrinting = all.twoPagesOnOne = true;
     all.bookFoldPrintingSheets = 8;
-    all.gutterPos = 2;
+    all.gutterPos = GutterPosition::Top;
     EXPECT_EQ(
         between(package::settingsXml(all), "<w:zoom w:percent=\"100\"/>", "<w:compat>"),
         QStringLiteral(

@@ -69,22 +69,22 @@ std::vector<RoundTripCase> roundTripCases() {
 
     const std::vector<void (*)(PageSetup&)> setups = {
         [](PageSetup& s) {
-            s.orientation = 1;
+            s.orientation = PageOrientation::Landscape;
             std::swap(s.pageWidth, s.pageHeight);
             s.firstPageTray = 260;
             s.otherPagesTray = 15;
-            s.sectionStart = 4;
-            s.verticalAlignment = 2;
+            s.sectionStart = SectionStart::OddPage;
+            s.verticalAlignment = PageVerticalAlignment::Justify;
             s.lineNumberingActive = true;
             s.gutter = 36;
-            s.gutterPos = 1;
+            s.gutterPos = GutterPosition::Right;
         },
         [](PageSetup& s) {
             s.mirrorMargins = s.twoPagesOnOne = s.suppressEndnotes = true;
             s.oddAndEvenPagesHeaderFooter = s.differentFirstPageHeaderFooter = true;
             s.bookFoldPrinting = s.bookFoldRevPrinting = true;
             s.bookFoldPrintingSheets = 8;
-            s.gutterPos = 2;
+            s.gutterPos = GutterPosition::Top;
             s.gutter = 18;
             s.topMargin = 50.5;
             s.headerDistance = 20.25;

@@ -39,4 +39,18 @@ inline void PrintTo(Underline value, std::ostream* os) {
         << " (" << n << ")";
 }
 
+// The page setup's values: their numbers suffice.
+inline void PrintTo(PageOrientation value, std::ostream* os) {
+    *os << "PageOrientation(" << int(value) << ")";
+}
+inline void PrintTo(SectionStart value, std::ostream* os) {
+    *os << "SectionStart(" << int(value) << ")";
+}
+inline void PrintTo(PageVerticalAlignment value, std::ostream* os) {
+    *os << "PageVerticalAlignment(" << int(value) << ")";
+}
+inline void PrintTo(GutterPosition value, std::ostream* os) {
+    *os << "GutterPosition(" << int(value) << ")";
+}
+
 } // namespace wordengine

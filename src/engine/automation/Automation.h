@@ -55,6 +55,8 @@ enum : int {
     SectionNewPage = 2,
     AlignVerticalTop = 0,
     GutterPosLeft = 0,
+    GutterPosTop = 1,
+    GutterPosRight = 2,
 };
 } // namespace wd
 

@@ -3,6 +3,7 @@
 #include "EngineDocument.h"
 #include "EngineErrors.h"
 #include "EngineLimits.h"
+#include "WordValues.h"
 
 #include <utility>
 
@@ -48,12 +49,12 @@ void EnginePageSetup::SetActive(bool active) {
 }
 
 void EnginePageSetup::SetOrientation(int value) {
-    const bool valid = value == word::wd::OrientPortrait || value == word::wd::OrientLandscape;
-    change(document_, valid, [&](auto& s) {
+    const std::optional<PageOrientation> orientation = fromWordNumber(value, settableOrientations);
+    change(document_, orientation.has_value(), [&](auto& s) {
         // Turning the page swaps its sides, as in Word.
-        if (s.orientation != value)
+        if (s.orientation != *orientation)
             std::swap(s.pageWidth, s.pageHeight);
-        s.orientation = value;
+        s.orientation = *orientation;
     });
 }
 
@@ -104,8 +105,9 @@ void EnginePageSetup::SetOtherPagesTray(int value) {
     change(document_, value >= 0, [&](auto& s) { s.otherPagesTray = value; });
 }
 
-void EnginePageSetup::SetSectionStart(int value) { // wdSectionStart: 0 to 4
-    change(document_, value >= 0 && value <= 4, [&](auto& s) { s.sectionStart = value; });
+void EnginePageSetup::SetSectionStart(int value) {
+    const std::optional<SectionStart> start = fromWordNumber(value, settableSectionStarts);
+    change(document_, start.has_value(), [&](auto& s) { s.sectionStart = *start; });
 }
 
 void EnginePageSetup::SetOddAndEvenPagesHeaderFooter(bool value) {
@@ -116,8 +118,10 @@ void EnginePageSetup::SetDifferentFirstPageHeaderFooter(bool value) {
     change(document_, true, [&](auto& s) { s.differentFirstPageHeaderFooter = value; });
 }
 
-void EnginePageSetup::SetVerticalAlignment(int value) { // wdVerticalAlignment: 0 to 3
-    change(document_, value >= 0 && value <= 3, [&](auto& s) { s.verticalAlignment = value; });
+void EnginePageSetup::SetVerticalAlignment(int value) {
+    const std::optional<PageVerticalAlignment> alignment =
+        fromWordNumber(value, settablePageAlignments);
+    change(document_, alignment.has_value(), [&](auto& s) { s.verticalAlignment = *alignment; });
 }
 
 void EnginePageSetup::SetSuppressEndnotes(bool value) {
@@ -144,8 +148,9 @@ void EnginePageSetup::SetBookFoldPrintingSheets(int value) {
     change(document_, value >= 1, [&](auto& s) { s.bookFoldPrintingSheets = value; });
 }
 
-void EnginePageSetup::SetGutterPos(int value) { // wdGutterStyle: left, right (unused), top
-    change(document_, value >= 0 && value <= 2, [&](auto& s) { s.gutterPos = value; });
+void EnginePageSetup::SetGutterPos(int value) {
+    const std::optional<GutterPosition> position = fromWordNumber(value, settableGutterPositions);
+    change(document_, position.has_value(), [&](auto& s) { s.gutterPos = *position; });
 }
 
 } // namespace wordengine

@@ -28,7 +28,7 @@ public:
         : document_(document), maxPages_(maxPages), withContent_(withContent) {
         const PageSetup& setup = document.pageSetup;
         const double gutter = setup.gutter * kTwipsPerPoint;
-        const bool gutterOnTop = setup.gutterPos == 2;
+        const bool gutterOnTop = setup.gutterPos == GutterPosition::Top;
         top_ = setup.topMargin * kTwipsPerPoint + (gutterOnTop ? gutter : 0.0);
         bottom_ = (setup.pageHeight - setup.bottomMargin) * kTwipsPerPoint;
         left_ = setup.leftMargin * kTwipsPerPoint + (gutterOnTop ? 0.0 : gutter);

@@ -46,6 +46,24 @@ enum class CellVerticalAlignment : int { Top = 0, Center = 1, Bottom = 3 };
 // wdRowHeightRule.
 enum class RowHeightRule : int { Auto = 0, AtLeast = 1, Exactly = 2 };
 
+// wdOrientation.
+enum class PageOrientation : int { Portrait = 0, Landscape = 1 };
+
+// wdSectionStart.
+enum class SectionStart : int {
+    Continuous = 0,
+    NewColumn = 1,
+    NewPage = 2,
+    EvenPage = 3,
+    OddPage = 4
+};
+
+// wdVerticalAlignment: where the text of a page that it does not fill sits.
+enum class PageVerticalAlignment : int { Top = 0, Center = 1, Justify = 2, Bottom = 3 };
+
+// wdGutterStyle: the page's side that takes the gutter. Word numbers the top before the right.
+enum class GutterPosition : int { Left = 0, Top = 1, Right = 2 };
+
 // Character formatting of a run or of a paragraph mark.
 struct CharFormat {
     QString fontName = QStringLiteral("Arial");
@@ -121,7 +139,7 @@ using Block = std::variant<Paragraph, Table>;
 // The section's page setup. Lengths in points.
 struct PageSetup {
     bool lineNumberingActive = false;
-    int orientation = 0; // 0 portrait, 1 landscape
+    PageOrientation orientation = PageOrientation::Portrait;
     double topMargin = 72.0;
     double bottomMargin = 72.0;
     double leftMargin = 90.0;
@@ -133,17 +151,17 @@ struct PageSetup {
     double pageHeight = 792.0;
     int firstPageTray = 0;
     int otherPagesTray = 0;
-    int sectionStart = 2; // wdSectionNewPage
+    SectionStart sectionStart = SectionStart::NewPage;
     bool oddAndEvenPagesHeaderFooter = false;
     bool differentFirstPageHeaderFooter = false;
-    int verticalAlignment = 0; // 0 top
+    PageVerticalAlignment verticalAlignment = PageVerticalAlignment::Top;
     bool suppressEndnotes = false;
     bool mirrorMargins = false;
     bool twoPagesOnOne = false;
     bool bookFoldPrinting = false;
     bool bookFoldRevPrinting = false;
     int bookFoldPrintingSheets = 1;
-    int gutterPos = 0; // 0 left, 1 right, 2 top
+    GutterPosition gutterPos = GutterPosition::Left;
 
     double textWidth() const { return pageWidth - leftMargin - rightMargin - gutter; }
 

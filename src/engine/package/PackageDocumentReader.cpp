@@ -344,8 +344,8 @@ void BodyReader::readSection(PageSetup& s) {
     s.lineNumberingActive = false;
     s.firstPageTray = s.otherPagesTray = 0;
     s.suppressEndnotes = s.differentFirstPageHeaderFooter = false;
-    if (s.gutterPos == 1)
-        s.gutterPos = 0;
+    if (s.gutterPos == GutterPosition::Right)
+        s.gutterPos = GutterPosition::Left;
     while (xml_.readNextStartElement()) {
         const auto set = [&](double& field, const char* attribute) {
             if (const auto value = points(xml_, attribute))
@@ -357,12 +357,13 @@ void BodyReader::readSection(PageSetup& s) {
         };
         const QString val = wordAttribute(xml_, QLatin1StringView("val"));
         if (isWord(xml_, QLatin1StringView("type"))) {
-            s.sectionStart = valueOf(kSectionStartNames, val, 2);
+            s.sectionStart = valueOf(kSectionStartNames, val, SectionStart::NewPage);
         } else if (isWord(xml_, QLatin1StringView("pgSz"))) {
             set(s.pageWidth, "w");
             set(s.pageHeight, "h");
             s.orientation =
-                wordAttribute(xml_, QLatin1StringView("orient")) == QLatin1StringView("landscape");
+                valueOf(kOrientationNames, wordAttribute(xml_, QLatin1StringView("orient")),
+                        PageOrientation::Portrait);
         } else if (isWord(xml_, QLatin1StringView("pgMar"))) {
             set(s.topMargin, "top");
             set(s.rightMargin, "right");
@@ -378,14 +379,14 @@ void BodyReader::readSection(PageSetup& s) {
             s.lineNumberingActive =
                 integer(wordAttribute(xml_, QLatin1StringView("countBy"))).value_or(1) > 0;
         } else if (isWord(xml_, QLatin1StringView("vAlign"))) {
-            s.verticalAlignment = valueOf(kPageAlignmentNames, val, 0);
+            s.verticalAlignment = valueOf(kPageAlignmentNames, val, PageVerticalAlignment::Top);
         } else if (isWord(xml_, QLatin1StringView("noEndnote"))) {
             s.suppressEndnotes = onOffValue(xml_);
         } else if (isWord(xml_, QLatin1StringView("titlePg"))) {
             s.differentFirstPageHeaderFooter = onOffValue(xml_);
         } else if (isWord(xml_, QLatin1StringView("rtlGutter"))) {
             if (onOffValue(xml_))
-                s.gutterPos = 1;
+                s.gutterPos = GutterPosition::Right;
         }
         xml_.skipCurrentElement();
     }

@@ -202,12 +202,13 @@ void writeTable(QXmlStreamWriter& xml, const Table& table, int textWidth) {
 
 void writeSection(QXmlStreamWriter& xml, const PageSetup& s) {
     xml.writeStartElement(QStringLiteral("w:sectPr"));
-    writeVal(xml, QStringLiteral("w:type"), nameOf(kSectionStartNames, s.sectionStart, 2));
+    writeVal(xml, QStringLiteral("w:type"),
+             nameOf(kSectionStartNames, s.sectionStart, SectionStart::NewPage));
     writeEmpty(xml, QStringLiteral("w:pgSz"),
                {{QStringLiteral("w:w"), number(pointsToTwips(s.pageWidth))},
                 {QStringLiteral("w:h"), number(pointsToTwips(s.pageHeight))},
                 {QStringLiteral("w:orient"),
-                 s.orientation == 1 ? QStringLiteral("landscape") : QStringLiteral("portrait")}});
+                 nameOf(kOrientationNames, s.orientation, PageOrientation::Portrait)}});
     writeEmpty(xml, QStringLiteral("w:pgMar"),
                {{QStringLiteral("w:top"), number(pointsToTwips(s.topMargin))},
                 {QStringLiteral("w:right"), number(pointsToTwips(s.rightMargin))},
@@ -225,12 +226,13 @@ void writeSection(QXmlStreamWriter& xml, const PageSetup& s) {
                    {{QStringLiteral("w:countBy"), QStringLiteral("1")},
                     {QStringLiteral("w:restart"), QStringLiteral("newPage")}});
     writeEmpty(xml, QStringLiteral("w:cols"), {{QStringLiteral("w:space"), QStringLiteral("720")}});
-    writeVal(xml, QStringLiteral("w:vAlign"), nameOf(kPageAlignmentNames, s.verticalAlignment, 0));
+    writeVal(xml, QStringLiteral("w:vAlign"),
+             nameOf(kPageAlignmentNames, s.verticalAlignment, PageVerticalAlignment::Top));
     if (s.suppressEndnotes)
         xml.writeEmptyElement(QStringLiteral("w:noEndnote"));
     if (s.differentFirstPageHeaderFooter)
         xml.writeEmptyElement(QStringLiteral("w:titlePg"));
-    if (s.gutterPos == 1)
+    if (s.gutterPos == GutterPosition::Right)
         xml.writeEmptyElement(QStringLiteral("w:rtlGutter"));
     writeEmpty(xml, QStringLiteral("w:docGrid"),
                {{QStringLiteral("w:type"), QStringLiteral("default")},

@@ -52,10 +52,11 @@ void checkPageSetup(PageSetup& s) {
     for (double* length : {&s.topMargin, &s.bottomMargin, &s.leftMargin, &s.rightMargin, &s.gutter,
                            &s.headerDistance, &s.footerDistance})
         *length = std::clamp(*length, 0.0, largest);
-    const double across =
-        s.gutterPos == 2 ? s.pageWidth - s.leftMargin - s.rightMargin : s.textWidth();
-    const double down =
-        s.pageHeight - s.topMargin - s.bottomMargin - (s.gutterPos == 2 ? s.gutter : 0.0);
+    const double across = s.gutterPos == GutterPosition::Top
+                              ? s.pageWidth - s.leftMargin - s.rightMargin
+                              : s.textWidth();
+    const double down = s.pageHeight - s.topMargin - s.bottomMargin -
+                        (s.gutterPos == GutterPosition::Top ? s.gutter : 0.0);
     if (across < leastText || down < leastText)
         throw MalformedPart{QStringLiteral("the page margins leave no room for text")};
 }

@@ -34,7 +34,7 @@ QByteArray settingsXml(const PageSetup& setup) {
     writeEmpty(xml, QStringLiteral("w:zoom"),
                {{QStringLiteral("w:percent"), QStringLiteral("100")}});
     writeOn(xml, setup.mirrorMargins, "w:mirrorMargins");
-    writeOn(xml, setup.gutterPos == 2, "w:gutterAtTop");
+    writeOn(xml, setup.gutterPos == GutterPosition::Top, "w:gutterAtTop");
     writeVal(xml, QStringLiteral("w:defaultTabStop"), QStringLiteral("720"));
     writeOn(xml, setup.oddAndEvenPagesHeaderFooter, "w:evenAndOddHeaders");
     writeOn(xml, setup.bookFoldRevPrinting, "w:bookFoldRevPrinting");

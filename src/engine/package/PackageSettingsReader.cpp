@@ -79,7 +79,7 @@ void readSettingsXml(const QByteArray& bytes, PageSetup& setup) {
         if (is("mirrorMargins"))
             setup.mirrorMargins = onOffValue(xml);
         else if (is("gutterAtTop") && onOffValue(xml))
-            setup.gutterPos = 2;
+            setup.gutterPos = GutterPosition::Top;
         else if (is("evenAndOddHeaders"))
             setup.oddAndEvenPagesHeaderFooter = onOffValue(xml);
         else if (is("bookFoldRevPrinting"))

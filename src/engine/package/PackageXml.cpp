@@ -70,10 +70,23 @@ const NameTable<RowHeightRule> kRowHeightRuleNames = {
     {RowHeightRule::Exactly, "exact"},
 };
 
-const NameTable<int> kPageAlignmentNames = {{0, "top"}, {1, "center"}, {2, "both"}, {3, "bottom"}};
+const NameTable<PageVerticalAlignment> kPageAlignmentNames = {
+    {PageVerticalAlignment::Top, "top"},
+    {PageVerticalAlignment::Center, "center"},
+    {PageVerticalAlignment::Justify, "both"},
+    {PageVerticalAlignment::Bottom, "bottom"},
+};
 
-const NameTable<int> kSectionStartNames = {
-    {0, "continuous"}, {1, "nextColumn"}, {2, "nextPage"}, {3, "evenPage"}, {4, "oddPage"}};
+const NameTable<SectionStart> kSectionStartNames = {
+    {SectionStart::Continuous, "continuous"}, {SectionStart::NewColumn, "nextColumn"},
+    {SectionStart::NewPage, "nextPage"},      {SectionStart::EvenPage, "evenPage"},
+    {SectionStart::OddPage, "oddPage"},
+};
+
+const NameTable<PageOrientation> kOrientationNames = {
+    {PageOrientation::Portrait, "portrait"},
+    {PageOrientation::Landscape, "landscape"},
+};
 
 QString xmlSafe(QStringView text) {
     QString safe;

@@ -33,5 +33,15 @@ inline constexpr std::array settableCellAlignments{
     CellVerticalAlignment::Top, CellVerticalAlignment::Center, CellVerticalAlignment::Bottom};
 inline constexpr std::array settableRowHeightRules{RowHeightRule::Auto, RowHeightRule::AtLeast,
                                                    RowHeightRule::Exactly};
+inline constexpr std::array settableOrientations{PageOrientation::Portrait,
+                                                 PageOrientation::Landscape};
+inline constexpr std::array settableSectionStarts{SectionStart::Continuous, SectionStart::NewColumn,
+                                                  SectionStart::NewPage, SectionStart::EvenPage,
+                                                  SectionStart::OddPage};
+inline constexpr std::array settablePageAlignments{
+    PageVerticalAlignment::Top, PageVerticalAlignment::Center, PageVerticalAlignment::Justify,
+    PageVerticalAlignment::Bottom};
+inline constexpr std::array settableGutterPositions{GutterPosition::Left, GutterPosition::Top,
+                                                    GutterPosition::Right};
 
 } // namespace wordengine

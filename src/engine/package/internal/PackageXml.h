@@ -38,10 +38,12 @@ extern const NameTable<ParagraphAlignment> kParagraphAlignmentNames;
 extern const NameTable<CellVerticalAlignment> kCellAlignmentNames;
 // Row height rules to ST_HeightRule.
 extern const NameTable<RowHeightRule> kRowHeightRuleNames;
-// wdVerticalAlignment (page) values to ST_VerticalJc.
-extern const NameTable<int> kPageAlignmentNames;
-// wdSectionStart values to ST_SectionMark.
-extern const NameTable<int> kSectionStartNames;
+// Page alignments to ST_VerticalJc.
+extern const NameTable<PageVerticalAlignment> kPageAlignmentNames;
+// Section starts to ST_SectionMark.
+extern const NameTable<SectionStart> kSectionStartNames;
+// Orientations to ST_PageOrientation.
+extern const NameTable<PageOrientation> kOrientationNames;
 
 // The name of value in table, or that of fallbackValue when it has none.
 template <typename Value>
