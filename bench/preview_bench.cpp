@@ -49,11 +49,11 @@ void BM_StartToPreview(benchmark::State& state) {
     Form1& entry = program.entry();
     PreviewHandOff& handOff = program.preview();
     entry.show();
-    entry.PushButton3->click();
-    entry.box(QStringLiteral("txtNameOfSeller"))->setText(sellerFor(int(state.range(0))));
+    control<QPushButton>(entry, "PushButton3")->click();
+    control<TextBox>(entry, "txtNameOfSeller")->setText(sellerFor(int(state.range(0))));
     int pages = 0;
     for (auto _ : state) {
-        entry.PushButton1->click();
+        control<QPushButton>(entry, "PushButton1")->click();
         Form2& form = handOff.preview();
         form.Form_Activate(); // page 1 drawn
         state.PauseTiming();
@@ -82,9 +82,9 @@ void BM_SaveAsPdf(benchmark::State& state) {
     program.start();
     Form1& entry = program.entry();
     entry.show();
-    entry.PushButton3->click();
-    entry.box(QStringLiteral("txtNameOfSeller"))->setText(sellerFor(int(state.range(0))));
-    entry.PushButton1->click();
+    control<QPushButton>(entry, "PushButton3")->click();
+    control<TextBox>(entry, "txtNameOfSeller")->setText(sellerFor(int(state.range(0))));
+    control<QPushButton>(entry, "PushButton1")->click();
     Form2& form = program.preview().preview();
     form.Form_Activate();
     const QString target = out.filePath(QStringLiteral("bill.pdf"));

@@ -15,6 +15,7 @@
 #include "ScriptedDialogs.h"
 #include "TextBox.h"
 #include "Trap.h"
+#include "WindowEvents.h"
 
 #include <QDir>
 #include <QFile>
@@ -226,8 +227,8 @@ TEST_F(TempFolder, EndToEndFromTheEntryWindowToThePreviewAndBack) {
     Form1& entry = program.entry();
     PreviewHandOff& handOff = program.preview();
     entry.show();
-    entry.PushButton3->click(); // the sample
-    entry.PushButton1->click();
+    clickButton(entry, "PushButton3"); // the sample
+    clickButton(entry, "PushButton1");
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text.toStdString();
     Form2& form = handOff.preview();
     EXPECT_TRUE(form.isVisible());
@@ -252,8 +253,8 @@ TEST_F(TempFolder, EndToEndFromTheEntryWindowToThePreviewAndBack) {
     EXPECT_EQ(entry.text(QStringLiteral("txtMake")), QStringLiteral("Ford"));
     EXPECT_FALSE(QFile::exists(first));
 
-    entry.box(QStringLiteral("txtNameOfBuyer"))->setText(QString(20000, QLatin1Char('x')));
-    entry.PushButton1->click();
+    control<TextBox>(entry, "txtNameOfBuyer")->setText(QString(20000, QLatin1Char('x')));
+    clickButton(entry, "PushButton1");
     EXPECT_GT(control<QTreeWidget>(form, "ListView1")->topLevelItemCount(), 1);
     EXPECT_EQ(int(form.pagePictures().size()),
               control<QTreeWidget>(form, "ListView1")->topLevelItemCount());

@@ -18,6 +18,7 @@
 #include "SmallDisk.h"
 #include "TestFiles.h"
 #include "TextBox.h"
+#include "WindowEvents.h"
 
 #include <QDir>
 #include <QFile>
@@ -138,16 +139,16 @@ TEST(SaveAsPdf, DrawsWhatVantorelBillDrawsWithTitleAuthorAndEmbeddedFonts) {
     ASSERT_TRUE(program.start());
     Form1& entry = program.entry();
     entry.show();
-    QTest::mouseClick(entry.PushButton3, Qt::LeftButton); // the sample
+    clickButton(entry, "PushButton3"); // the sample
     // Long enough for three pages, with characters outside Latin-1.
     QString seller = QStringLiteral("Zoë Łukasz Ørsted ");
     for (int i = 0; i < 2 * 8 * 51; ++i)
         seller += QStringLiteral("Tobin Harl ");
-    entry.box(QStringLiteral("txtNameOfSeller"))->setText(seller);
+    control<TextBox>(entry, "txtNameOfSeller")->setText(seller);
     QJsonObject record;
     for (const SaleField& field : saleFields())
         record.insert(field.keyName(), entry.text(field.boxName()));
-    QTest::mouseClick(entry.PushButton1, Qt::LeftButton);
+    clickButton(entry, "PushButton1");
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text.toStdString();
     Form2& form = program.preview().preview();
     ASSERT_TRUE(form.isVisible());
