@@ -235,19 +235,19 @@ TEST_F(TempFolder, EndToEndFromTheEntryWindowToThePreviewAndBack) {
     EXPECT_FALSE(entry.isVisible());
     EXPECT_EQ(control<QTreeWidget>(form, "ListView1")->topLevelItemCount(), 1);
     EXPECT_TRUE(QFile::exists(form.wordFile()));
-    form.Form_Activate();
+    activate(form);
     EXPECT_GT(control<PictureBox>(form, "Picture1")->Width(), 5000);
     const QString first = form.wordFile();
 
     // Save: equal to the temporary document byte for byte.
     const QString saved = temp.filePath(QStringLiteral("saved.doc"));
     dialogs.fileNames = {saved};
-    form.PushButton6_Click();
+    clickButton(form, "PushButton6");
     QFile a(first), b(saved);
     ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
     EXPECT_EQ(a.readAll(), b.readAll());
 
-    form.PushButton8_Click();
+    clickButton(form, "PushButton8");
     EXPECT_TRUE(entry.isVisible());
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(entry.text(QStringLiteral("txtMake")), QStringLiteral("Ford"));

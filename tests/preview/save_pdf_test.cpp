@@ -20,6 +20,7 @@
 #include "TextBox.h"
 #include "WindowEvents.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -239,8 +240,11 @@ protected:
 
 // Both cancelled: nothing written, "Done." each time.
 TEST_F(PdfSave, TheDialogOffersWordThenPdfAndSaveAsPdfOpensWithPdf) {
-    QTest::mouseClick(control<QPushButton>(*form, "PushButton6"), Qt::LeftButton); // cancelled
-    form->saveAsPdf(); // the menu's and Ctrl+Shift+S's action; cancelled
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == form.get(); }));
+    clickButton(*form, "PushButton6"); // cancelled
+    // The page menu's "Save as PDF…", by its key; cancelled.
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_EQ(dialogs.saveRequests.size(), 2u);
     for (const SaveFileRequest& request : dialogs.saveRequests) {
         EXPECT_EQ(request.title, QStringLiteral("Save File"));
