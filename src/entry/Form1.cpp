@@ -22,6 +22,8 @@ namespace {
 
 constexpr int boxHeight = 375;
 
+// The tables that place the controls name the window's private members, so they are filled
+// in its build functions.
 struct ButtonPlace {
     QPushButton* Form1::*member;
     const char* name;
@@ -29,34 +31,11 @@ struct ButtonPlace {
     QRect twips;
 };
 
-// In tab-index order: 35, 36, 37.
-const ButtonPlace buttonPlaces[] = {
-    {&Form1::PushButton1, "PushButton1", "Start Creating Template", {120, 120, 7800, 405}},
-    {&Form1::PushButton2, "PushButton2", "Clear/Reset Data", {120, 630, 3840, 405}},
-    {&Form1::PushButton3, "PushButton3", "Load Sample/Example Data", {4080, 630, 3840, 405}},
-};
-
 struct FramePlace {
     QGroupBox* Form1::*member;
     const char* name;
-    Group group;
     const char* caption;
     QRect twips;
-};
-
-const FramePlace framePlaces[] = {
-    {&Form1::Frame3, "Frame3", Group::Amount, "Amount For Motor Vehicle", {120, 1110, 7800, 960}},
-    {&Form1::Frame17, "Frame17", Group::People, "People", {120, 2130, 7800, 1815}},
-    {&Form1::Frame1,
-     "Frame1",
-     Group::VehicleDescription,
-     "Motor Vehicle Description",
-     {120, 4020, 7800, 2445}},
-    {&Form1::Frame2,
-     "Frame2",
-     Group::Conditions,
-     "Conditions and Representations",
-     {120, 6540, 7800, 1320}},
 };
 
 } // namespace
@@ -82,7 +61,13 @@ Form1::Form1(Services servicesIn, QWidget* parent)
 }
 
 void Form1::buildButtons() {
-    for (const ButtonPlace& place : buttonPlaces) {
+    // In tab-index order: 35, 36, 37.
+    static const ButtonPlace places[] = {
+        {&Form1::PushButton1, "PushButton1", "Start Creating Template", {120, 120, 7800, 405}},
+        {&Form1::PushButton2, "PushButton2", "Clear/Reset Data", {120, 630, 3840, 405}},
+        {&Form1::PushButton3, "PushButton3", "Load Sample/Example Data", {4080, 630, 3840, 405}},
+    };
+    for (const ButtonPlace& place : places) {
         QPushButton* button = makeButton(this, place.name, place.caption, place.twips);
         button->setAccessibleName(QString::fromLatin1(place.caption));
         pointerRules().addButton(*button);
@@ -94,19 +79,36 @@ void Form1::buildButtons() {
 }
 
 void Form1::buildFrames() {
-    for (const FramePlace& place : framePlaces) {
+    static const FramePlace places[] = {
+        {&Form1::Frame3, "Frame3", "Amount For Motor Vehicle", {120, 1110, 7800, 960}},
+        {&Form1::Frame17, "Frame17", "People", {120, 2130, 7800, 1815}},
+        {&Form1::Frame1, "Frame1", "Motor Vehicle Description", {120, 4020, 7800, 2445}},
+        {&Form1::Frame2, "Frame2", "Conditions and Representations", {120, 6540, 7800, 1320}},
+    };
+    for (const FramePlace& place : places) {
         QGroupBox* frame = makeFrame(this, place.name, place.caption, place.twips);
         pointerRules().addBackground(*frame);
         this->*place.member = frame;
     }
 }
 
+QGroupBox* Form1::frameOf(Group group) const {
+    switch (group) {
+    case Group::Amount:
+        return Frame3;
+    case Group::People:
+        return Frame17;
+    case Group::VehicleDescription:
+        return Frame1;
+    case Group::Conditions:
+        return Frame2;
+    }
+    return nullptr;
+}
+
 void Form1::buildFields() {
     for (const SaleField& field : saleFields()) {
-        QGroupBox* frame = nullptr;
-        for (const FramePlace& place : framePlaces)
-            if (place.group == field.group)
-                frame = this->*place.member;
+        QGroupBox* frame = frameOf(field.group);
         const FieldPlacement& at = field.place;
         if (at.labelWidth > 0) {
             auto* label = new QLabel(field.captionText(), frame);
@@ -146,8 +148,8 @@ void Form1::setTabOrderByIndex() {
     std::vector<QWidget*> chain;
     for (const SaleField* field : byIndex)
         chain.push_back(boxes.value(field->boxName()));
-    for (const ButtonPlace& place : buttonPlaces)
-        chain.push_back(this->*place.member);
+    for (QPushButton* button : {PushButton1, PushButton2, PushButton3})
+        chain.push_back(button);
     for (std::size_t i = 0; i + 1 < chain.size(); ++i)
         setTabOrder(chain[i], chain[i + 1]);
 }

@@ -16,6 +16,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class TextBox;
+enum class Group;
 struct SaleField;
 
 class Form1 : public ProgramWindow, public SaleRecordSource {
@@ -39,7 +40,27 @@ public:
     void Form_Load();
 
     QString text(const QString& box) const override;
-    TextBox* box(const QString& name) const { return boxes.value(name); }
+
+    bool generating() const { return mGenerating; }
+    // True once the window has been closed: the program is ending, and a generation that is
+    // still running (it lets events run while it removes files) must stop without showing
+    // anything.
+    bool closed() const { return mClosed; }
+    // The skin as start-up left it, to read only.
+    const SkinFramework& skin() const { return SkinFramework1; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void firstShown() override;
+
+private slots:
+    void PushButton1_Click();
+    void PushButton2_Click();
+    void PushButton3_Click();
+
+private:
+    // Controls, named as the rest of the program refers to them. Others find them by their
+    // object names, which are the same.
     QPushButton* PushButton1 = nullptr;
     QPushButton* PushButton2 = nullptr;
     QPushButton* PushButton3 = nullptr;
@@ -49,25 +70,11 @@ public:
     QGroupBox* Frame2 = nullptr;
     SkinFramework SkinFramework1;
 
-    bool generating() const { return mGenerating; }
-    // True once the window has been closed: the program is ending, and a generation that is
-    // still running (it lets events run while it removes files) must stop without showing
-    // anything.
-    bool closed() const { return mClosed; }
-
-public slots:
-    void PushButton1_Click();
-    void PushButton2_Click();
-    void PushButton3_Click();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void firstShown() override;
-
-private:
     void buildButtons();
     void buildFrames();
     void buildFields();
+    // The frame that holds a group's boxes.
+    QGroupBox* frameOf(Group group) const;
     void setTabOrderByIndex();
 
     void fieldChanged(const SaleField& field, const QString& value);

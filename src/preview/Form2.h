@@ -30,6 +30,7 @@ public:
     };
     explicit Form2(Services services, QWidget* parent = nullptr);
 
+    // The load sequence, run once by whoever creates the window, before it is first shown.
     void Form_Load();
 
     // What the document script's hand-over writes, each step on its own (its error report
@@ -59,16 +60,13 @@ public:
     float dragX() const { return mDragX; }
     float dragY() const { return mDragY; }
 
-    void Form_Activate();
-    void ListView1_Click();
-    void RedrawImage();
-    void ResetScrollbars();
-    void ChangeZoom(qint32 direction);
-    void SetZoom(float zoom);
-    void SetHScrollbarByPercent(QScrollBar* bar, qint16 percent);
-    void SetVScrollbarByPercent(QScrollBar* bar, qint16 percent);
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
-public slots:
+private slots:
     void PushButton1_Click();
     void PushButton2_Click();
     void PushButton6_Click();
@@ -89,12 +87,6 @@ public slots:
     void saveAsPdf();
     // Puts the page shown on the desktop's clipboard as a picture.
     void copyPage();
-
-protected:
-    bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     // Controls, named as the rest of the program refers to them.
@@ -151,7 +143,16 @@ private:
     void setPercent(QScrollBar* bar, qint16 percent);
     // The size of the page at zoom 1 from a holder's inner size.
     static qint32 toOrig(int scaleSize);
+    // The window's own handlers, run by the events that the window receives.
+    void Form_Activate();
+    void ListView1_Click();
     void Form_QueryUnload();
+    void RedrawImage();
+    void ResetScrollbars();
+    void ChangeZoom(qint32 direction);
+    void SetZoom(float zoom);
+    void SetHScrollbarByPercent(QScrollBar* bar, qint16 percent);
+    void SetVScrollbarByPercent(QScrollBar* bar, qint16 percent);
     // The save of PushButton6 and saveAsPdf: the dialog opens with the Word or the PDF type.
     void saveResult(bool pdfChosen);
 

@@ -1,5 +1,6 @@
 // What a screen reader learns about the entry window, read back through Qt's accessibility
 // interface (the one AT-SPI serves on Linux).
+#include "FindControl.h"
 #include "Form1.h"
 #include "SaleFields.h"
 #include "TextBox.h"
@@ -50,7 +51,7 @@ TEST_F(EntryAccess, EveryBoxIsNamedByItsLabel) {
                           {"txtAmountOfMotorVehicle", "Amount Of Motor Vehicle"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.box);
-        TextBox* box = form->box(QString::fromLatin1(c.box));
+        TextBox* box = control<TextBox>(*form, c.box);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(accessibleText(box, QAccessible::Name), QString::fromLatin1(c.name));
     }
@@ -58,7 +59,7 @@ TEST_F(EntryAccess, EveryBoxIsNamedByItsLabel) {
     QSet<QString> names;
     for (const SaleField& field : saleFields()) {
         SCOPED_TRACE(field.box);
-        TextBox* box = form->box(field.boxName());
+        TextBox* box = control<TextBox>(*form, field.boxName());
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(box);
         ASSERT_NE(iface, nullptr);
         EXPECT_EQ(iface->role(), QAccessible::EditableText);
@@ -84,12 +85,13 @@ TEST_F(EntryAccess, EveryBoxIsNamedByItsLabel) {
 }
 
 TEST_F(EntryAccess, TheButtonsAreNamedByTheirCaptions) {
-    const std::pair<QPushButton*, const char*> cases[] = {
-        {form->PushButton1, "Start Creating Template"},
-        {form->PushButton2, "Clear/Reset Data"},
-        {form->PushButton3, "Load Sample/Example Data"}};
-    for (const auto& [button, caption] : cases) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"PushButton1", "Start Creating Template"},
+        {"PushButton2", "Clear/Reset Data"},
+        {"PushButton3", "Load Sample/Example Data"}};
+    for (const auto& [name, caption] : cases) {
         SCOPED_TRACE(caption);
+        QPushButton* button = control<QPushButton>(*form, name);
         EXPECT_EQ(accessibleText(button, QAccessible::Name), QString::fromLatin1(caption));
         EXPECT_EQ(button->text(), QString::fromLatin1(caption)); // the caption is unchanged
     }

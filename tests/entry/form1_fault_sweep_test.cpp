@@ -2,6 +2,7 @@
 // each failure is reported with the procedure's id and that line, and the procedure goes on
 // to its end.
 #include "FaultSweep.h"
+#include "FindControl.h"
 #include "Form1.h"
 #include "ScriptedDialogs.h"
 
@@ -18,8 +19,8 @@ QString reportWhere(const QString& report) {
 struct SweepCase {
     const char* name;
     Procedure procedure;
-    QPushButton* Form1::*button; // none: the start-up sequence
-    std::size_t lineCount;       // numbered lines passed without a fault
+    const char* button;    // none: the start-up sequence
+    std::size_t lineCount; // numbered lines passed without a fault
 };
 
 // Test output names the case rather than dumping its bytes.
@@ -45,7 +46,7 @@ protected:
         }
         form->Form_Load();
         form->show();
-        QTest::mouseClick(form.get()->*c.button, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(*form, c.button), Qt::LeftButton);
     }
 
     ScriptedDialogs dialogs;
@@ -77,11 +78,10 @@ TEST_P(EntryFaultSweep, EachLineFailsAloneAndTheProcedureGoesOn) {
 
 INSTANTIATE_TEST_SUITE_P(
     Procedures, EntryFaultSweep,
-    ::testing::Values(
-        SweepCase{"FormLoad", Procedure::Form1_Form_Load, nullptr, 20},
-        SweepCase{"Start", Procedure::Form1_PushButton1_Click, &Form1::PushButton1, 6},
-        SweepCase{"Clear", Procedure::Form1_PushButton2_Click, &Form1::PushButton2, 16},
-        SweepCase{"Sample", Procedure::Form1_PushButton3_Click, &Form1::PushButton3, 16}),
+    ::testing::Values(SweepCase{"FormLoad", Procedure::Form1_Form_Load, nullptr, 20},
+                      SweepCase{"Start", Procedure::Form1_PushButton1_Click, "PushButton1", 6},
+                      SweepCase{"Clear", Procedure::Form1_PushButton2_Click, "PushButton2", 16},
+                      SweepCase{"Sample", Procedure::Form1_PushButton3_Click, "PushButton3", 16}),
     [](const auto& p) { return std::string(p.param.name); });
 
 } // namespace

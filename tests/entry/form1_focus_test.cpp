@@ -1,5 +1,6 @@
 // The entry window's boxes driven by the events a user causes: clicks and drags through the
 // window, switching to another window and back, context menus, message boxes.
+#include "FindControl.h"
 #include "Form1.h"
 #include "SaleFields.h"
 #include "SettingsStore.h"
@@ -45,7 +46,7 @@ protected:
         ASSERT_TRUE(becomesActive(form.get()));
     }
 
-    TextBox* seller() const { return form->box(QStringLiteral("txtNameOfSeller")); }
+    TextBox* seller() const { return control<TextBox>(*form, "txtNameOfSeller"); }
     QString stored(const char* key) const {
         return store.read(app, section, QString::fromLatin1(key));
     }
@@ -160,8 +161,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, FocusComingBack,
                          [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(EntryFocus, MovingInSelectsAllButADragKeepsWhatWasDragged) {
-    TextBox* make = form->box(QStringLiteral("txtMake"));
-    TextBox* model = form->box(QStringLiteral("txtModel"));
+    TextBox* make = control<TextBox>(*form, "txtMake");
+    TextBox* model = control<TextBox>(*form, "txtModel");
     make->setText(QStringLiteral("Ford"));
     model->setText(QStringLiteral("Thunderbird"));
 

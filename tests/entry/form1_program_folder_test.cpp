@@ -1,6 +1,7 @@
 // Start-up with and without the optional files beside the program: the skin and the hand
 // cursor. These tests write into the test program's own folder, so they run one at a time.
 #include "Appearance.h"
+#include "FindControl.h"
 #include "Form1.h"
 #include "Paths.h"
 #include "ScriptedDialogs.h"
@@ -47,7 +48,7 @@ protected:
 TEST_F(ProgramFolder, WithoutASkinTheWindowIsWhite) {
     auto form = load();
     EXPECT_EQ(back(form.get()), QColor(Qt::white));
-    EXPECT_EQ(back(form->Frame1), QColor(Qt::white));
+    EXPECT_EQ(back(control<QGroupBox>(*form, "Frame1")), QColor(Qt::white));
     EXPECT_TRUE(form->styleSheet().isEmpty());
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_FALSE(form->hasCustomPointer());
@@ -59,16 +60,16 @@ TEST_F(ProgramFolder, ASkinFileColoursFramesAndLabelsAndIsApplied) {
     auto form = load();
     const QColor face = buttonFaceColor();
     EXPECT_EQ(back(form.get()), face);
-    for (QGroupBox* frame : {form->Frame1, form->Frame2, form->Frame3, form->Frame17})
-        EXPECT_EQ(back(frame), face);
+    for (const char* frame : {"Frame1", "Frame2", "Frame3", "Frame17"})
+        EXPECT_EQ(back(control<QGroupBox>(*form, frame)), face) << frame;
     for (QLabel* label : form->findChildren<QLabel*>())
         EXPECT_EQ(back(label), face);
-    TextBox* box = form->box(QStringLiteral("txtMake"));
+    TextBox* box = control<TextBox>(*form, "txtMake");
     EXPECT_FALSE(box->autoFillBackground()) << "text boxes keep their own colours";
     EXPECT_EQ(box->palette().color(QPalette::Base), QColor(Qt::white));
     EXPECT_EQ(form->styleSheet(), QString::fromLatin1(sheet));
-    EXPECT_EQ(form->SkinFramework1.ApplyOptions() & 1, 1);
-    EXPECT_TRUE(form->SkinFramework1.AutoApplyNewWindows());
+    EXPECT_EQ(form->skin().ApplyOptions() & 1, 1);
+    EXPECT_TRUE(form->skin().AutoApplyNewWindows());
     EXPECT_TRUE(dialogs.messages.empty());
 }
 

@@ -1,4 +1,5 @@
 // The entry window driven through its real widgets.
+#include "FindControl.h"
 #include "Form1.h"
 #include "SaleFields.h"
 #include "ScriptedDialogs.h"
@@ -6,6 +7,7 @@
 #include "TestSizes.h"
 #include "TextBox.h"
 #include "Trap.h"
+#include "WindowEvents.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -16,6 +18,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -75,6 +78,12 @@ protected:
         return file.value(section + u'/' + key, QStringLiteral("<absent>")).toString();
     }
 
+    // Controls by their object names.
+    TextBox* box(const QString& name) const { return control<TextBox>(*form, name); }
+    QPushButton* button(const char* name) const { return control<QPushButton>(*form, name); }
+    QGroupBox* frame(const char* name) const { return control<QGroupBox>(*form, name); }
+    void click(const char* name) const { clickButton(*form, name); }
+
     void showActive() {
         form->show();
         QApplication::setActiveWindow(form.get());
@@ -104,13 +113,13 @@ TEST_F(EntryWindow, LayoutMatchesTheTableInPixels) {
         const char* caption;
         QRect twips;
     } fixed[] = {
-        {w.PushButton1, "Start Creating Template", {120, 120, 7800, 405}},
-        {w.PushButton2, "Clear/Reset Data", {120, 630, 3840, 405}},
-        {w.PushButton3, "Load Sample/Example Data", {4080, 630, 3840, 405}},
-        {w.Frame3, "Amount For Motor Vehicle", {120, 1110, 7800, 960}},
-        {w.Frame17, "People", {120, 2130, 7800, 1815}},
-        {w.Frame1, "Motor Vehicle Description", {120, 4020, 7800, 2445}},
-        {w.Frame2, "Conditions and Representations", {120, 6540, 7800, 1320}},
+        {button("PushButton1"), "Start Creating Template", {120, 120, 7800, 405}},
+        {button("PushButton2"), "Clear/Reset Data", {120, 630, 3840, 405}},
+        {button("PushButton3"), "Load Sample/Example Data", {4080, 630, 3840, 405}},
+        {frame("Frame3"), "Amount For Motor Vehicle", {120, 1110, 7800, 960}},
+        {frame("Frame17"), "People", {120, 2130, 7800, 1815}},
+        {frame("Frame1"), "Motor Vehicle Description", {120, 4020, 7800, 2445}},
+        {frame("Frame2"), "Conditions and Representations", {120, 6540, 7800, 1320}},
     };
     for (const auto& c : fixed) {
         const QRect& t = c.twips;
@@ -126,10 +135,10 @@ TEST_F(EntryWindow, LayoutMatchesTheTableInPixels) {
                          qobject_cast<QPushButton*>(c.widget) ? 11.25 : 9.0);
     }
     // The last frame ends 90 twips above the bottom: nothing clipped.
-    EXPECT_EQ(w.height() - w.Frame2->geometry().bottom() - 1, px(90));
+    EXPECT_EQ(w.height() - frame("Frame2")->geometry().bottom() - 1, px(90));
 
     for (const SaleField& f : saleFields()) {
-        TextBox* box = w.box(f.boxName());
+        TextBox* box = this->box(f.boxName());
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->geometry(),
                   QRect(px(f.place.boxLeft), px(f.place.boxTop), px(f.place.boxWidth), 25))
@@ -203,7 +212,7 @@ TEST_F(EntryWindow, StartUpRestoresEveryFieldInOrderWithoutChangingTheStore) {
     QStringList expectedOrder;
     for (const SaleField& f : saleFields()) {
         expectedOrder << f.keyName();
-        EXPECT_EQ(w.box(f.boxName())->text(), QStringLiteral(" %1 ").arg(f.box));
+        EXPECT_EQ(box(f.boxName())->text(), QStringLiteral(" %1 ").arg(f.box));
         EXPECT_EQ(w.text(f.boxName()), QStringLiteral(" %1 ").arg(f.box));
     }
     EXPECT_EQ(readOrder, expectedOrder);
@@ -230,14 +239,14 @@ TEST_F(EntryWindow, AFieldThatCannotBeRestoredIsReportedAtItsLineAndTheRestGoOn)
 TEST_F(EntryWindow, EveryChangeIsWrittenThroughToTheStoreFile) {
     Form1& w = loaded();
     showActive();
-    TextBox* make = w.box(QStringLiteral("txtMake"));
+    TextBox* make = box(QStringLiteral("txtMake"));
     make->setFocus();
     QTest::keyClicks(make, QStringLiteral("Ford"));
     EXPECT_EQ(inFile(QStringLiteral("Make")), QStringLiteral("Ford"));
     QTest::keyClick(make, Qt::Key_Backspace);
     EXPECT_EQ(inFile(QStringLiteral("Make")), QStringLiteral("For"));
 
-    TextBox* vin = w.box(QStringLiteral("txtVIN"));
+    TextBox* vin = box(QStringLiteral("txtVIN"));
     QApplication::clipboard()->setText(QStringLiteral("1G1 😀 Кирилл"));
     vin->setFocus();
     vin->paste();
@@ -248,15 +257,15 @@ TEST_F(EntryWindow, EveryChangeIsWrittenThroughToTheStoreFile) {
     EXPECT_EQ(inFile(QStringLiteral("VIN")), QString());
 
     const QString megabyte(largeValueLength, QLatin1Char('m'));
-    w.box(QStringLiteral("txtTitle"))->setText(megabyte);
+    box(QStringLiteral("txtTitle"))->setText(megabyte);
     EXPECT_EQ(w.text(QStringLiteral("txtTitle")), megabyte);
     EXPECT_EQ(store.read(app, section, QStringLiteral("Title")), megabyte);
 }
 
 TEST_F(EntryWindow, ClearAndSampleGoThroughTheWriteThrough) {
     Form1& w = loaded();
-    w.box(QStringLiteral("txtStyle"))->setText(QStringLiteral("Coupe"));
-    w.PushButton3->click();
+    box(QStringLiteral("txtStyle"))->setText(QStringLiteral("Coupe"));
+    click("PushButton3");
     // A box whose text does not change writes nothing: empty sample values of boxes that were
     // empty already leave their keys absent.
     const auto expectedInFile = [](const SaleField& f, const QString& value) {
@@ -269,27 +278,27 @@ TEST_F(EntryWindow, ClearAndSampleGoThroughTheWriteThrough) {
         EXPECT_EQ(w.text(f.boxName()), f.sampleValue()) << f.box;
         EXPECT_EQ(inFile(f.keyName()), expectedInFile(f, f.sampleValue())) << f.key;
     }
-    w.PushButton2->click();
+    click("PushButton2");
     for (const SaleField& f : saleFields()) {
         EXPECT_EQ(w.text(f.boxName()), QString()) << f.box;
         EXPECT_EQ(inFile(f.keyName()), expectedInFile(f, QString())) << f.key;
     }
     // Clearing empty boxes changes nothing and writes nothing.
     const int before = writes;
-    w.PushButton2->click();
+    click("PushButton2");
     EXPECT_EQ(writes, before);
 }
 
 TEST_F(EntryWindow, EveryKindOfFocusSelectsTheWholeText) {
-    Form1& w = loaded();
+    loaded();
     for (const SaleField& f : saleFields())
-        w.box(f.boxName())->setText(QStringLiteral("Ford"));
+        box(f.boxName())->setText(QStringLiteral("Ford"));
     showActive();
-    TextBox* first = w.box(QStringLiteral("txtAmountOfMotorVehicle"));
+    TextBox* first = box(QStringLiteral("txtAmountOfMotorVehicle"));
     EXPECT_EQ(first->selectedText(), QStringLiteral("Ford")); // first show
 
     QTest::keyClick(first, Qt::Key_Tab);
-    TextBox* seller = w.box(QStringLiteral("txtNameOfSeller"));
+    TextBox* seller = box(QStringLiteral("txtNameOfSeller"));
     ASSERT_TRUE(seller->hasFocus());
     EXPECT_EQ(seller->selectedText(), QStringLiteral("Ford"));
     QTest::keyClicks(seller, QStringLiteral("G"));
@@ -299,12 +308,12 @@ TEST_F(EntryWindow, EveryKindOfFocusSelectsTheWholeText) {
     QTest::keyClick(seller, Qt::Key_Backtab);
     EXPECT_EQ(first->selectedText(), QStringLiteral("Ford"));
 
-    TextBox* make = w.box(QStringLiteral("txtMake"));
+    TextBox* make = box(QStringLiteral("txtMake"));
     QTest::mouseClick(make, Qt::LeftButton, {}, QPoint(10, 10));
     ASSERT_TRUE(make->hasFocus());
     EXPECT_EQ(make->selectedText(), QStringLiteral("Ford"));
 
-    TextBox* empty = w.box(QStringLiteral("txtYear"));
+    TextBox* empty = box(QStringLiteral("txtYear"));
     empty->clear();
     QTest::mouseClick(empty, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(empty->selectionLength(), 0);
@@ -317,10 +326,10 @@ TEST_F(EntryWindow, PointerFollowsTheMouseUnlessBusy) {
                       Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(target, &e);
     };
-    for (QWidget* button :
-         {static_cast<QWidget*>(w.PushButton1), static_cast<QWidget*>(w.PushButton2),
-          static_cast<QWidget*>(w.PushButton3)}) {
-        move(w.Frame1);
+    for (QWidget* button : {static_cast<QWidget*>(button("PushButton1")),
+                            static_cast<QWidget*>(button("PushButton2")),
+                            static_cast<QWidget*>(button("PushButton3"))}) {
+        move(frame("Frame1"));
         EXPECT_EQ(w.mousePointer(), PointerDefault);
         move(button);
         EXPECT_EQ(w.mousePointer(), PointerCustom);
@@ -328,35 +337,38 @@ TEST_F(EntryWindow, PointerFollowsTheMouseUnlessBusy) {
         EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
     }
     for (QWidget* background :
-         {static_cast<QWidget*>(&w), static_cast<QWidget*>(w.Frame3),
-          static_cast<QWidget*>(w.Frame17), static_cast<QWidget*>(w.Frame2)}) {
-        move(w.PushButton1);
+         {static_cast<QWidget*>(&w), static_cast<QWidget*>(frame("Frame3")),
+          static_cast<QWidget*>(frame("Frame17")), static_cast<QWidget*>(frame("Frame2"))}) {
+        move(button("PushButton1"));
         move(background);
         EXPECT_EQ(w.mousePointer(), PointerDefault);
     }
     // During a generation the busy pointer stays wherever the mouse goes.
     std::vector<int> seen;
     duringGeneration = [&](const SaleRecordSource&) {
-        for (QWidget* target : {static_cast<QWidget*>(w.PushButton2),
-                                static_cast<QWidget*>(w.Frame1), static_cast<QWidget*>(&w)}) {
+        for (QWidget* target :
+             {static_cast<QWidget*>(button("PushButton2")), static_cast<QWidget*>(frame("Frame1")),
+              static_cast<QWidget*>(&w)}) {
             move(target);
             seen.push_back(w.mousePointer());
             EXPECT_EQ(w.cursor().shape(), Qt::WaitCursor);
         }
     };
-    w.PushButton1->click();
+    click("PushButton1");
     EXPECT_EQ(seen, (std::vector<int>{PointerBusy, PointerBusy, PointerBusy}));
     EXPECT_EQ(w.mousePointer(), PointerDefault);
 }
 
 TEST_F(EntryWindow, ASecondClickDuringAGenerationDoesNothing) {
     Form1& w = loaded();
+    QSignalSpy clicks(button("PushButton1"), &QPushButton::clicked);
     duringGeneration = [&](const SaleRecordSource& record) {
         EXPECT_TRUE(w.generating());
         EXPECT_EQ(&record, static_cast<const SaleRecordSource*>(&w));
-        w.PushButton1_Click(); // as when pending events run inside the script
+        click("PushButton1"); // as when pending events run inside the script
     };
-    w.PushButton1->click();
+    click("PushButton1");
+    EXPECT_EQ(clicks.count(), 2); // the second click reached the button
     EXPECT_EQ(generations, 1);
     EXPECT_FALSE(w.generating());
     EXPECT_TRUE(dialogs.messages.empty());
@@ -378,28 +390,28 @@ class HandlerFaults : public EntryWindow, public ::testing::WithParamInterface<H
 TEST_P(HandlerFaults, AreReportedWithTheirIdAndLineAndTheHandlerGoesOn) {
     const HandlerFault& c = GetParam();
     Form1& w = loaded();
-    w.PushButton3->click(); // sample values in place
+    click("PushButton3"); // sample values in place
     Trap::setFaultInjector([&](const QString& id, int line) {
         if (id == procedureId(c.procedure) && line == c.line)
             throw std::runtime_error("Injected");
     });
     switch (c.procedure) {
     case Procedure::Form1_PushButton1_Click:
-        w.PushButton1->click();
+        click("PushButton1");
         EXPECT_EQ(generations, c.line == 106 ? 0 : 1);
         EXPECT_EQ(w.mousePointer(), c.line == 108 ? PointerBusy : PointerDefault);
         EXPECT_EQ(w.generating(), c.line == 110);
         break;
     case Procedure::Form1_PushButton2_Click:
-        w.PushButton2->click();
+        click("PushButton2");
         for (const SaleField& f : saleFields())
             EXPECT_EQ(w.text(f.boxName()).isEmpty(),
                       f.fillLine != c.line || f.sampleValue().isEmpty())
                 << f.box;
         break;
     default:
-        w.PushButton2->click();
-        w.PushButton3->click();
+        click("PushButton2");
+        click("PushButton3");
         for (const SaleField& f : saleFields())
             EXPECT_EQ(w.text(f.boxName()), f.fillLine == c.line ? QString() : f.sampleValue())
                 << f.box;
@@ -423,13 +435,13 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(EntryWindow, AStoreThatCannotBeWrittenIsToldOnceAndTypingGoesOn) {
-    Form1& w = loaded();
+    loaded();
     showActive();
     writesFail = true;
-    TextBox* buyer = w.box(QStringLiteral("txtNameOfBuyer"));
+    TextBox* buyer = box(QStringLiteral("txtNameOfBuyer"));
     buyer->setFocus();
     QTest::keyClicks(buyer, QStringLiteral("Orwen"));
-    w.PushButton3->click();
+    click("PushButton3");
     EXPECT_EQ(buyer->text(), QStringLiteral("Orwen Palk"));
     EXPECT_TRUE(dialogs.messages.empty()); // no modal box at all
     ASSERT_EQ(dialogs.notices.size(), 1u);

@@ -6,6 +6,7 @@
 #include "Form2.h"
 #include "PictureBox.h"
 #include "ScriptedDialogs.h"
+#include "WindowEvents.h"
 
 #include <QFile>
 #include <QPainter>
@@ -54,7 +55,7 @@ protected:
         if (!c.button)
             return;
         form->showPages({page(), page()}, temp.filePath(QStringLiteral("wendlo12345678.doc")));
-        form->Form_Activate();
+        activate(*form);
         QFile document(form->wordFile());
         ASSERT_TRUE(document.open(QIODevice::WriteOnly));
         document.write("document");

@@ -4,6 +4,7 @@
 #include "PictureBox.h"
 #include "ScriptedDialogs.h"
 #include "Trap.h"
+#include "WindowEvents.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -51,7 +52,27 @@ protected:
     // As the hand-off leaves it: pages rendered, page 1 in Picture1, then activated.
     void showPages(std::vector<QPicture> pages) {
         form->showPages(std::move(pages), QString());
-        form->Form_Activate();
+        activate(*form);
+    }
+    void click(const char* button) const { clickButton(*form, button); }
+
+    // A mouse event on the page at a point in twips of the page's own, as the window system
+    // delivers it to the page under the pointer (or to the page that holds the mouse).
+    void onPage(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, double x,
+                double y) const {
+        auto* page = control<PictureBox>(*form, "Picture1");
+        const QPointF at(x / 15, y / 15);
+        QMouseEvent event(type, at, page->mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(page, &event);
+    }
+    void pressOnPage(Qt::MouseButton button, double x, double y) const {
+        onPage(QEvent::MouseButtonPress, button, button, x, y);
+    }
+    void moveOnPage(Qt::MouseButtons held, double x, double y) const {
+        onPage(QEvent::MouseMove, Qt::NoButton, held, x, y);
+    }
+    void releaseOnPage(Qt::MouseButton button, double x, double y) const {
+        onPage(QEvent::MouseButtonRelease, button, Qt::NoButton, x, y);
     }
 
     ScriptedDialogs dialogs;
@@ -117,7 +138,7 @@ TEST_F(Preview, PagesShownAgainReplaceTheEarlierOnes) {
     EXPECT_EQ(control<PictureBox>(*form, "Picture1")->picture().boundingRect().size(),
               QSize(5000, 6000));
     form->show();
-    form->Form_Activate();
+    activate(*form);
     QTest::keyClick(list, Qt::Key_PageDown);
     EXPECT_EQ(control<PictureBox>(*form, "Picture1")->accessibleDescription(),
               QStringLiteral("Page 1 of 1"));
@@ -131,9 +152,9 @@ TEST_F(Preview, ActivationPreparesThePageOnceAfterEachHandOff) {
     EXPECT_EQ(form->origHeight(), 8998);
     EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Width(), 6998);
     EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Height(), 8998);
-    form->PushButton1_Click();
+    click("PushButton1");
     const int zoomedWidth = control<PictureBox>(*form, "Picture1")->Width();
-    form->Form_Activate(); // again, as after a message box: nothing changes
+    activate(*form); // again, as after a message box: nothing changes
     EXPECT_FLOAT_EQ(form->zoom(), 1.25);
     EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Width(), zoomedWidth);
 }
@@ -142,7 +163,7 @@ TEST_F(Preview, ZoomGoesInQuarterStepsAndStopsAtItsLimits) {
     showPages({pageOf(1002, 1002)}); // 1000 twips at zoom 1
     std::vector<int> widths;
     for (int i = 0; i < 14; ++i) {
-        form->PushButton1_Click();
+        click("PushButton1");
         widths.push_back(form->zoomWidth());
     }
     EXPECT_FLOAT_EQ(form->zoom(), 4);
@@ -150,7 +171,7 @@ TEST_F(Preview, ZoomGoesInQuarterStepsAndStopsAtItsLimits) {
     EXPECT_EQ(widths[11], 4000);
     EXPECT_EQ(widths.back(), 4000); // a further Zoom In did nothing
     for (int i = 0; i < 20; ++i)
-        form->PushButton2_Click();
+        click("PushButton2");
     EXPECT_FLOAT_EQ(form->zoom(), 0.25);
     EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Width(), 250);
     EXPECT_TRUE(dialogs.messages.empty());
@@ -172,7 +193,7 @@ class ZoomLimit : public Preview, public ::testing::WithParamInterface<LimitCase
 TEST_P(ZoomLimit, ADrawingThatWouldReachTheLimitIsNotMade) {
     const LimitCase& c = GetParam();
     showPages({pageOf(c.width, c.height)});
-    form->PushButton1_Click();
+    click("PushButton1");
     if (c.drawnAtOneAndAQuarter) {
         EXPECT_FLOAT_EQ(form->zoom(), 1.25);
         EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Width(), form->zoomWidth());
@@ -181,7 +202,7 @@ TEST_P(ZoomLimit, ADrawingThatWouldReachTheLimitIsNotMade) {
         EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Width(),
                   c.width - 2); // the page keeps its drawn size
         EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Left(), 0);
-        form->PushButton2_Click();
+        click("PushButton2");
         EXPECT_FLOAT_EQ(form->zoom(), 0.75);
     }
 }
@@ -233,21 +254,21 @@ INSTANTIATE_TEST_SUITE_P(Cases, ScrollBars,
 
 TEST_F(Preview, DraggingIsClampedBothWaysAndSettlesOnAScrollPosition) {
     showPages({pageOf(3002, 12002)}); // narrower than the viewport, taller
-    form->Picture1_MouseDown(Qt::RightButton, 1000, 1000);
-    form->Picture1_MouseMove(Qt::RightButton, 400, 1000); // left of 0: right edges meet
+    pressOnPage(Qt::RightButton, 1000, 1000);
+    moveOnPage(Qt::RightButton, 400, 1000); // left of 0: right edges meet
     EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Left(), 9330 - 3000);
-    form->Picture1_MouseMove(Qt::RightButton, 9000, 1000); // to the right: back to 0
+    moveOnPage(Qt::RightButton, 9000, 1000); // to the right: back to 0
     EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Left(), 0);
-    form->Picture1_MouseMove(Qt::NoButton, 0, 0); // no button: nothing moves
+    moveOnPage(Qt::NoButton, 0, 0); // no button: nothing moves
     EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Left(), 0);
 
     // Upwards, past the bottom: the page's bottom edge stops at the viewport's.
-    form->Picture1_MouseMove(Qt::LeftButton, 1000, -30000);
+    moveOnPage(Qt::LeftButton, 1000, -30000);
     EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Top(), 7305 - 12000);
     // Half way back, then the release: the page settles on the nearest scroll position.
-    form->Picture1_MouseMove(Qt::LeftButton, 1000, 3345);
+    moveOnPage(Qt::LeftButton, 1000, 3345);
     EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Top(), -2350);
-    form->Picture1_MouseUp(Qt::LeftButton, 0, 0);
+    releaseOnPage(Qt::LeftButton, 0, 0);
     // v = round(2350 / 4695 * 100) = 50; Max = round(469.5) = 470 (to even); Value = 235.
     EXPECT_EQ(control<QScrollBar>(*form, "VScroll1")->maximum(), 470);
     EXPECT_EQ(control<QScrollBar>(*form, "VScroll1")->value(), 235);
@@ -258,7 +279,7 @@ TEST_F(Preview, DraggingIsClampedBothWaysAndSettlesOnAScrollPosition) {
 
 TEST_F(Preview, AReleaseWithThePageExactlyAsWideAsTheViewportDividesByZero) {
     showPages({pageOf(9330, 5002)}); // too wide to draw: kept at its size
-    form->Picture1_MouseUp(Qt::LeftButton, 0, 0);
+    releaseOnPage(Qt::LeftButton, 0, 0);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Division by zero\r\n")));
     EXPECT_EQ(reportWhere(dialogs.messages[0].text),
@@ -271,8 +292,8 @@ TEST_F(Preview, MouseHandlerFaultsNameTheirLowerCaseIds) {
         if (line == 102)
             throw std::runtime_error("Injected");
     });
-    form->Picture1_MouseDown(Qt::LeftButton, 1, 1);
-    form->Picture1_MouseMove(Qt::LeftButton, 1, 1);
+    pressOnPage(Qt::LeftButton, 1, 1);
+    moveOnPage(Qt::LeftButton, 1, 1);
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(reportWhere(dialogs.messages[0].text),
               QStringLiteral("in Qelvard2021/08/31.Form2.picture1_MouseDown at line 102"));
@@ -282,21 +303,30 @@ TEST_F(Preview, MouseHandlerFaultsNameTheirLowerCaseIds) {
 
 TEST_F(Preview, ChoosingAPageShowsItAtZoomOneFromItsTopLeftCorner) {
     showPages({pageOf(12000, 16000), pageOf(5002, 6002), pageOf(1000, 1000)});
-    form->PushButton2_Click();
+    form->show(); // the list lays out its rows
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    click("PushButton2");
     control<QScrollBar>(*form, "HScroll1")->setValue(5);
     ASSERT_LT(control<PictureBox>(*form, "Picture1")->Left(), 0);
-    control<QTreeWidget>(*form, "ListView1")
-        ->setCurrentItem(control<QTreeWidget>(*form, "ListView1")->topLevelItem(1));
-    form->ListView1_Click();
+    auto* list = control<QTreeWidget>(*form, "ListView1");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->topLevelItem(1)).center());
+    ASSERT_EQ(list->currentItem(), list->topLevelItem(1));
     EXPECT_FLOAT_EQ(form->zoom(), 1);
     EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Left(), 0);
     EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Top(), 0);
     EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Width(), 5000);
     EXPECT_EQ(form->mousePointer(), PointerDefault);
-    // With nothing selected nothing happens.
-    control<QTreeWidget>(*form, "ListView1")->setCurrentItem(nullptr);
-    form->ListView1_Click();
+    // With nothing selected nothing happens: a key released in the list chooses no page.
+    list->setCurrentItem(nullptr);
+    QTest::keyClick(list, Qt::Key_Shift);
     EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Width(), 5000);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->accessibleDescription(),
+              QStringLiteral("Page 2 of 3"));
+    // The same release with a page selected does choose it.
+    list->setCurrentItem(list->topLevelItem(2));
+    QTest::keyClick(list, Qt::Key_Shift);
+    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Width(), 998);
 }
 
 // Shown, the preview stays within the screen's available area: centred when it fits, else its

@@ -6,6 +6,7 @@
 #include "ScriptedDialogs.h"
 #include "SmallDisk.h"
 #include "TestFiles.h"
+#include "WindowEvents.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,7 +55,7 @@ protected:
 };
 
 TEST_F(Leave, TheSaveDialogIsTitledAndFiltered) {
-    form->PushButton6_Click(); // cancelled
+    clickButton(*form, "PushButton6"); // cancelled
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
     EXPECT_EQ(dialogs.saveRequests[0].title, QStringLiteral("Save File"));
     EXPECT_EQ(dialogs.saveRequests[0].filters, (QStringList{QStringLiteral("Word Files (*.doc)"),
@@ -87,7 +88,7 @@ TEST_P(Save, CopiesAsTheUserAnswersAndAlwaysSaysDone) {
     dialogs.fileNames = {target};
     if (c.answer)
         dialogs.answers = {*c.answer};
-    form->PushButton6_Click();
+    clickButton(*form, "PushButton6");
     QStringList expected;
     if (c.existing)
         expected << QStringLiteral("Are you sure you wish to overwrite ") + target +
@@ -111,8 +112,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Leave, SavingTwiceToOneTargetAsksTheSecondTime) {
     const QString target = dir.filePath(QStringLiteral("bill.doc"));
     dialogs.fileNames = {target, target};
-    form->PushButton6_Click();
-    form->PushButton6_Click();
+    clickButton(*form, "PushButton6");
+    clickButton(*form, "PushButton6");
     EXPECT_EQ(texts().size(), 3);
     EXPECT_TRUE(texts()[1].startsWith(QStringLiteral("Are you sure you wish to overwrite ")));
 }
@@ -125,7 +126,7 @@ TEST_F(Leave, ACopyThatFailsIsReportedAndDoneFollows) {
         dialogs.messages.clear();
         dialogs.fileNames = {target};
         dialogs.answers = {Answer::Yes};
-        form->PushButton6_Click();
+        clickButton(*form, "PushButton6");
         const QStringList shown = texts();
         ASSERT_GE(shown.size(), 2) << target.toStdString();
         EXPECT_EQ(reportWhere(shown[shown.size() - 2]),
@@ -147,7 +148,7 @@ TEST_F(Leave, SavingOverANameWithPatternCharactersTouchesOnlyThatFile) {
         const QString target = dir.filePath(QString::fromLatin1(name));
         dialogs.fileNames = {target};
         dialogs.answers = {Answer::Yes};
-        form->PushButton6_Click();
+        clickButton(*form, "PushButton6");
         EXPECT_EQ(contents(target), QByteArray("the document")) << name;
         for (const char* n : neighbours)
             EXPECT_EQ(contents(dir.filePath(QString::fromLatin1(n))), QByteArray("neighbour"))
@@ -163,7 +164,7 @@ TEST_F(Leave, AFailedReplacementKeepsTheOldFile) {
         dialogs.messages.clear();
         dialogs.fileNames = {target};
         dialogs.answers = {Answer::Yes};
-        form->PushButton6_Click();
+        clickButton(*form, "PushButton6");
         const QStringList shown = texts();
         ASSERT_EQ(shown.size(), 3) << shown.join(u'|').toStdString();
         EXPECT_EQ(reportWhere(shown[1]),
@@ -211,7 +212,7 @@ TEST_F(Leave, ALinkedTargetIsReplacedAndTheFileBehindItIsUntouched) {
     ASSERT_TRUE(QFile::link(behind, target));
     dialogs.fileNames = {target};
     dialogs.answers = {Answer::Yes};
-    form->PushButton6_Click();
+    clickButton(*form, "PushButton6");
     EXPECT_EQ(texts().last(), QStringLiteral("Done."));
     EXPECT_FALSE(QFileInfo(target).isSymLink());
     EXPECT_EQ(contents(target), QByteArray("the document"));
@@ -222,7 +223,7 @@ TEST_F(Leave, ALinkedTargetIsReplacedAndTheFileBehindItIsUntouched) {
 TEST_F(Leave, SavingOntoTheTemporaryDocumentItselfKeepsIt) {
     dialogs.fileNames = {form->wordFile()};
     dialogs.answers = {Answer::Yes};
-    form->PushButton6_Click();
+    clickButton(*form, "PushButton6");
     EXPECT_EQ(texts().last(), QStringLiteral("Done."));
     EXPECT_EQ(texts().size(), 2); // the question and Done., no report
     EXPECT_EQ(contents(form->wordFile()), QByteArray("the document"));
@@ -230,10 +231,10 @@ TEST_F(Leave, SavingOntoTheTemporaryDocumentItselfKeepsIt) {
 
 TEST_F(Leave, BackDiscardsTheDocumentAndPicturesAndShowsTheEntryWindow) {
     form->showPages({QPicture(), QPicture(), QPicture()}, form->wordFile());
-    form->Form_Activate(); // the hand-over's page is prepared
+    activate(*form); // the hand-over's page is prepared
     ASSERT_FALSE(form->preparesOnActivation());
     form->show();
-    form->PushButton8_Click();
+    clickButton(*form, "PushButton8");
     EXPECT_FALSE(QFile::exists(form->wordFile()));
     EXPECT_EQ(form->pagePictures().size(), 1u);
     EXPECT_EQ(control<QTreeWidget>(*form, "ListView1")->topLevelItemCount(), 0);

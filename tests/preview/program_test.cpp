@@ -8,6 +8,7 @@
 #include "ScopedTemp.h"
 #include "ScriptedDialogs.h"
 #include "TextBox.h"
+#include "WindowEvents.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -57,8 +58,8 @@ TEST(Program, ClosingTheEntryWindowDuringAGenerationEndsIt) {
     Form1& entry = program.entry();
     entry.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&entry));
-    entry.PushButton3->click(); // the sample, and a buyer long enough for several pages
-    entry.box(QStringLiteral("txtNameOfBuyer"))->setText(QString(20000, QLatin1Char('x')));
+    clickButton(entry, "PushButton3"); // the sample, and a buyer long enough for several pages
+    control<TextBox>(entry, "txtNameOfBuyer")->setText(QString(20000, QLatin1Char('x')));
 
     int pagesWhenClosed = -1;
     QTimer::singleShot(0, &entry, [&] {
@@ -66,7 +67,7 @@ TEST(Program, ClosingTheEntryWindowDuringAGenerationEndsIt) {
             control<QTreeWidget>(program.preview().preview(), "ListView1")->topLevelItemCount();
         entry.windowHandle()->close(); // as the window manager's close request arrives
     });
-    entry.PushButton1->click();
+    clickButton(entry, "PushButton1");
 
     EXPECT_EQ(pagesWhenClosed, 1); // the close came while the pages were being drawn
     EXPECT_EQ(endings, 1);

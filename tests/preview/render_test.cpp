@@ -15,6 +15,7 @@
 #include "ScriptedDialogs.h"
 #include "TextBox.h"
 #include "Trap.h"
+#include "WindowEvents.h"
 
 #include <QDir>
 #include <QFile>
@@ -226,34 +227,34 @@ TEST_F(TempFolder, EndToEndFromTheEntryWindowToThePreviewAndBack) {
     Form1& entry = program.entry();
     PreviewHandOff& handOff = program.preview();
     entry.show();
-    entry.PushButton3->click(); // the sample
-    entry.PushButton1->click();
+    clickButton(entry, "PushButton3"); // the sample
+    clickButton(entry, "PushButton1");
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text.toStdString();
     Form2& form = handOff.preview();
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(entry.isVisible());
     EXPECT_EQ(control<QTreeWidget>(form, "ListView1")->topLevelItemCount(), 1);
     EXPECT_TRUE(QFile::exists(form.wordFile()));
-    form.Form_Activate();
+    activate(form);
     EXPECT_GT(control<PictureBox>(form, "Picture1")->Width(), 5000);
     const QString first = form.wordFile();
 
     // Save: equal to the temporary document byte for byte.
     const QString saved = temp.filePath(QStringLiteral("saved.doc"));
     dialogs.fileNames = {saved};
-    form.PushButton6_Click();
+    clickButton(form, "PushButton6");
     QFile a(first), b(saved);
     ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
     EXPECT_EQ(a.readAll(), b.readAll());
 
-    form.PushButton8_Click();
+    clickButton(form, "PushButton8");
     EXPECT_TRUE(entry.isVisible());
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(entry.text(QStringLiteral("txtMake")), QStringLiteral("Ford"));
     EXPECT_FALSE(QFile::exists(first));
 
-    entry.box(QStringLiteral("txtNameOfBuyer"))->setText(QString(20000, QLatin1Char('x')));
-    entry.PushButton1->click();
+    control<TextBox>(entry, "txtNameOfBuyer")->setText(QString(20000, QLatin1Char('x')));
+    clickButton(entry, "PushButton1");
     EXPECT_GT(control<QTreeWidget>(form, "ListView1")->topLevelItemCount(), 1);
     EXPECT_EQ(int(form.pagePictures().size()),
               control<QTreeWidget>(form, "ListView1")->topLevelItemCount());

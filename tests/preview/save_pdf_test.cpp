@@ -18,7 +18,9 @@
 #include "SmallDisk.h"
 #include "TestFiles.h"
 #include "TextBox.h"
+#include "WindowEvents.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -138,16 +140,16 @@ TEST(SaveAsPdf, DrawsWhatVantorelBillDrawsWithTitleAuthorAndEmbeddedFonts) {
     ASSERT_TRUE(program.start());
     Form1& entry = program.entry();
     entry.show();
-    QTest::mouseClick(entry.PushButton3, Qt::LeftButton); // the sample
+    clickButton(entry, "PushButton3"); // the sample
     // Long enough for three pages, with characters outside Latin-1.
     QString seller = QStringLiteral("Zoë Łukasz Ørsted ");
     for (int i = 0; i < 2 * 8 * 51; ++i)
         seller += QStringLiteral("Tobin Harl ");
-    entry.box(QStringLiteral("txtNameOfSeller"))->setText(seller);
+    control<TextBox>(entry, "txtNameOfSeller")->setText(seller);
     QJsonObject record;
     for (const SaleField& field : saleFields())
         record.insert(field.keyName(), entry.text(field.boxName()));
-    QTest::mouseClick(entry.PushButton1, Qt::LeftButton);
+    clickButton(entry, "PushButton1");
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text.toStdString();
     Form2& form = program.preview().preview();
     ASSERT_TRUE(form.isVisible());
@@ -238,8 +240,11 @@ protected:
 
 // Both cancelled: nothing written, "Done." each time.
 TEST_F(PdfSave, TheDialogOffersWordThenPdfAndSaveAsPdfOpensWithPdf) {
-    QTest::mouseClick(control<QPushButton>(*form, "PushButton6"), Qt::LeftButton); // cancelled
-    form->saveAsPdf(); // the menu's and Ctrl+Shift+S's action; cancelled
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == form.get(); }));
+    clickButton(*form, "PushButton6"); // cancelled
+    // The page menu's "Save as PDF…", by its key; cancelled.
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_EQ(dialogs.saveRequests.size(), 2u);
     for (const SaveFileRequest& request : dialogs.saveRequests) {
         EXPECT_EQ(request.title, QStringLiteral("Save File"));

@@ -10,6 +10,7 @@
 #include "SaleRecordSource.h"
 #include "ScopedTemp.h"
 #include "ScriptedDialogs.h"
+#include "WindowEvents.h"
 
 #include <QImage>
 #include <QPushButton>
@@ -57,7 +58,7 @@ TEST_F(ZoomedBorders, BothTablesAreClosedOnTheRightAtEveryZoomBelowOne) {
     ASSERT_FALSE(form.pagePictures().empty());
     control<PictureBox>(form, "Picture1")->setPicture(form.pagePictures()[0]);
     form.show();
-    form.Form_Activate();
+    activate(form);
     ASSERT_TRUE(dialogs.messages.empty());
 
     for (const float zoom : {0.75f, 0.5f, 0.25f}) {

@@ -7,9 +7,13 @@
 #include <QString>
 #include <stdexcept>
 
-template <class Control> Control* control(const QObject& window, const char* name) {
-    auto* found = window.findChild<Control*>(QString::fromLatin1(name));
+template <class Control> Control* control(const QObject& window, const QString& name) {
+    auto* found = window.findChild<Control*>(name);
     if (!found)
-        throw std::logic_error(std::string("no control named ") + name + " of the type asked for");
+        throw std::logic_error("no control named " + name.toStdString() + " of the type asked for");
     return found;
+}
+
+template <class Control> Control* control(const QObject& window, const char* name) {
+    return control<Control>(window, QString::fromLatin1(name));
 }
