@@ -1,7 +1,9 @@
 // vantorel-bill: the bill of sale from a JSON record, without the window.
 #include "BillCommand.h"
 #include "EngineApplicationFactory.h"
+#include "PrivateFolder.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
@@ -11,7 +13,24 @@ int main(int argc, char** argv) {
     // Fonts and page drawing need a GUI application, but never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // While it starts, Qt looks into the session's runtime folder and, when XDG_RUNTIME_DIR is
+    // unset (under cron, in many batch jobs), says so on standard error. It is shown the
+    // program's private folder for that moment, and the variable is put back at once, so the
+    // run keeps to the same folders as the program does.
+    const bool sessionSet = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
+    const QByteArray session = qgetenv("XDG_RUNTIME_DIR");
+    if (session.isEmpty()) {
+        const files::PrivateFolder own = files::privateFolder();
+        if (own.problem == files::PrivateFolder::Problem::None)
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(own.path));
+    }
     QGuiApplication app(argc, argv);
+    if (session.isEmpty()) {
+        if (sessionSet)
+            qputenv("XDG_RUNTIME_DIR", session);
+        else
+            qunsetenv("XDG_RUNTIME_DIR");
+    }
     QTextStream out(stdout);
     QTextStream err(stderr);
     wordengine::EngineApplicationFactory engine;

@@ -1,6 +1,6 @@
 #include "BatchMaker.h"
 
-#include "AtomicFile.h"
+#include "AtomicGroup.h"
 #include "BillPdf.h"
 #include "Dialogs.h"
 #include "Failure.h"
@@ -128,29 +128,43 @@ std::optional<QString> BatchMaker::make(const BatchJob& job) {
         return (reports.isEmpty() ? QString() : reports.join(u'\n') + u'\n') +
                QStringLiteral("the document could not be made");
 
-    QStringList written;
+    // A record is made whole or not at all: its files are written beside their names and put
+    // in place together, once all are whole, so a failure leaves every old file as it was.
+    // Each is flushed before it takes its name; the folder, once at the end of the batch.
+    files::AtomicGroup group({.replace = outputs_.force, .syncFolder = false});
     try {
-        writeOutputs(temporary.path, job, written);
-        return std::nullopt;
+        writeOutputs(temporary.path, job, group);
     } catch (const std::exception& e) {
-        // A record is made whole or not at all: what it wrote before the failure goes too.
-        for (const QString& file : written)
-            QFile::remove(file);
         return QString::fromUtf8(e.what());
     }
+    if (group.publish())
+        return std::nullopt;
+    const files::AtomicFile& failed = *group.failed();
+    const QString& target = failed.target();
+    if (target.endsWith(QStringLiteral(".doc")))
+        return whyNotDocument(failed.errorString(), target);
+    if (target.endsWith(QStringLiteral(".pdf")))
+        return QStringLiteral("cannot write the PDF file: %1").arg(whyNot(failed, target));
+    return QStringLiteral("cannot write the pictures: %1").arg(whyNot(failed, target));
 }
 
-void BatchMaker::writeOutputs(const QString& document, const BatchJob& job, QStringList& written) {
-    // Each file is flushed before it takes its name; the folder, once at the end of the batch.
-    const files::AtomicOptions options{.replace = outputs_.force, .syncFolder = false};
+// A document that cannot be written; one in the way is named as such.
+QString BatchMaker::whyNotDocument(const QString& why, const QString& doc) const {
+    return QFileInfo::exists(doc) && !outputs_.force
+               ? QStringLiteral("%1 exists (--force replaces it)").arg(doc)
+               : why;
+}
+
+void BatchMaker::writeOutputs(const QString& document, const BatchJob& job,
+                              files::AtomicGroup& group) {
     const QString doc = path(job.name, QStringLiteral(".doc"));
     {
         QString why;
-        if (!files::copyFileAtomically(document, doc, &why, options))
-            throw Failure(QFileInfo::exists(doc) && !outputs_.force
-                              ? QStringLiteral("%1 exists (--force replaces it)").arg(doc)
-                              : why);
-        written << doc;
+        files::AtomicFile& file = group.add(doc);
+        if (!files::writeCopy(document, file, &why))
+            throw Failure(whyNotDocument(why, doc));
+        if (!file.finish())
+            throw Failure(whyNotDocument(file.errorString(), doc));
     }
     if (!outputs_.pdf && !outputs_.png)
         return;
@@ -165,10 +179,9 @@ void BatchMaker::writeOutputs(const QString& document, const BatchJob& job, QStr
         if (!buffer.open(QIODevice::WriteOnly) || !wordengine::writePdf(model, &buffer, info))
             throw Failure(QStringLiteral("cannot draw the PDF file %1").arg(pdf));
         pinCreationDate(bytes, saveTime_);
-        files::AtomicFile file(pdf, options);
-        if (!file.open() || !file.write(bytes) || !file.commit())
+        files::AtomicFile& file = group.add(pdf);
+        if (!file.open() || !file.write(bytes) || !file.finish())
             throw Failure(QStringLiteral("cannot write the PDF file: %1").arg(whyNot(file, pdf)));
-        written << pdf;
     }
     if (outputs_.png) {
         std::mutex lock; // pages are stored from several threads at once
@@ -178,12 +191,9 @@ void BatchMaker::writeOutputs(const QString& document, const BatchJob& job, QStr
                 const QString picture = path(job.name, QStringLiteral("-page-%1.png").arg(page));
                 std::optional<QString> failure = page > 1 ? refuseExisting(picture) : std::nullopt;
                 if (!failure) {
-                    files::AtomicFile file(picture, options);
-                    if (file.open() && file.write(png) && file.commit()) {
-                        const std::lock_guard<std::mutex> hold(lock);
-                        written << picture;
+                    files::AtomicFile& file = group.add(picture);
+                    if (file.open() && file.write(png) && file.finish())
                         return true;
-                    }
                     failure = whyNot(file, picture);
                 }
                 const std::lock_guard<std::mutex> hold(lock);

@@ -11,6 +11,10 @@
 #include <QStringList>
 #include <optional>
 
+namespace files {
+class AtomicGroup;
+}
+
 struct BatchJob {
     qint64 line = 0;
     QString name; // the outputs' base name
@@ -30,9 +34,9 @@ public:
     // saveTime: the time every document records as made.
     BatchMaker(const BatchOutputs& outputs, const QDateTime& saveTime);
 
-    // Makes the job's outputs. Nothing on success; on a failure, what went wrong, and none of
-    // the record's files is left (each is whole or absent, and the ones this record had
-    // already written are removed).
+    // Makes the job's outputs. Nothing on success; on a failure, what went wrong: then none of
+    // the record's files is written, and a file it would have replaced (--force) stays as it
+    // was.
     std::optional<QString> make(const BatchJob& job);
 
     // While one lives, the boxes of the document script (its error reports) are kept for the
@@ -49,7 +53,10 @@ public:
 private:
     QString path(const QString& name, const QString& suffix) const;
     std::optional<QString> refuseExisting(const QString& path) const;
-    void writeOutputs(const QString& document, const BatchJob& job, QStringList& written);
+    // Writes the outputs as members of `group`, each whole under a name of its own; throws
+    // Failure with the reason when one cannot be.
+    void writeOutputs(const QString& document, const BatchJob& job, files::AtomicGroup& group);
+    QString whyNotDocument(const QString& why, const QString& doc) const;
 
     BatchOutputs outputs_;
     QDateTime saveTime_;

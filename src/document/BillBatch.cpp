@@ -7,6 +7,7 @@
 #include "BatchNames.h"
 #include "BatchQueue.h"
 #include "BatchSignals.h"
+#include "BillArguments.h"
 #include "BillFiles.h"
 #include "BillRecord.h"
 #include "Layout.h"
@@ -38,39 +39,17 @@ struct Options {
     int jobs = 0; // 0: one per core
 };
 
-struct UsageError {
-    QString message;
-};
+using UsageError = BillArguments::Error;
 
 Options parse(const QStringList& args) {
     Options o;
     bool dpiGiven = false;
-    auto number = [](const QString& option, const QString& text, int most) {
-        bool ok = false;
-        const int n = text.toInt(&ok);
-        if (!ok || n < 1 || n > most)
-            throw UsageError{QStringLiteral("%1 takes a whole number from 1 to %2, not \"%3\"")
-                                 .arg(option)
-                                 .arg(most)
-                                 .arg(text)};
-        return n;
-    };
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto value = [&]() -> QString {
-            if (i + 1 >= args.size() || args[i + 1].isEmpty())
-                throw UsageError{a + QStringLiteral(" needs a value")};
-            return args[++i];
-        };
-        auto once = [&](QString& slot) {
-            if (!slot.isEmpty())
-                throw UsageError{a + QStringLiteral(" is given twice")};
-            slot = value();
-        };
+    for (BillArguments words(args); words.next();) {
+        const QString& a = words.current();
         if (a == QStringLiteral("--batch"))
-            once(o.input);
+            words.once(o.input);
         else if (a == QStringLiteral("--out"))
-            once(o.outputs.folder);
+            words.once(o.outputs.folder);
         else if (a == QStringLiteral("--pdf"))
             o.outputs.pdf = true;
         else if (a == QStringLiteral("--png"))
@@ -78,10 +57,10 @@ Options parse(const QStringList& args) {
         else if (a == QStringLiteral("--force"))
             o.outputs.force = true;
         else if (a == QStringLiteral("--dpi")) {
-            o.outputs.dpi = number(a, value(), 2400);
+            o.outputs.dpi = words.number(2400);
             dpiGiven = true;
         } else if (a == QStringLiteral("--jobs"))
-            o.jobs = number(a, value(), 256);
+            o.jobs = words.number(256);
         else if (a == QStringLiteral("--doc") || a == QStringLiteral("--render"))
             throw UsageError{QStringLiteral("%1 does not go with --batch").arg(a)};
         else if (a.startsWith(u'-') && a.size() > 1)

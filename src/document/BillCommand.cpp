@@ -1,6 +1,7 @@
 #include "BillCommand.h"
 
 #include "AtomicFile.h"
+#include "BillArguments.h"
 #include "BillBatch.h"
 #include "BillFiles.h"
 #include "BillPdf.h"
@@ -30,41 +31,23 @@ struct Options {
     int dpi = 96;
 };
 
-struct UsageError {
-    QString message;
-};
+using UsageError = BillArguments::Error;
 
 Options parse(const QStringList& args) {
     Options o;
     bool dpiGiven = false;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto value = [&]() -> QString {
-            if (i + 1 >= args.size() || args[i + 1].isEmpty())
-                throw UsageError{a + QStringLiteral(" needs a value")};
-            return args[++i];
-        };
-        auto once = [&](QString& slot) {
-            if (!slot.isEmpty())
-                throw UsageError{a + QStringLiteral(" is given twice")};
-            slot = value();
-        };
+    for (BillArguments words(args); words.next();) {
+        const QString& a = words.current();
         if (a == QStringLiteral("--doc"))
-            once(o.doc);
+            words.once(o.doc);
         else if (a == QStringLiteral("--pdf"))
-            once(o.pdf);
+            words.once(o.pdf);
         else if (a == QStringLiteral("--png"))
-            once(o.png);
+            words.once(o.png);
         else if (a == QStringLiteral("--render"))
-            once(o.render);
+            words.once(o.render);
         else if (a == QStringLiteral("--dpi")) {
-            bool ok = false;
-            const QString text = value();
-            o.dpi = text.toInt(&ok);
-            if (!ok || o.dpi < 1 || o.dpi > 2400)
-                throw UsageError{
-                    QStringLiteral("--dpi takes a whole number from 1 to 2400, not \"%1\"")
-                        .arg(text)};
+            o.dpi = words.number(2400);
             dpiGiven = true;
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1)
             throw UsageError{QStringLiteral("unknown option %1").arg(a)};

@@ -116,7 +116,9 @@ bool AtomicFile::write(const QByteArray& bytes) {
     return true;
 }
 
-bool AtomicFile::commit() {
+bool AtomicFile::finish() {
+    if (finished)
+        return true;
     if (!file)
         return false;
     // QFile buffers; its flush is where a full disk shows for the last bytes.
@@ -134,6 +136,13 @@ bool AtomicFile::commit() {
     fd = -1;
     if (closing || closed != 0)
         return fail(Step::Close, closing ? closing : errno);
+    finished = true;
+    return true;
+}
+
+bool AtomicFile::commit() {
+    if (committed || !finish())
+        return committed;
     if (const int code = injected(Step::Publish, path))
         return fail(Step::Publish, code);
     const QByteArray to = encoded(path);
@@ -151,6 +160,7 @@ bool AtomicFile::commit() {
 }
 
 void AtomicFile::discard() {
+    finished = false;
     file.reset();
     if (fd >= 0) {
         ::close(fd);
@@ -184,6 +194,18 @@ bool copyFileAtomically(const QString& from, const QString& to, QString* why,
     const QString canonicalFrom = QFileInfo(from).canonicalFilePath();
     if (!canonicalFrom.isEmpty() && canonicalFrom == QFileInfo(to).canonicalFilePath())
         return true;
+    AtomicFile file(to, options);
+    if (!writeCopy(from, file, why))
+        return false;
+    if (!file.commit()) {
+        if (why)
+            *why = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool writeCopy(const QString& from, AtomicFile& file, QString* why) {
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly)) {
         if (why)
@@ -191,7 +213,6 @@ bool copyFileAtomically(const QString& from, const QString& to, QString* why,
                        .arg(QDir::toNativeSeparators(from), source.errorString());
         return false;
     }
-    AtomicFile file(to, options);
     if (!file.open()) {
         if (why)
             *why = file.errorString();
@@ -203,6 +224,7 @@ bool copyFileAtomically(const QString& from, const QString& to, QString* why,
             if (why)
                 *why = QStringLiteral("cannot read %1: %2")
                            .arg(QDir::toNativeSeparators(from), source.errorString());
+            file.discard();
             return false;
         }
         if (!file.write(chunk)) {
@@ -210,11 +232,6 @@ bool copyFileAtomically(const QString& from, const QString& to, QString* why,
                 *why = file.errorString();
             return false;
         }
-    }
-    if (!file.commit()) {
-        if (why)
-            *why = file.errorString();
-        return false;
     }
     return true;
 }

@@ -47,7 +47,10 @@ public:
     // Where the contents go; valid after a successful open().
     QIODevice* device();
     bool write(const QByteArray& bytes);
-    // Flushes, syncs and closes the new file and puts it in the target's place.
+    // Flushes, syncs and closes the new file: it is whole, under its own name, until commit()
+    // or the end of this object. Done by commit() when not called before.
+    bool finish();
+    // Finishes the new file and puts it in the target's place.
     bool commit();
     // Removes the new file; the target stays as it was.
     void discard();
@@ -70,6 +73,7 @@ private:
     QByteArray temporaryPath;
     int fd = -1;
     std::unique_ptr<QFile> file;
+    bool finished = false;
     bool committed = false;
     int error = 0;
     Step step = Step::Create;
@@ -83,6 +87,10 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
 // leaves it as it is and succeeds.
 bool copyFileAtomically(const QString& from, const QString& to, QString* why,
                         AtomicOptions options = {});
+
+// Opens `file` and writes the bytes of the file at `from` into it, for the caller to finish or
+// commit. False, with a message in `why` and the new file removed, when either fails.
+bool writeCopy(const QString& from, AtomicFile& file, QString* why);
 
 // Creates the folder `path` and whichever of its parents are missing, each new one with
 // `mode` (private by default: they hold the user's data). True when the folder exists.

@@ -304,4 +304,73 @@ TEST_F(Batch, OnAFullDiskEveryFileIsWholeOrAbsent) {
     }
 }
 
+// With --force, a record whose later output fails keeps every file it would have replaced
+// exactly as it was: none of its new files is put in place until all are whole, and one put in
+// place before another fails to take its name is taken back.
+TEST_F(Batch, AFailedRecordUnderForceKeepsTheOldFiles) {
+    const QString input = put(QStringLiteral("sale.jsonl"), "{\"file\": \"sale\"}\n");
+    const std::map<QString, QByteArray> old{
+        {QStringLiteral("sale.doc"), "an older bill"},
+        {QStringLiteral("sale.pdf"), "an older PDF"},
+        {QStringLiteral("sale-page-1.png"), "an older page"},
+    };
+    struct Case {
+        const char* failing; // the output that fails, by the end of its name
+        files::Step step;
+        const char* says;
+    } cases[] = {
+        {".pdf", files::Step::Write, "cannot write the PDF file: "},
+        {".pdf", files::Step::Sync, "cannot write the PDF file: "},
+        {".pdf", files::Step::Publish, "cannot write the PDF file: "},
+        {".png", files::Step::Close, "cannot write the pictures: "},
+        {".png", files::Step::Publish, "cannot write the pictures: "},
+        {".doc", files::Step::Publish, "cannot write "},
+    };
+    int number = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.failing + std::to_string(int(c.step)));
+        const QString folder = path(QStringLiteral("out-%1").arg(++number));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        for (const auto& [name, bytes] : old)
+            putFile(QDir(folder).filePath(name), bytes);
+        files::AtomicFile::setFaultHook([&](files::Step s, const QString& target) {
+            return s == c.step && target.startsWith(folder) &&
+                           target.endsWith(QString::fromLatin1(c.failing))
+                       ? ENOSPC
+                       : 0;
+        });
+        EXPECT_EQ(
+            run(batch(input, folder,
+                      {QStringLiteral("--force"), QStringLiteral("--pdf"), QStringLiteral("--png"),
+                       QStringLiteral("--dpi"), QStringLiteral("10")})),
+            1);
+        files::AtomicFile::setFaultHook({});
+        EXPECT_TRUE(err.contains(QStringLiteral("line 1: ") + QString::fromLatin1(c.says)))
+            << err.toStdString();
+        std::map<QString, QByteArray> left;
+        for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden))
+            left[name] = contents(QDir(folder).filePath(name));
+        EXPECT_EQ(left, old);
+    }
+}
+
+// The same on a disk that is really full: the new document fits beside the old one, its PDF
+// does not.
+TEST_F(Batch, OnAFullDiskAForcedRecordKeepsTheOldDocument) {
+    SmallDisk disk(256 * 1024);
+    if (!disk.available())
+        GTEST_SKIP() << "no tmpfs can be mounted here; the injected faults above stand for it";
+    const QString doc = disk.filePath(QStringLiteral("sale.doc"));
+    putFile(doc, QByteArray(3000, 'o'));
+    disk.fill(8 * 1024);
+    const QString input = put(QStringLiteral("sale.jsonl"), "{\"file\": \"sale\"}\n");
+    EXPECT_EQ(run(batch(input, disk.path(), {QStringLiteral("--force"), QStringLiteral("--pdf")})),
+              1);
+    EXPECT_TRUE(err.contains(QStringLiteral("line 1: cannot write the PDF file: ")))
+        << err.toStdString();
+    EXPECT_EQ(contents(doc), QByteArray(3000, 'o'));
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral(".filler"), QStringLiteral("sale.doc")}));
+}
+
 } // namespace

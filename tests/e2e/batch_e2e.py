@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """End to end: vantorel-bill --batch as a process. Records from a pipe; SIGINT and SIGTERM
 sent to the running batch (the summary counts what is in the folder, no partial file is
-left); the progress line on a terminal (a pty) and none on a pipe.
+left); the progress line on a terminal (a pty) and none on a pipe; nothing on standard error
+but the summary when XDG_RUNTIME_DIR is unset, as under cron.
 
 Usage: batch_e2e.py VANTOREL_BILL WORK_FOLDER
 """
@@ -9,6 +10,7 @@ import os
 import pty
 import shutil
 import signal
+import stat
 import subprocess
 import sys
 
@@ -107,6 +109,49 @@ def on_a_terminal(bill, work):
     assert b"made 25, failed 0, in " in shown, shown
 
 
+def without_a_runtime_folder(bill, work):
+    """XDG_RUNTIME_DIR unset: the engines register in the private folder under TMPDIR, made
+    0700, and nothing is said about it; a folder of that name open to others is left alone
+    (the engines then do without a registry)."""
+    tmpdir = os.path.join(work, "tmpdir")
+    os.makedirs(tmpdir)
+    env = dict(environment(work), TMPDIR=tmpdir)
+    env.pop("XDG_RUNTIME_DIR", None)
+    record = os.path.join(work, "one.json")
+    with open(record, "wb") as f:
+        f.write(RECORD)
+    private = os.path.join(tmpdir, f"vantorel-{os.geteuid()}")
+    # The document made in the private folder too (TEMP unset), then in TEMP.
+    for name, more in [("private", {"TEMP": ""}), ("temp", {})]:
+        done = subprocess.run([bill, record, "--doc", os.path.join(work, name + ".doc"), "--pdf",
+                               os.path.join(work, name + ".pdf")],
+                              capture_output=True, env=dict(env, **more))
+        assert done.returncode == 0 and done.stderr == b"", (name, done.stderr)
+    status = os.lstat(private)
+    assert stat.S_ISDIR(status.st_mode) and stat.S_IMODE(status.st_mode) == 0o700, status
+    assert status.st_uid == os.geteuid() and not os.listdir(private), os.listdir(private)
+
+    records = os.path.join(work, "three.jsonl")
+    with open(records, "wb") as f:
+        f.write(RECORD * 3)
+    out = os.path.join(work, "quiet")
+    done = subprocess.run([bill, "--batch", records, "--out", out, "--jobs", "3"],
+                          capture_output=True, env=env)
+    assert done.returncode == 0, done.stderr
+    lines = done.stderr.splitlines()
+    assert len(lines) == 1 and b"made 3, failed 0" in lines[0], done.stderr
+
+    os.chmod(private, 0o755)
+    try:
+        done = subprocess.run([bill, record, "--doc", os.path.join(work, "open.doc")],
+                              capture_output=True, env=env)
+        # Qt is not shown a folder that is not private, and says so; the bill is made.
+        assert done.returncode == 0, done.stderr
+        assert not os.listdir(private), os.listdir(private)
+    finally:
+        os.chmod(private, 0o700)
+
+
 def main():
     bill, work = sys.argv[1], sys.argv[2]
     shutil.rmtree(work, ignore_errors=True)
@@ -117,6 +162,7 @@ def main():
         for backlog in (0, 300):
             stopped(bill, work, number, name, status, backlog)
     on_a_terminal(bill, work)
+    without_a_runtime_folder(bill, work)
     print("vantorel-bill --batch end to end: OK")
 
 

@@ -1,9 +1,10 @@
 #include "EngineRegistry.h"
 
+#include "PrivateFolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 #include <atomic>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -16,10 +17,12 @@ namespace {
 
 const QString prefix = QStringLiteral("vantorel-engine-");
 
+// The user's private folder. When it cannot be had there is no registry: applications then
+// work but do not find each other, rather than leave their files where others could plant
+// or remove them.
 QString defaultDirectory() {
-    // Qt falls back to a private folder under the temporary folder when XDG_RUNTIME_DIR is unset.
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return folder.isEmpty() ? QDir::tempPath() : folder;
+    const files::PrivateFolder folder = files::privateFolder();
+    return folder.problem == files::PrivateFolder::Problem::None ? folder.path : QString();
 }
 
 QString ownPrefix() {
@@ -38,6 +41,8 @@ EngineRegistry::EngineRegistry(QString directory)
     : directory_(directory.isEmpty() ? defaultDirectory() : std::move(directory)) {}
 
 std::unique_ptr<EngineRegistry::Entry> EngineRegistry::add() const {
+    if (directory_.isEmpty())
+        return nullptr;
     static std::atomic<int> counter{0};
     const QString name = ownPrefix() + QString::number(++counter) + QStringLiteral(".lock");
     const QString finalPath = QDir(directory_).filePath(name);
@@ -60,6 +65,8 @@ std::unique_ptr<EngineRegistry::Entry> EngineRegistry::add() const {
 }
 
 bool EngineRegistry::anotherProcessHasOne() const {
+    if (directory_.isEmpty())
+        return false;
     const QDir folder(directory_);
     const QString own = ownPrefix();
     const QStringList names =

@@ -1,9 +1,9 @@
 #pragma once
 // The per-user registry of live engine applications, which "get running" consults. Each live
 // application holds an exclusive flock() on a file "vantorel-engine-<pid>-<n>.lock" in the
-// user's runtime folder. The kernel drops the lock when the process ends, however it ends, so
-// a file whose lock can be taken belongs to a dead process and is removed; there is no PID to
-// be fooled by reuse and no age after which a live lock would look stale.
+// user's private folder (PrivateFolder.h). The kernel drops the lock when the process ends, however
+// it ends, so a file whose lock can be taken belongs to a dead process and is removed; there is no
+// PID to be fooled by reuse and no age after which a live lock would look stale.
 
 #include <QString>
 #include <memory>
@@ -26,7 +26,9 @@ public:
         QString path_;
     };
 
-    // directory: where the files live; empty for the user's runtime folder.
+    // directory: where the files live; empty for the user's private folder. When that cannot
+    // be had (a folder of its name that is not private), there is no registry: add() answers
+    // null and no other process is found.
     explicit EngineRegistry(QString directory = {});
 
     const QString& directory() const { return directory_; }
