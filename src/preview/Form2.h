@@ -43,7 +43,8 @@ public:
     void setWordFile(const QString& path) { mWordFile = path; }
     // All of the above at once, for pages drawn already: lists and keeps `pictures`, puts the
     // first in the page box, and makes `wordFile` the document that saving copies and
-    // leaving removes. The page is made ready when the window next becomes active.
+    // leaving removes. Like the hand-over's steps it leaves the activation alone: the page is
+    // made ready at the next activation once Form_Load or "< Back" has asked for that.
     void showPages(std::vector<QPicture> pictures, const QString& wordFile);
 
     const QString& wordFile() const { return mWordFile; }
