@@ -114,7 +114,7 @@ TEST_F(Leave, SavingTwiceToOneTargetAsksTheSecondTime) {
     dialogs.fileNames = {target, target};
     clickButton(*form, "PushButton6");
     clickButton(*form, "PushButton6");
-    EXPECT_EQ(texts().size(), 3);
+    ASSERT_EQ(texts().size(), 3);
     EXPECT_TRUE(texts()[1].startsWith(QStringLiteral("Are you sure you wish to overwrite ")));
 }
 
