@@ -6,10 +6,12 @@
 #include <QFocusEvent>
 #include <QPointer>
 #include <QRect>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QWidget>
+#include <QWindow>
 
 const char WindowScroller::areaName[] = "WindowScrollArea";
 const char WindowScroller::contentName[] = "WindowContent";
@@ -44,7 +46,6 @@ WindowScroller::WindowScroller(QScrollArea& scrollAreaIn)
 }
 
 QScrollArea* WindowScroller::scrollIfTooLarge(QWidget& window, const QRect& area) {
-    const QSize frameMargins = window.frameGeometry().size() - window.size();
     if (window.frameGeometry().width() <= area.width() &&
         window.frameGeometry().height() <= area.height())
         return nullptr;
@@ -62,27 +63,67 @@ QScrollArea* WindowScroller::scrollIfTooLarge(QWidget& window, const QRect& area
     scrollArea->setWidget(content); // now inside the window, so tab order stays as it was
 
     moveControls(window, *content, *scrollArea);
+    scrollArea->setVisible(true);
+    auto* scroller = new WindowScroller(*scrollArea);
+    scroller->fitTo(area);
+    return scrollArea;
+}
 
-    const int barExtent = scrollArea->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr,
-                                                           scrollArea->verticalScrollBar());
-    const ScrolledFit fit = fitScrolled(contentSize, area.size() - frameMargins, barExtent);
+// The frame as the window system knows it now (the widget's own copy may lag behind).
+QSize WindowScroller::frameSize() const {
+    const QWindow* handle = scrollArea.window()->windowHandle();
+    if (!handle)
+        return {};
+    const QMargins margins = handle->frameMargins();
+    return {margins.left() + margins.right(), margins.top() + margins.bottom()};
+}
+
+void WindowScroller::fitTo(const QRect& area) {
+    QWidget& window = *scrollArea.window();
+    frameMargins = window.frameGeometry().size() - window.size();
+    if (window.windowHandle())
+        frameMargins = frameSize();
+    const int barExtent = scrollArea.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr,
+                                                          scrollArea.verticalScrollBar());
+    const ScrolledFit fit =
+        fitScrolled(scrollArea.widget()->size(), area.size() - frameMargins, barExtent);
     // The bars are fixed on or off: the window never resizes, and "as needed" could disagree
     // with the arithmetic above by a pixel of rounding.
-    scrollArea->setVerticalScrollBarPolicy(fit.verticalBar ? Qt::ScrollBarAlwaysOn
-                                                           : Qt::ScrollBarAlwaysOff);
-    scrollArea->setHorizontalScrollBarPolicy(fit.horizontalBar ? Qt::ScrollBarAlwaysOn
-                                                               : Qt::ScrollBarAlwaysOff);
+    scrollArea.setVerticalScrollBarPolicy(fit.verticalBar ? Qt::ScrollBarAlwaysOn
+                                                          : Qt::ScrollBarAlwaysOff);
+    scrollArea.setHorizontalScrollBarPolicy(fit.horizontalBar ? Qt::ScrollBarAlwaysOn
+                                                              : Qt::ScrollBarAlwaysOff);
     window.setFixedSize(fit.client);
-    scrollArea->setGeometry(0, 0, fit.client.width(), fit.client.height());
-    scrollArea->setVisible(true);
-    new WindowScroller(*scrollArea);
-    return scrollArea;
+    scrollArea.setGeometry(0, 0, fit.client.width(), fit.client.height());
+}
+
+// A window manager tells the frame's size only once the window is on the screen, after the
+// first show sized the window without it: the window then fits itself again, once for each
+// new frame size, so that its title bar and its foot are both on the screen. The user's own
+// moves keep the frame's size and are left alone.
+void WindowScroller::refitToFrame() {
+    QWidget& window = *scrollArea.window();
+    if (frameSize() == frameMargins)
+        return;
+    const QScreen* screen = window.screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    fitTo(area);
+    window.move(placeWithin(window.size() + frameMargins, area));
 }
 
 // The focus moving to a control by the keyboard or by the program brings it into view. A
 // click needs no scrolling (the control is in view), and scrolling then would pull a page
 // being dragged from under the mouse; the window's reactivation keeps the view the user left.
 bool WindowScroller::eventFilter(QObject* watched, QEvent* event) {
+    QWidget* window = scrollArea.window();
+    const QEvent::Type type = event->type();
+    if ((watched == window && (type == QEvent::Move || type == QEvent::WindowActivate)) ||
+        (watched == window->windowHandle() && type == QEvent::Expose)) {
+        refitToFrame();
+        return false;
+    }
     if (event->type() != QEvent::FocusIn)
         return false;
     switch (static_cast<QFocusEvent*>(event)->reason()) {

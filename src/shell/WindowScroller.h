@@ -5,6 +5,7 @@
 // scrolls it into view. A window that fits is left exactly as it is.
 
 #include <QObject>
+#include <QSize>
 
 class QRect;
 class QScrollArea;
@@ -28,5 +29,11 @@ protected:
 private:
     explicit WindowScroller(QScrollArea& scrollArea);
 
+    // Sizes the window so that its frame fits `area`, with the bars its content then needs.
+    void fitTo(const QRect& area);
+    void refitToFrame();
+    QSize frameSize() const;
+
     QScrollArea& scrollArea;
+    QSize frameMargins; // the frame's size beyond the window's, when the window was last fitted
 };

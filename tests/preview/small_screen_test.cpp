@@ -104,6 +104,7 @@ public: // the cases' effects read the counters
     // takes no wheel; the window system passes it on to the scroll area's viewport, where it
     // is sent here (a test's wheel event does not pass on by itself).
     void wheel(int notches) {
+        ASSERT_NE(scrollArea(), nullptr);
         const QPoint at(2, seen().center().y());
         ASSERT_EQ(window->childAt(at)->objectName(), QStringLiteral("WindowContent"));
         QWidget* viewport = scrollArea()->viewport();
@@ -200,6 +201,7 @@ TEST_F(SmallScreen, EveryButtonScrollsIntoViewAndTakesAClickWhereItShows) {
         dialogs.fileNames = {std::nullopt}; // the save dialog, if it opens, is cancelled
         auto* button = control<QWidget>(*window, c.control);
         EXPECT_EQ(seen().contains(placeOf(*button)), !c.startsOutOfSight);
+        ASSERT_NE(scrollArea(), nullptr);
         QScrollBar* bar = scrollArea()->verticalScrollBar();
         for (int notch = 0; notch < 40 && !seen().contains(placeOf(*button)); ++notch) {
             const int before = bar->value();
@@ -242,6 +244,32 @@ TEST_F(SmallScreen, TabbingToAButtonOutOfSightBringsItIntoView) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         ASSERT_EQ(QApplication::focusWidget(), target);
         EXPECT_TRUE(seen().contains(placeOf(*target)));
+    }
+}
+
+// The focus moved by the program or a shortcut brings its control into view; a click's focus
+// goes to a control in view already, and scrolling then would pull a dragged page from under
+// the mouse; the window's reactivation keeps the view the user left.
+TEST_F(SmallScreen, FocusScrollsOnlyWhenMovedByTheProgramOrTheKeyboard) {
+    struct {
+        Qt::FocusReason reason;
+        bool scrolls;
+    } cases[] = {
+        {Qt::OtherFocusReason, true},
+        {Qt::ShortcutFocusReason, true},
+        {Qt::MouseFocusReason, false},
+        {Qt::ActiveWindowFocusReason, false},
+    };
+    if (!screenNamed(QStringLiteral("small")))
+        GTEST_SKIP() << "run with screens.json";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.reason));
+        show(Kind::Preview, "small");
+        auto* back = control<QWidget>(*window, "PushButton8");
+        ASSERT_FALSE(seen().contains(placeOf(*back)));
+        back->setFocus(c.reason);
+        ASSERT_EQ(QApplication::focusWidget(), back);
+        EXPECT_EQ(seen().contains(placeOf(*back)), c.scrolls);
     }
 }
 
