@@ -5,6 +5,10 @@
 #include "Paths.h"
 #include "PointerRules.h"
 #include "WindowParts.h"
+#include "WindowScroller.h"
+
+#include <QScreen>
+#include <QScrollArea>
 
 ProgramWindow::ProgramWindow(const char* objectName, int widthTwips, int heightTwips,
                              QWidget* parent)
@@ -41,6 +45,12 @@ void ProgramWindow::showEvent(QShowEvent* event) {
     if (shownOnce)
         return;
     shownOnce = true;
+    // Too large for the screen it first shows on: the controls scroll. It stays so when it
+    // later moves to a larger screen; its size is fixed either way.
+    if (const QScreen* onScreen = screen())
+        if (QScrollArea* area =
+                WindowScroller::scrollIfTooLarge(*this, onScreen->availableGeometry()))
+            rules->addBackground(*area->widget());
     centreOnScreen(*this);
     firstShown();
 }

@@ -2,7 +2,8 @@
 // What the program's two windows share: a fixed-size white window of a given size in twips,
 // the pointer code with its rules (busy, the hand over buttons, the default elsewhere), the
 // hand cursor from the program folder, the program's title and icon, and centring on the
-// screen the first time the window is shown. Each window keeps its own load handler, whose
+// screen the first time the window is shown; a window larger than that screen shows its
+// controls in a scroll area (see WindowScroller). Each window keeps its own load handler, whose
 // error report numbers the lines that call these.
 
 #include "MousePointer.h"

@@ -62,6 +62,19 @@ QPoint placeWithin(QSize frame, const QRect& area) {
     return {std::max(left, area.x()), std::max(top, area.y())};
 }
 
+ScrolledFit fitScrolled(QSize content, QSize room, int barExtent) {
+    ScrolledFit fit;
+    // Twice: the second pass sees the room the first pass's bar took.
+    for (int pass = 0; pass < 2; ++pass) {
+        fit.verticalBar = content.height() > room.height() - (fit.horizontalBar ? barExtent : 0);
+        fit.horizontalBar = content.width() > room.width() - (fit.verticalBar ? barExtent : 0);
+    }
+    fit.client =
+        QSize(std::min(content.width() + (fit.verticalBar ? barExtent : 0), room.width()),
+              std::min(content.height() + (fit.horizontalBar ? barExtent : 0), room.height()));
+    return fit;
+}
+
 void centreOnScreen(QWidget& window) {
     if (const QScreen* screen = window.screen())
         window.move(placeWithin(window.frameGeometry().size(), screen->availableGeometry()));

@@ -38,6 +38,17 @@ QGroupBox* makeFrame(QWidget* parent, const char* name, const char* caption, QRe
 // rest runs off the right or bottom.
 QPoint placeWithin(QSize frame, const QRect& area);
 
+// How a window whose client area is `content` large shows in `room` (the screen's available
+// area less the window frame) once its content scrolls: the client size the window takes and
+// which scroll bars, each `barExtent` thick, it needs. A bar for one direction narrows the room
+// for the other, so a window only too tall can need a horizontal bar too.
+struct ScrolledFit {
+    QSize client;
+    bool horizontalBar = false;
+    bool verticalBar = false;
+};
+ScrolledFit fitScrolled(QSize content, QSize room, int barExtent);
+
 // Puts the window in the middle of its screen's available area (see placeWithin).
 void centreOnScreen(QWidget& window);
 

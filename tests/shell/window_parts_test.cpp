@@ -1,4 +1,4 @@
-// Placing a window on its screen.
+// Placing a window on its screen, and sizing one too large for it.
 #include "WindowParts.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +23,35 @@ TEST(PlaceWithin, CentresWhatFitsAndKeepsTheTopLeftOfWhatDoesNot) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(placeWithin(c.frame, c.area), c.expected) << c.name;
+}
+
+TEST(FitScrolled, TakesTheRoomItNeedsAndTheBarsThatMakeItReachable) {
+    struct {
+        const char* name;
+        QSize content;
+        QSize room;
+        QSize client;
+        bool horizontal;
+        bool vertical;
+    } cases[] = {
+        {"Fits", {656, 686}, {1280, 800}, {656, 686}, false, false},
+        {"FitsExactly", {656, 686}, {656, 686}, {656, 686}, false, false},
+        {"OnePixelTooTall", {656, 687}, {1024, 686}, {672, 686}, false, true},
+        {"TooTall", {656, 686}, {1024, 600}, {672, 600}, false, true},
+        {"TooWide", {1100, 400}, {1024, 600}, {1024, 416}, true, false},
+        {"LargerBothWays", {2000, 2000}, {1024, 600}, {1024, 600}, true, true},
+        // The vertical bar takes the last of the width: a horizontal bar follows.
+        {"TooTallAndTheBarMakesItTooWide", {1020, 700}, {1024, 600}, {1024, 600}, true, true},
+        // The horizontal bar takes the last of the height: a vertical bar follows.
+        {"TooWideAndTheBarMakesItTooTall", {1100, 590}, {1024, 600}, {1024, 600}, true, true},
+        {"TooTallWithWidthToSpare", {1008, 700}, {1024, 600}, {1024, 600}, false, true},
+    };
+    for (const auto& c : cases) {
+        const ScrolledFit fit = fitScrolled(c.content, c.room, 16);
+        EXPECT_EQ(fit.client, c.client) << c.name;
+        EXPECT_EQ(fit.horizontalBar, c.horizontal) << c.name;
+        EXPECT_EQ(fit.verticalBar, c.vertical) << c.name;
+    }
 }
 
 } // namespace
