@@ -4,6 +4,7 @@
 // as PDF" from the preview of those sales.
 #include "BillOfSaleModel.h"
 #include "EngineApplicationFactory.h"
+#include "EntryServices.h"
 #include "FindControl.h"
 #include "Form1.h"
 #include "Form2.h"
@@ -47,11 +48,7 @@ void BM_StartToPreview(benchmark::State& state) {
     QTemporaryDir temp, registry;
     qputenv("TEMP", temp.path().toUtf8());
     wordengine::EngineApplicationFactory engine(registry.path());
-    Form1::Services services;
-    services.readSetting = [](const QString&) { return QString(); };
-    services.writeSetting = [](const QString&, const QString&) {};
-    services.endProgram = [] {};
-    Program program(engine, services);
+    Program program(engine, blankEntryServices());
     program.start();
     Form1& entry = program.entry();
     PreviewHandOff& handOff = program.preview();
@@ -81,11 +78,7 @@ void BM_SaveAsPdf(benchmark::State& state) {
     qputenv("TEMP", temp.path().toUtf8());
     ScriptedDialogs dialogs;
     wordengine::EngineApplicationFactory engine(registry.path());
-    Form1::Services services;
-    services.readSetting = [](const QString&) { return QString(); };
-    services.writeSetting = [](const QString&, const QString&) {};
-    services.endProgram = [] {};
-    Program program(engine, services);
+    Program program(engine, blankEntryServices());
     program.start();
     Form1& entry = program.entry();
     entry.show();
