@@ -12,6 +12,12 @@ namespace wordengine::limits {
 // font on a tiny page) takes a page per line, so a small file can ask for very many.
 inline constexpr int kMaxPages = 10'000;
 
+// Characters (UTF-16 code units) of text in a whole document, and so in any one paragraph or
+// run of it. Qt's shaping fails on a paragraph several times longer, and the layout of text
+// costs a few dozen bytes a character, so this keeps the largest document under a gigabyte
+// of memory. It holds two of the longest values the entry window takes, with room to spare.
+inline constexpr qint64 kMaxDocumentCharacters = qint64(1) << 24;
+
 // Distinct font names in one document: each new name costs a font lookup and its metrics.
 inline constexpr int kMaxFonts = 256;
 
