@@ -1,6 +1,7 @@
 #include "IniText.h"
 
 #include <QList>
+#include <QStringDecoder>
 
 namespace ini {
 namespace {
@@ -34,9 +35,17 @@ struct Line {
     qsizetype next = 0;
 };
 
+// Some editors start a UTF-8 file with a byte-order mark. It is no part of the first line,
+// and it stays at the start of the file when a key changes.
+constexpr QByteArrayView byteOrderMark("\xEF\xBB\xBF");
+
+qsizetype startOfText(const QByteArray& text) {
+    return text.startsWith(byteOrderMark) ? byteOrderMark.size() : 0;
+}
+
 QList<Line> splitLines(const QByteArray& text) {
     QList<Line> lines;
-    qsizetype i = 0;
+    qsizetype i = startOfText(text);
     while (i < text.size()) {
         Line line{i, i, i};
         while (line.end < text.size() && text[line.end] != '\n' && text[line.end] != '\r')
@@ -141,6 +150,14 @@ Parsed parse(const QByteArray& text, const Line& line) {
     return parsed;
 }
 
+// QString::fromUtf8 drops a U+FEFF that comes first in what it decodes; in a value it is a
+// character like any other, and QSettings keeps it.
+QString utf8Text(QByteArrayView bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
 void chopTrailingBlanks(QString& s, qsizetype limit) {
     qsizetype n = s.size();
     while (n > limit && (s[n - 1] == QLatin1Char(' ') || s[n - 1] == QLatin1Char('\t')))
@@ -205,7 +222,7 @@ std::optional<QString> unescapedValue(QByteArrayView str) {
             qsizetype j = i + 1;
             while (j < str.size() && str[j] != '\\' && str[j] != '"' && str[j] != ',')
                 ++j;
-            result += QString::fromUtf8(str.sliced(i, j - i));
+            result += utf8Text(str.sliced(i, j - i));
             i = j;
         }
     }
@@ -306,6 +323,12 @@ QByteArray escapedValue(const QString& value) {
         case '\v':
             result += "\\v";
             break;
+        case 0xFEFF:
+            // QSettings drops it, written as it is, where it starts the value or follows a
+            // quote; escaped, every reader keeps it.
+            result += "\\xfeff";
+            escapeNextIfDigit = true;
+            break;
         case '"':
         case '\\':
             result += '\\';
@@ -382,7 +405,7 @@ QByteArray withValue(const QByteArray& text, const QString& section, const QStri
         return result + newLine + lineEnd + text.mid(endOfSection);
     }
     result = text;
-    if (!result.isEmpty()) {
+    if (text.size() > startOfText(text)) {
         if (!result.endsWith('\n') && !result.endsWith('\r'))
             result += lineEnd;
         result += lineEnd;

@@ -26,6 +26,7 @@ const QString oddValues[] = {
     QString(QStringLiteral("nul\0inside")).append(QChar(0)).append(QStringLiteral("9F")),
     QStringLiteral("Кирилл العربية 漢字 😀🚗"),
     QStringLiteral(";starts a comment"),
+    QStringLiteral("\uFEFFa byte-order mark first"),
 };
 
 QString settingsFile(const QTemporaryDir& dir) {
@@ -88,6 +89,10 @@ TEST(IniText, OnlyTheLinesOfTheKeyChange) {
          QStringLiteral("Make"), "[Vantorel]\nMake=Ford\n[Vantorel]\nMake=Ford\n"},
         {"a key spelled by hand", "[Vantorel]\n Name Of Buyer = x\n",
          QStringLiteral("Name Of Buyer"), "[Vantorel]\nName%20Of%20Buyer=Ford\n"},
+        {"a byte-order mark kept, with CRLF", "\xEF\xBB\xBF[Vantorel]\r\nMake=Opel\r\n",
+         QStringLiteral("Make"), "\xEF\xBB\xBF[Vantorel]\r\nMake=Ford\r\n"},
+        {"a byte-order mark alone", "\xEF\xBB\xBF", QStringLiteral("Make"),
+         "\xEF\xBB\xBF[Vantorel]\nMake=Ford\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -111,6 +116,11 @@ TEST(IniText, ReadsWhatPeopleWriteByHand) {
         {"Make=Ford\n", std::nullopt},
         {"[Vantorel]\nMake=\"unterminated\n", QStringLiteral("unterminated")},
         {"[Vantorel\nMake=Ford\n", QStringLiteral("Ford")},
+        {"\xEF\xBB\xBF[Vantorel]\nMake=Ford\n", QStringLiteral("Ford")},
+        {"\xEF\xBB\xBF[Vantorel]\r\nMake=Ford\r\n", QStringLiteral("Ford")},
+        {"[Vantorel]\nMake=\xEF\xBB\xBF"
+         "Ford\n",
+         QStringLiteral("\uFEFFFord")},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ini::value(c.text, section, QStringLiteral("Make")), c.make) << c.text.data();
