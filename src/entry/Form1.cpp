@@ -14,7 +14,9 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <utility>
 
@@ -167,12 +169,38 @@ void Form1::Form_Load() {
     const QString cursorPath = handCursorPath();
     if (trap.blockTest(106, [&] { return FileExists(cursorPath); }))
         trap.line(108, [&] { loadHandCursor(cursorPath); });
-    for (const SaleField& field : saleFields()) {
-        trap.line(field.restoreLine, [&] {
-            boxes.value(field.boxName())->setText(services.readSetting(field.keyName()));
-        });
-    }
+    QStringList shownCut;
+    for (const SaleField& field : saleFields())
+        trap.line(field.restoreLine, [&] { restoreField(field, shownCut); });
+    trap.unnumbered([&] {
+        if (shownCut.isEmpty())
+            return;
+        tell({QStringLiteral("Some stored values are longer than their boxes take, so the "
+                             "boxes show only their beginnings:\r\n\r\n") +
+                  shownCut.join(QStringLiteral("\r\n")) +
+                  QStringLiteral("\r\n\r\nThe settings file keeps each whole value until you "
+                                 "change its box; from then on it keeps what the box holds."),
+              applicationTitle(), Buttons::Ok, Icon::Warning, this});
+    });
     trap.line(160, [&] { services.checkWordInstalled(); });
+}
+
+// Filling a box is no change by the user, so the store is not written: a value the box cannot
+// hold whole (written by hand, or before boxes had a limit) stays whole in the store until the
+// user changes that box.
+void Form1::restoreField(const SaleField& field, QStringList& shownCut) {
+    const QString stored = services.readSetting(field.keyName());
+    TextBox* box = boxes.value(field.boxName());
+    qsizetype shown = std::min<qsizetype>(stored.size(), box->maxLength());
+    if (shown < stored.size() && shown > 0 && stored[shown - 1].isHighSurrogate())
+        --shown; // half a character would show as a box of its own
+    const QScopedValueRollback quiet(restoring, true);
+    box->setText(stored.left(shown));
+    if (shown < stored.size()) {
+        shownCut << QStringLiteral("%1: %2 characters, of which the box shows the first %3.")
+                        .arg(field.spokenName(), QLocale().toString(stored.size()),
+                             QLocale().toString(shown));
+    }
 }
 
 void Form1::PushButton1_Click() {
@@ -203,6 +231,8 @@ void Form1::PushButton3_Click() {
 // Write-through. A write that fails leaves the box as typed; the user is told once per run,
 // without a box that stops the typing, and later changes still try to write.
 void Form1::fieldChanged(const SaleField& field, const QString& value) {
+    if (restoring)
+        return;
     try {
         services.writeSetting(field.keyName(), value);
     } catch (...) {
@@ -210,34 +240,36 @@ void Form1::fieldChanged(const SaleField& field, const QString& value) {
             return;
         storeFailureNoticed = true;
         const QString why = failureDescription(std::current_exception());
-        pendingNotice = MessageRequest{
-            QStringLiteral("What you type cannot be saved, so it will not be there when "
-                           "Vantorel starts again.\r\n\r\n") +
-                why +
-                QStringLiteral("\r\n\r\nYour values stay in the boxes and can still go into "
-                               "a bill of sale."),
-            applicationTitle(), Buttons::Ok, Icon::Warning, this};
-        // During start-up the window is not on the screen yet: a notice shown now would sit
-        // behind it once it appears, and is shown only once. It waits for the window.
-        if (shownBefore())
-            showPendingNotice();
+        tell({QStringLiteral("What you type cannot be saved, so it will not be there when "
+                             "Vantorel starts again.\r\n\r\n") +
+                  why +
+                  QStringLiteral("\r\n\r\nYour values stay in the boxes and can still go into "
+                                 "a bill of sale."),
+              applicationTitle(), Buttons::Ok, Icon::Warning, this});
     }
 }
 
-void Form1::showPendingNotice() {
-    if (!pendingNotice)
-        return;
-    const MessageRequest request = *std::exchange(pendingNotice, std::nullopt);
-    try {
-        dialogs().notice(request);
-    } catch (...) {
-        // Telling is a courtesy; the typing must go on regardless.
+// Before the window is on the screen a notice shown now would sit behind it once it appears,
+// and is shown only once: it waits for the window.
+void Form1::tell(MessageRequest notice) {
+    pendingNotices.append(std::move(notice));
+    if (shownBefore())
+        showPendingNotices();
+}
+
+void Form1::showPendingNotices() {
+    for (const MessageRequest& request : std::exchange(pendingNotices, {})) {
+        try {
+            dialogs().notice(request);
+        } catch (...) {
+            // Telling is a courtesy; the typing must go on regardless.
+        }
     }
 }
 
 void Form1::firstShown() {
-    // After the window has reached the screen, so that the notice lands above it.
-    QTimer::singleShot(0, this, &Form1::showPendingNotice);
+    // After the window has reached the screen, so that the notices land above it.
+    QTimer::singleShot(0, this, &Form1::showPendingNotices);
     TextBox* first = boxes.value(QStringLiteral("txtAmountOfMotorVehicle"));
     first->setFocus(Qt::OtherFocusReason);
     first->selectAll();

@@ -1,6 +1,7 @@
 #pragma once
 // The entry window: sixteen boxes for the sale record, three buttons, four frames. Every
-// change of a box is written to the settings store at once.
+// change of a box is written to the settings store at once; filling the boxes from the store
+// at start-up is not a change and writes nothing.
 
 #include "Dialogs.h"
 #include "ProgramWindow.h"
@@ -9,8 +10,8 @@
 #include "WindowParts.h"
 
 #include <QHash>
+#include <QList>
 #include <functional>
-#include <optional>
 
 class QGroupBox;
 class QLabel;
@@ -77,14 +78,17 @@ private:
     QGroupBox* frameOf(Group group) const;
     void setTabOrderByIndex();
 
+    void restoreField(const SaleField& field, QStringList& shownCut);
     void fieldChanged(const SaleField& field, const QString& value);
-    void showPendingNotice();
+    void tell(MessageRequest notice);
+    void showPendingNotices();
 
     Services services;
     QHash<QString, TextBox*> boxes;
     QHash<QString, QLabel*> labels;
     bool mGenerating = false;
     bool mClosed = false;
+    bool restoring = false;
     bool storeFailureNoticed = false;
-    std::optional<MessageRequest> pendingNotice;
+    QList<MessageRequest> pendingNotices;
 };

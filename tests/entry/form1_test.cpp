@@ -216,6 +216,7 @@ TEST_F(EntryWindow, StartUpRestoresEveryFieldInOrderWithoutChangingTheStore) {
         EXPECT_EQ(w.text(f.boxName()), QStringLiteral(" %1 ").arg(f.box));
     }
     EXPECT_EQ(readOrder, expectedOrder);
+    EXPECT_EQ(writes, 0);
     EXPECT_EQ(wordChecks, 1);
     EXPECT_TRUE(dialogs.messages.empty());
     QFile file(store.filePath(app));
@@ -450,9 +451,10 @@ TEST_F(EntryWindow, AStoreThatCannotBeWrittenIsToldOnceAndTypingGoesOn) {
     EXPECT_GT(writes, 5); // every change still tried
 }
 
-// A store that fails while the values are restored: the notice waits for the window and then
-// stands above it (a box shown before the window appears ends up hidden behind it).
-TEST_F(EntryWindow, AStoreFailureAtStartUpIsToldAboveTheWindowOnceItIsShown) {
+// Values too long for their boxes: shown cut, kept whole until the user changes a box, told
+// once. The notice waits for the window and then stands above it (a box shown before the
+// window appears ends up hidden behind it).
+TEST_F(EntryWindow, AValueLongerThanItsBoxIsShownCutToldOnceAndKeptWholeInTheStore) {
     const auto messageBoxes = [] {
         std::vector<QMessageBox*> found;
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -460,21 +462,36 @@ TEST_F(EntryWindow, AStoreFailureAtStartUpIsToldAboveTheWindowOnceItIsShown) {
                 found.push_back(box);
         return found;
     };
-    store.write(app, section, QStringLiteral("Make"), QStringLiteral("Ford"));
-    writesFail = true;
+    store.write(app, section, QStringLiteral("Make"), QStringLiteral("Ford Thunderbird"));
+    store.write(app, section, QStringLiteral("Model"), QStringLiteral("Bird😀!"));
+    form = std::make_unique<Form1>(services());
+    // The real limit's path at sizes a test can type.
+    box(QStringLiteral("txtMake"))->setMaxLength(4);
+    box(QStringLiteral("txtModel"))->setMaxLength(5);
     setDialogs(nullptr); // the real boxes
-    Form1& w = loaded();
-    EXPECT_EQ(w.text(QStringLiteral("txtMake")), QStringLiteral("Ford"));
+    form->Form_Load();
+    EXPECT_EQ(form->text(QStringLiteral("txtMake")), QStringLiteral("Ford"));
+    EXPECT_EQ(form->text(QStringLiteral("txtModel")), QStringLiteral("Bird")); // no half 😀
+    EXPECT_EQ(writes, 0);
     EXPECT_TRUE(messageBoxes().empty());
     showActive();
     QCoreApplication::processEvents();
     const std::vector<QMessageBox*> shown = messageBoxes();
     setDialogs(&dialogs);
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0]->parentWidget(), &w);
-    EXPECT_TRUE(shown[0]->text().contains(QStringLiteral("Disk full")));
+    EXPECT_EQ(shown[0]->parentWidget(), form.get());
+    EXPECT_TRUE(shown[0]->text().contains(
+        QStringLiteral("Make: 16 characters, of which the box shows the first 4.")));
+    EXPECT_TRUE(shown[0]->text().contains(QStringLiteral("Model/Series: 7 characters")));
     EXPECT_EQ(shown[0]->windowTitle(), QStringLiteral("Vantorel"));
     delete shown[0];
+
+    TextBox* make = box(QStringLiteral("txtMake"));
+    make->setFocus();
+    make->end(false);
+    QTest::keyClick(make, Qt::Key_Backspace); // the user's change: the box's text is stored
+    EXPECT_EQ(inFile(QStringLiteral("Make")), QStringLiteral("For"));
+    EXPECT_EQ(inFile(QStringLiteral("Model")), QStringLiteral("Bird😀!"));
 }
 
 TEST_F(EntryWindow, ShownItIsCentredInTheScreensAvailableArea) {
