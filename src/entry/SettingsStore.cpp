@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <cerrno>
+#include <cmath>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -47,15 +48,33 @@ private:
     int fd = -1;
 };
 
-// The whole file, or nothing when it cannot be read (`readable` says which).
-QByteArray readWhole(const QString& path, bool* readable) {
+// Rounded up, so that a size past the bound never reads as the bound itself.
+QString megabytes(qint64 bytes) {
+    return QStringLiteral("%1 MB").arg(std::ceil(double(bytes) * 10 / double(1 << 20)) / 10);
+}
+
+// The whole file; nothing when it cannot be read or is larger than the store reads, and then
+// `why` says so, naming the file.
+QByteArray readWhole(const QString& path, QString* why) {
     QFile file(path);
-    if (!file.exists()) {
-        *readable = true;
+    if (!file.exists())
+        return {};
+    const auto tooLarge = [&](qint64 size) {
+        *why = QStringLiteral("The settings file %1 holds %2, more than the %3 the settings "
+                              "store reads, so it is left as it is.")
+                   .arg(QDir::toNativeSeparators(path), megabytes(size),
+                        megabytes(SettingsStore::maxFileSize));
+        return QByteArray();
+    };
+    if (file.size() > SettingsStore::maxFileSize)
+        return tooLarge(file.size());
+    if (!file.open(QIODevice::ReadOnly)) {
+        *why = QStringLiteral("The settings file %1 cannot be read, so it is not written.")
+                   .arg(QDir::toNativeSeparators(path));
         return {};
     }
-    *readable = file.open(QIODevice::ReadOnly);
-    return *readable ? file.readAll() : QByteArray();
+    const QByteArray text = file.readAll();
+    return text.size() > SettingsStore::maxFileSize ? tooLarge(text.size()) : text;
 }
 
 } // namespace
@@ -77,8 +96,8 @@ QString SettingsStore::read(const QString& application, const QString& section, 
     const QString path = filePath(application);
     if (!QFileInfo(path).isFile())
         return defaultValue;
-    bool readable = false;
-    const QByteArray text = readWhole(path, &readable);
+    QString unread; // such a file reads as empty: every key takes its default
+    const QByteArray text = readWhole(path, &unread);
     // A hand-edited file can hold a list or another type in place of a text; it is not ours.
     return ini::value(text, section, key).value_or(defaultValue);
 }
@@ -104,15 +123,20 @@ void SettingsStore::write(const QString& application, const QString& section, co
         throw Failure(QStringLiteral("The setting \"%1\" could not be saved: the settings folder "
                                      "%2 cannot be written.")
                           .arg(key, QDir::toNativeSeparators(root)));
-    bool readable = false;
-    const QByteArray before = readWhole(path, &readable);
-    if (!readable)
-        throw Failure(QStringLiteral("The settings file %1 cannot be read, so it is not written.")
-                          .arg(QDir::toNativeSeparators(path)));
+    QString why;
+    const QByteArray before = readWhole(path, &why);
+    if (!why.isEmpty())
+        throw Failure(why);
     // Only the lines of this key change; the new text replaces the old file only once every
     // byte of it is on disk, so a full disk leaves the file as it was.
-    QString why;
-    if (!files::writeFileAtomically(path, ini::withValue(before, section, key, value), &why))
+    const QByteArray after = ini::withValue(before, section, key, value);
+    if (after.size() > maxFileSize) // what the store writes, it must read again
+        throw Failure(QStringLiteral("The setting \"%1\" could not be saved: the settings file "
+                                     "%2 would hold %3, more than the %4 the settings store "
+                                     "reads.")
+                          .arg(key, QDir::toNativeSeparators(path), megabytes(after.size()),
+                               megabytes(maxFileSize)));
+    if (!files::writeFileAtomically(path, after, &why))
         throw Failure(QStringLiteral("The setting \"%1\" could not be saved: the settings file "
                                      "%2 cannot be written (%3).")
                           .arg(key, QDir::toNativeSeparators(path), why));

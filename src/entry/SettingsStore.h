@@ -8,6 +8,11 @@
 
 class SettingsStore {
 public:
+    // The largest file the store reads or writes. Every write reads and replaces the whole
+    // file, one write per keystroke: at this size one still takes well under a tenth of a
+    // second, and a box filled to its limit with plain text still fits beside the others.
+    static constexpr qint64 maxFileSize = qint64(16) << 20;
+
     // A store whose files live in `folder`.
     explicit SettingsStore(QString folder);
 
@@ -15,12 +20,13 @@ public:
     static SettingsStore& user();
 
     // The stored value, or `defaultValue` when the key (or its section or file) is absent,
-    // or the file cannot be read at all.
+    // or the file cannot be read at all or is larger than maxFileSize.
     QString read(const QString& application, const QString& section, const QString& key,
                  const QString& defaultValue = {}) const;
 
     // Creates or replaces the value. Throws Failure, naming what failed, when the value
-    // could not be put on disk; the file then holds what it held before.
+    // could not be put on disk, or the file is or would grow larger than maxFileSize; the
+    // file then holds what it held before.
     void write(const QString& application, const QString& section, const QString& key,
                const QString& value);
 

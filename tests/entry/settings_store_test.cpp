@@ -173,6 +173,39 @@ QByteArray contentsOf(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
+// Every write reads and replaces the whole file, so past a bound a file is neither read nor
+// written, and no write makes one that the store would not read again.
+TEST_F(Store, AFileLargerThanTheStoreReadsIsLeftAsItIs) {
+    struct Case {
+        const char* name;
+        qint64 size;
+        const char* make;   // as read
+        const char* failed; // what a failed write's description says; none: the write is done
+    };
+    const Case cases[] = {
+        {"under the bound", SettingsStore::maxFileSize - 100, "Ford", nullptr},
+        {"a write would pass it", SettingsStore::maxFileSize, "Ford", "would hold 16.1 MB"},
+        {"past it", SettingsStore::maxFileSize + 1, "d", "holds 16.1 MB, more than the 16 MB"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray head = "[Vantorel]\nMake=Ford\n[Other Program]\nBlob=";
+        const QByteArray before = head + QByteArray(c.size - head.size() - 1, 'b') + '\n';
+        putFile(before);
+        EXPECT_EQ(read(QStringLiteral("Make"), QStringLiteral("d")), QLatin1String(c.make));
+        try {
+            write(QStringLiteral("Model"), QStringLiteral("T"));
+            EXPECT_FALSE(c.failed) << "the write should have failed";
+            EXPECT_EQ(read(QStringLiteral("Model")), QStringLiteral("T"));
+        } catch (const Failure& f) {
+            ASSERT_TRUE(c.failed) << f.what();
+            EXPECT_TRUE(f.description().contains(QLatin1String(c.failed))) << f.what();
+            EXPECT_TRUE(f.description().contains(store.filePath(app))) << f.what();
+            EXPECT_TRUE(contentsOf(store.filePath(app)) == before);
+        }
+    }
+}
+
 // On a full disk, or when any step of the write fails, the caller hears of it and the file
 // holds exactly what it held: the other keys, and other programs' sections, are not lost.
 TEST(StoreFullDisk, AFailedWriteKeepsTheFileAndIsReported) {
