@@ -1,6 +1,7 @@
 #include "BatchMaker.h"
 
 #include "AtomicGroup.h"
+#include "BillFiles.h"
 #include "BillPdf.h"
 #include "Dialogs.h"
 #include "Failure.h"
@@ -139,6 +140,8 @@ std::optional<QString> BatchMaker::make(const BatchJob& job) {
     }
     if (group.publish())
         return std::nullopt;
+    if (!group.failed())
+        return QStringLiteral("cannot write the pictures: %1").arg(group.errorString());
     const files::AtomicFile& failed = *group.failed();
     const QString& target = failed.target();
     if (target.endsWith(QStringLiteral(".doc")))
@@ -203,5 +206,14 @@ void BatchMaker::writeOutputs(const QString& document, const BatchJob& job,
             });
         if (pages < 0)
             throw Failure(QStringLiteral("cannot write the pictures: %1").arg(why));
+        // An earlier, longer document's last pictures would stand beside the new set as if
+        // they were its pages: they go when it is put in place.
+        for (const QString& old : BillFiles::picturesAfter(pages, [&](int page) {
+                 return path(job.name, QStringLiteral("-page-%1.png").arg(page));
+             })) {
+            if (const std::optional<QString> failure = refuseExisting(old))
+                throw Failure(QStringLiteral("cannot write the pictures: %1").arg(*failure));
+            group.remove(old);
+        }
     }
 }

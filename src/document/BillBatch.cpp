@@ -133,7 +133,8 @@ QString usage() {
         "bad line is reported on standard error with its number and skipped.\n"
         "  --out DIR       the output folder, made when missing\n"
         "  --jobs N        records made at once (default: one per core)\n"
-        "  --force         replace outputs that exist; otherwise such a line fails\n"
+        "  --force         replace outputs that exist, and remove the pictures past the last\n"
+        "                  page that a longer document left; otherwise such a line fails\n"
         "Exit status of a batch: 0 every line made; 1 a line failed, or DIR cannot be made or\n"
         "written; 2 bad usage; 130 (SIGINT) or 143 (SIGTERM) when stopped: the records being\n"
         "made are finished, no partial file is left, and the summary says how many were made.\n");

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <gtest/gtest.h>
+#include <map>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -162,6 +163,60 @@ TEST_F(Bill, DamagedDocumentsAndUnwritableOutputsExitWithOne) {
 QByteArray contentsOf(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
+}
+
+// The pictures of one document are a whole set, and alone: an earlier, longer document's last
+// pages go with it, and a failure part-way leaves the earlier set as it was.
+TEST_F(Bill, APictureSetIsWholeAndAlone) {
+    const QByteArray words = "\"Name Of Buyer\": \"" + QByteArray("word ").repeated(600) + '"';
+    const QString record = put("two-pages.json", '{' + words + '}');
+    const QString records = put("two-pages.jsonl", "{\"file\": \"sale\", " + words + "}\n");
+    ASSERT_EQ(run({record, QStringLiteral("--doc"), path("two.doc")}), BillCommand::Success);
+    const QString png = QStringLiteral("--png");
+    const struct {
+        QStringList args;
+        const char* folder;
+        QString prefix;
+    } cases[] = {
+        {{QStringLiteral("--render"), path("two.doc"), png, path("render")}, "render", "page-"},
+        {{record, QStringLiteral("--doc"), path("made.doc"), png, path("made")}, "made", "page-"},
+        {{QStringLiteral("--batch"), records, QStringLiteral("--out"), path("batch"), png,
+          QStringLiteral("--force")},
+         "batch",
+         "sale-page-"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        const QDir folder(path(c.folder));
+        const auto pictures = [&] {
+            std::map<QString, QByteArray> found;
+            for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden))
+                if (!name.endsWith(QStringLiteral(".doc")))
+                    found[name] = contents(folder.filePath(name));
+            return found;
+        };
+        ASSERT_TRUE(folder.mkpath(QStringLiteral(".")));
+        for (int page = 1; page <= 5; ++page)
+            putFile(folder.filePath(c.prefix + QStringLiteral("%1.png").arg(page)), "old");
+        const auto old = pictures();
+        files::AtomicFile::setFaultHook([](files::Step step, const QString& target) {
+            return step == files::Step::Publish && target.endsWith(QStringLiteral("-2.png"))
+                       ? ENOSPC
+                       : 0;
+        });
+        EXPECT_EQ(run(c.args + QStringList{QStringLiteral("--dpi"), QStringLiteral("10")}),
+                  BillCommand::Failed);
+        files::AtomicFile::setFaultHook({});
+        EXPECT_EQ(pictures(), old);
+        EXPECT_EQ(run(c.args + QStringList{QStringLiteral("--dpi"), QStringLiteral("10")}),
+                  BillCommand::Success)
+            << err.toStdString();
+        const auto made = pictures();
+        EXPECT_EQ(made.size(), 2u);
+        for (const QString& page : {c.prefix + QStringLiteral("1.png"), c.prefix + "2.png"})
+            EXPECT_TRUE(made.count(page) && made.at(page).startsWith("\x89PNG"))
+                << page.toStdString();
+    }
 }
 
 // An output that is the input or another output, also through a link, is refused before any
