@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <mutex>
+#include <sys/stat.h>
 
 namespace {
 
@@ -87,11 +88,18 @@ QString BatchMaker::path(const QString& name, const QString& suffix) const {
     return QDir(outputs_.folder).filePath(name + suffix);
 }
 
-// An output in the way: one that exists, without --force; anything not a plain file, ever.
+// An output in the way: one that exists, without --force; anything not a plain file, and the
+// records file being read (by any name, through any link), ever.
 std::optional<QString> BatchMaker::refuseExisting(const QString& output) const {
     const QFileInfo info(output);
     if (!info.exists() && !info.isSymLink())
         return std::nullopt;
+    struct stat status {};
+    if (outputs_.inputIsFile && ::stat(QFile::encodeName(output).constData(), &status) == 0 &&
+        status.st_dev == outputs_.inputDevice && status.st_ino == outputs_.inputInode)
+        return QStringLiteral("%1 is the records file being read; an output must not be the "
+                              "input, and it is left alone")
+            .arg(output);
     if (!outputs_.force)
         return QStringLiteral("%1 exists (--force replaces it)").arg(output);
     if (info.exists() && !info.isFile())

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <sys/types.h>
 
 namespace files {
 class AtomicGroup;
@@ -27,6 +28,11 @@ struct BatchOutputs {
     bool png = false;
     int dpi = 96;
     bool force = false; // replace outputs that exist
+    // The records file being read, which no output may be, whatever its name: its device and
+    // inode. Not set when the records come from a pipe.
+    bool inputIsFile = false;
+    dev_t inputDevice = 0;
+    ino_t inputInode = 0;
 };
 
 class BatchMaker {

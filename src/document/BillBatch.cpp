@@ -130,7 +130,8 @@ QString usage() {
         "with a dot, not digits alone. A line without one is named by its number,\n"
         "zero-padded: 000001. Each line gives DIR/NAME.doc, with\n"
         "--pdf DIR/NAME.pdf, with --png DIR/NAME-page-1.png, ... Blank lines are skipped; a\n"
-        "bad line is reported on standard error with its number and skipped.\n"
+        "bad line, or one whose output would be RECORDS.jsonl itself, is reported on standard\n"
+        "error with its number and skipped.\n"
         "  --out DIR       the output folder, made when missing\n"
         "  --jobs N        records made at once (default: one per core)\n"
         "  --force         replace outputs that exist, and remove the pictures past the last\n"
@@ -157,6 +158,14 @@ int run(const QStringList& arguments, QTextStream& err, bool progress) {
                 throw UsageError{
                     QStringLiteral("cannot read the records file %1: %2")
                         .arg(options.input, QString::fromLocal8Bit(std::strerror(errno)))};
+        }
+        // Known by what it is, not by its name: "-" may be a file too (< sales.jsonl), and a
+        // link or a second name of it may stand in the output folder.
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+            options.outputs.inputIsFile = true;
+            options.outputs.inputDevice = st.st_dev;
+            options.outputs.inputInode = st.st_ino;
         }
     } catch (const UsageError& e) {
         err << "vantorel-bill: " << e.message << "\n(see vantorel-bill --help)\n";

@@ -215,6 +215,34 @@ TEST_F(Batch, OutputsAreReplacedOnlyWithForce) {
     EXPECT_NE(forced.at(QStringLiteral("b.doc")), first.at(QStringLiteral("b.doc")));
 }
 
+// The records file is never an output, by any name or link, even with --force: its line fails.
+TEST_F(Batch, TheRecordsFileIsNeverAnOutput) {
+    const QString folder = path(QStringLiteral("out"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString elsewhere = put(QStringLiteral("sales.jsonl"), "{\"file\": \"hard\"}\n");
+    ASSERT_EQ(::link(QFile::encodeName(elsewhere), QFile::encodeName(folder + "/hard.doc")), 0);
+    const QString linked = put(QStringLiteral("linked.jsonl"), "{\"file\": \"soft\"}\n");
+    ASSERT_TRUE(QFile::link(linked, folder + QStringLiteral("/soft.pdf")));
+    const struct {
+        QString input;
+        QStringList more;
+    } cases[] = {
+        {put(QStringLiteral("out/sales.doc"), "{\"file\": \"sales\"}\n"), {}},
+        {put(QStringLiteral("out/000001.pdf"), "{\"Make\": \"Ford\"}\n"), {"--pdf"}},
+        {elsewhere, {}},
+        {linked, {"--pdf"}},
+    };
+    for (const auto& c : cases) {
+        const QByteArray before = contents(c.input);
+        EXPECT_EQ(run(batch(c.input, folder, c.more + QStringList{QStringLiteral("--force")})), 1);
+        EXPECT_TRUE(err.contains(QStringLiteral("is the records file being read")))
+            << err.toStdString();
+        EXPECT_EQ(contents(c.input), before);
+    }
+    EXPECT_EQ(names(folder),
+              (std::vector<QString>{"000001.pdf", "hard.doc", "sales.doc", "soft.pdf"}));
+}
+
 TEST_F(Batch, TheBytesDoNotDependOnTheNumberOfWorkers) {
     QByteArray input;
     for (int i = 0; i < 12; ++i)
