@@ -101,8 +101,11 @@ TEST_F(Batch, GoodLinesAreMadeAndBadOnesReportedByNumber) {
         {R"({"Make": "A", "Make": "B"})", nullptr, "key \"Make\" twice"},
         {R"({"Model": "T"})", "000023", nullptr},
         {R"({"file": "numbers", "Amount Of Motor Vehicle": 2900.00, "Year": 1969})", "numbers",
-         nullptr},                                  // as a spreadsheet's export writes them
-        {R"({"Year": "1969"})", "000025", nullptr}, // the last line, without a line end
+         nullptr}, // as a spreadsheet's export writes them
+        {R"({"file": "\ufffd"})", "\xEF\xBF\xBD", nullptr},
+        // Its UTF-8 would be U+FFFD's: the same file on the disk.
+        {R"({"file": "\ud800"})", nullptr, "holds U+D800, half of a surrogate pair standing alone"},
+        {R"({"Year": "1969"})", "000027", nullptr}, // the last line, without a line end
     };
     QByteArray input;
     for (const Line& line : lines)
@@ -117,7 +120,7 @@ TEST_F(Batch, GoodLinesAreMadeAndBadOnesReportedByNumber) {
     for (size_t i = 0; i < std::size(lines); ++i) {
         const QString prefix = QStringLiteral("vantorel-bill: line %1: ").arg(i + 1);
         if (lines[i].made)
-            expected.push_back(QString::fromLatin1(lines[i].made) + QStringLiteral(".doc"));
+            expected.push_back(QString::fromUtf8(lines[i].made) + QStringLiteral(".doc"));
         if (lines[i].report) {
             ++failed;
             const qsizetype at = err.indexOf(prefix);
