@@ -137,8 +137,9 @@ QString usage() {
         "  --force         replace outputs that exist, and remove the pictures past the last\n"
         "                  page that a longer document left; otherwise such a line fails\n"
         "Exit status of a batch: 0 every line made; 1 a line failed, or DIR cannot be made or\n"
-        "written; 2 bad usage; 130 (SIGINT) or 143 (SIGTERM) when stopped: the records being\n"
-        "made are finished, no partial file is left, and the summary says how many were made.\n");
+        "written; 2 bad usage or records that cannot be read; 130 (SIGINT) or 143 (SIGTERM)\n"
+        "when stopped: the records being made are finished, no partial file is left, and the\n"
+        "summary says how many were made.\n");
 }
 
 int run(const QStringList& arguments, QTextStream& err, bool progress) {
@@ -146,23 +147,28 @@ int run(const QStringList& arguments, QTextStream& err, bool progress) {
     int fd = STDIN_FILENO;
     try {
         options = parse(arguments);
-        if (options.input != QStringLiteral("-")) {
+        const bool standardInput = options.input == QStringLiteral("-");
+        if (!standardInput)
             fd = ::open(QFile::encodeName(options.input).constData(), O_RDONLY | O_CLOEXEC);
-            struct stat st {};
-            if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        // What cannot be read is said before any work: a folder, and a standard input that
+        // was closed (main() holds it open for writing only, which reads as a closed one).
+        int unreadable = fd < 0 ? errno : 0;
+        struct stat st {};
+        if (!unreadable && ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode))
+            unreadable = EISDIR;
+        else if (!unreadable && (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_WRONLY)
+            unreadable = EBADF;
+        if (unreadable) {
+            if (fd > STDIN_FILENO)
                 ::close(fd);
-                fd = -1;
-                errno = EISDIR;
-            }
-            if (fd < 0)
-                throw UsageError{
-                    QStringLiteral("cannot read the records file %1: %2")
-                        .arg(options.input, QString::fromLocal8Bit(std::strerror(errno)))};
+            throw UsageError{QStringLiteral("cannot read the records %1: %2")
+                                 .arg(standardInput ? QStringLiteral("from standard input")
+                                                    : QStringLiteral("file %1").arg(options.input),
+                                      QString::fromLocal8Bit(std::strerror(unreadable)))};
         }
         // Known by what it is, not by its name: "-" may be a file too (< sales.jsonl), and a
         // link or a second name of it may stand in the output folder.
-        struct stat st {};
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        if (S_ISREG(st.st_mode)) {
             options.outputs.inputIsFile = true;
             options.outputs.inputDevice = st.st_dev;
             options.outputs.inputInode = st.st_ino;
@@ -255,7 +261,10 @@ int run(const QStringList& arguments, QTextStream& err, bool progress) {
         }
     }
     if (!stop.stopped() && result == BatchInput::Result::Failed)
-        console.say(QStringLiteral("cannot read the records any further: %1").arg(input.error()));
+        console.say(QStringLiteral("cannot read the records %1 any further: %2")
+                        .arg(fd == STDIN_FILENO ? QStringLiteral("from standard input")
+                                                : QStringLiteral("file %1").arg(options.input),
+                             input.error()));
     queue.close(stop.stopped());
     for (std::thread& worker : workers)
         worker.join();
@@ -266,7 +275,9 @@ int run(const QStringList& arguments, QTextStream& err, bool progress) {
     console.finish(stop.signalName());
     if (stop.stopped())
         return 128 + stop.signal();
-    return console.failedCount() > 0 || result == BatchInput::Result::Failed ? Failed : Success;
+    if (result == BatchInput::Result::Failed)
+        return BadUsage;
+    return console.failedCount() > 0 ? Failed : Success;
 }
 
 } // namespace BillBatch
