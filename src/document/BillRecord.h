@@ -39,7 +39,15 @@ struct Allow {
 
 // Reads one record. Refuses, throwing Bad: what is not one JSON object, a key named twice, a
 // key that is none of the sixteen (or "file", when allowed), a value that is not a string (or
-// a number, when allowed) or is longer than maxValueLength.
+// a number, when allowed), is longer than maxValueLength or holds a character a document
+// cannot keep (see unkeptCharacter).
 Parsed parse(const QByteArray& json, const Source& source, Allow allow = {});
+
+// The first character of `value` that a document would lose, described with its place
+// (counted in characters from 1): "U+0000, a control character, at character 2"; nothing
+// when every one is kept. Lost are the control characters but the tab and the line, paragraph
+// and page breaks (tab, LF, VT, FF, CR), the noncharacters U+FFFE and U+FFFF, and halves of
+// surrogate pairs standing alone.
+std::optional<QString> unkeptCharacter(QStringView value);
 
 } // namespace BillRecord

@@ -105,7 +105,10 @@ TEST_F(Batch, GoodLinesAreMadeAndBadOnesReportedByNumber) {
         {R"({"file": "\ufffd"})", "\xEF\xBF\xBD", nullptr},
         // Its UTF-8 would be U+FFFD's: the same file on the disk.
         {R"({"file": "\ud800"})", nullptr, "holds U+D800, half of a surrogate pair standing alone"},
-        {R"({"Year": "1969"})", "000027", nullptr}, // the last line, without a line end
+        {R"({"file": "breaks", "Make": "a\tb\nc\u000bd\fe\r\n"})", "breaks", nullptr},
+        {R"({"Make": "a\u001fb"})", nullptr,
+         "\"Make\" in the record has U+001F, a control character, at character 2"},
+        {R"({"Year": "1969"})", "000029", nullptr}, // the last line, without a line end
     };
     QByteArray input;
     for (const Line& line : lines)

@@ -97,6 +97,14 @@ TEST_F(Bill, BadUsageAndBadRecordsExitWithTwo) {
         {{put("huge.json", QByteArray(BillFiles::kMaxRecordBytes + 1, ' ')),
           QStringLiteral("--doc"), path("a.doc")},
          "larger than 64 MB"},
+        {{put("nul.json", R"({"Make": "a\u0000b"})"), QStringLiteral("--doc"), path("a.doc")},
+         "U+0000, a control character, at character 2"},
+        {{put("lone.json", R"({"VIN": "\ud83d\ude00\ud800"})"), QStringLiteral("--doc"),
+          path("a.doc")},
+         "U+D800, half of a surrogate pair standing alone, at character 2"},
+        {{put("nonchar.json", R"({"Title": "\t\n\u000b\f\r\uffff"})"), QStringLiteral("--doc"),
+          path("a.doc")},
+         "U+FFFF, a noncharacter, at character 6"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(run(c.args), BillCommand::BadUsage) << c.args.join(u' ').toStdString();
