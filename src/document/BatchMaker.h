@@ -20,6 +20,7 @@ struct BatchJob {
     qint64 line = 0;
     QString name; // the outputs' base name
     FixedRecord record;
+    bool large = false; // made one at a time: see BillBatch.cpp
 };
 
 struct BatchOutputs {

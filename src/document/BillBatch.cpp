@@ -23,6 +23,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -32,6 +33,10 @@ namespace BillBatch {
 namespace {
 
 enum ExitCode { Success = 0, Failed = 1, BadUsage = 2 };
+
+// Records with more characters than this are large (some 13 MB to make), and made one at a
+// time. Sales' records are a few hundred characters.
+constexpr qint64 kLargeRecordCharacters = 1 << 18;
 
 struct Options {
     QString input;
@@ -133,7 +138,8 @@ QString usage() {
         "a bad line, or one whose output would be RECORDS.jsonl itself, is reported on\n"
         "standard error with its number and skipped.\n"
         "  --out DIR       the output folder, made when missing\n"
-        "  --jobs N        records made at once (default: one per core)\n"
+        "  --jobs N        records made at once (default: one per core); records of more than\n"
+        "                  262,144 characters are made one at a time\n"
         "  --force         replace outputs that exist, and remove the pictures past the last\n"
         "                  page that a longer document left; otherwise such a line fails\n"
         "Exit status of a batch: 0 every line made; 1 a line failed, or DIR cannot be made or\n"
@@ -211,10 +217,17 @@ int run(const QStringList& arguments, QTextStream& err, bool progress) {
     // A few records per worker wait, and at most as many bytes as one record may hold.
     BatchQueue<BatchJob> queue(size_t(jobs) * 4, BillFiles::kMaxRecordBytes * 2);
 
+    // Making a record takes some fifty bytes a character of its values, mostly for laying out
+    // its text; a large one is made while no other large one is, so that the batch never needs
+    // the largest record's share once per worker.
+    std::mutex oneLargeRecord;
     std::vector<std::thread> workers;
     for (int i = 0; i < jobs; ++i)
         workers.emplace_back([&, maker = makers[size_t(i)].get()] {
             while (std::optional<BatchJob> job = queue.pop()) {
+                std::unique_lock<std::mutex> large(oneLargeRecord, std::defer_lock);
+                if (job->large)
+                    large.lock();
                 if (stop.stopped()) {
                     // What waits is left (and a reader waiting for room let go); what is
                     // being made on the other workers is finished.
@@ -249,7 +262,7 @@ int run(const QStringList& arguments, QTextStream& err, bool progress) {
                 line.bytes, {QStringLiteral("the record"), QStringLiteral("in the record")},
                 {.file = true, .numbers = true});
             BatchJob job{line.number, names.nameFor(line.number, parsed.file),
-                         std::move(parsed.record)};
+                         std::move(parsed.record), parsed.characters > kLargeRecordCharacters};
             if (!queue.push(std::move(job), line.bytes.size() * 2))
                 break;
         } catch (const BillRecord::Bad& bad) {

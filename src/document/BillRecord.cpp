@@ -76,8 +76,15 @@ Parsed parse(const QByteArray& json, const Source& source, Allow allow) {
         if (const std::optional<QString> unkept = unkeptCharacter(value))
             throw Bad{QStringLiteral("the value of \"%1\" %2 has %3, which a document cannot hold")
                           .arg(it.key(), source.at, *unkept)};
+        parsed.characters += value.size();
         parsed.record.set(field->boxName(), value);
     }
+    if (parsed.characters > kMaxValuesCharacters)
+        throw Bad{QStringLiteral("the values %1 have %2 characters together; one bill holds at "
+                                 "most %3 of them")
+                      .arg(source.at)
+                      .arg(parsed.characters)
+                      .arg(kMaxValuesCharacters)};
     return parsed;
 }
 

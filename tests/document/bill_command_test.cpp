@@ -2,6 +2,7 @@
 #include "AtomicFile.h"
 #include "BillCommand.h"
 #include "BillFiles.h"
+#include "BillRecord.h"
 #include "EngineApplicationFactory.h"
 #include "Package.h"
 #include "SaleFields.h"
@@ -105,6 +106,10 @@ TEST_F(Bill, BadUsageAndBadRecordsExitWithTwo) {
         {{put("nonchar.json", R"({"Title": "\t\n\u000b\f\r\uffff"})"), QStringLiteral("--doc"),
           path("a.doc")},
          "U+FFFF, a noncharacter, at character 6"},
+        {{put("together.json", "{\"VIN\": \"" + QByteArray(maxValueLength, 'v') +
+                                   "\", \"Title\": \"" + QByteArray(6'775'169, 't') + "\"}"),
+          QStringLiteral("--doc"), path("a.doc")},
+         "have 16775169 characters together; one bill holds at most 16775168"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(run(c.args), BillCommand::BadUsage) << c.args.join(u' ').toStdString();
@@ -137,6 +142,21 @@ TEST_F(Bill, WritesTheDocumentPdfAndPagesAndLeavesNoTemporaryFile) {
     EXPECT_TRUE(pdf.read(5).startsWith("%PDF-"));
     EXPECT_TRUE(QFile::exists(path("pages/page-1.png")));
     EXPECT_TRUE(QDir(path("tmp")).isEmpty()); // the temporary document is gone
+    // The bill's own text, less the record's 24 characters, fits the room kept for it: a
+    // record within the bound on its values never fails in the script for its length.
+    qint64 characters = -24;
+    const auto count = [&](const wordengine::Paragraph& p) { characters += p.length() + 1; };
+    for (const wordengine::Block& block : document.body) {
+        if (const auto* paragraph = std::get_if<wordengine::Paragraph>(&block))
+            count(*paragraph);
+        else
+            for (const wordengine::Row& row : std::get<wordengine::Table>(block).rows)
+                for (const wordengine::Cell& cell : row.cells) {
+                    characters += 2; // the cell's mark, and the row's
+                    std::for_each(cell.paragraphs.begin(), cell.paragraphs.end(), count);
+                }
+    }
+    EXPECT_LE(characters, BillRecord::kBillOwnCharacters);
 
     // The same document drawn again from the file.
     EXPECT_EQ(
