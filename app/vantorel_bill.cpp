@@ -6,10 +6,33 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QTextStream>
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
+namespace {
+
+// A standard stream the caller closed (`<&-`) would be taken by the first file the program
+// opens: records read from a lock file or a pipe of its own, messages written into a document.
+// Each is held by /dev/null instead, for writing only: writes vanish as they would have, and
+// reading standard input fails (EBADF) as reading a closed one does.
+void holdClosedStandardStreams() {
+    for (const int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(stream, F_GETFD) >= 0 || errno != EBADF)
+            continue;
+        const int held = ::open("/dev/null", O_WRONLY); // the lowest free number: this one
+        if (held >= 0 && held != stream) {
+            ::dup2(held, stream);
+            ::close(held);
+        }
+    }
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    holdClosedStandardStreams();
     // Fonts and page drawing need a GUI application, but never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

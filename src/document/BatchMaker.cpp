@@ -1,6 +1,7 @@
 #include "BatchMaker.h"
 
 #include "AtomicGroup.h"
+#include "BillFiles.h"
 #include "BillPdf.h"
 #include "Dialogs.h"
 #include "Failure.h"
@@ -14,6 +15,7 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <mutex>
+#include <sys/stat.h>
 
 namespace {
 
@@ -86,11 +88,18 @@ QString BatchMaker::path(const QString& name, const QString& suffix) const {
     return QDir(outputs_.folder).filePath(name + suffix);
 }
 
-// An output in the way: one that exists, without --force; anything not a plain file, ever.
+// An output in the way: one that exists, without --force; anything not a plain file, and the
+// records file being read (by any name, through any link), ever.
 std::optional<QString> BatchMaker::refuseExisting(const QString& output) const {
     const QFileInfo info(output);
     if (!info.exists() && !info.isSymLink())
         return std::nullopt;
+    struct stat status {};
+    if (outputs_.inputIsFile && ::stat(QFile::encodeName(output).constData(), &status) == 0 &&
+        status.st_dev == outputs_.inputDevice && status.st_ino == outputs_.inputInode)
+        return QStringLiteral("%1 is the records file being read; an output must not be the "
+                              "input, and it is left alone")
+            .arg(output);
     if (!outputs_.force)
         return QStringLiteral("%1 exists (--force replaces it)").arg(output);
     if (info.exists() && !info.isFile())
@@ -139,6 +148,8 @@ std::optional<QString> BatchMaker::make(const BatchJob& job) {
     }
     if (group.publish())
         return std::nullopt;
+    if (!group.failed())
+        return QStringLiteral("cannot write the pictures: %1").arg(group.errorString());
     const files::AtomicFile& failed = *group.failed();
     const QString& target = failed.target();
     if (target.endsWith(QStringLiteral(".doc")))
@@ -203,5 +214,14 @@ void BatchMaker::writeOutputs(const QString& document, const BatchJob& job,
             });
         if (pages < 0)
             throw Failure(QStringLiteral("cannot write the pictures: %1").arg(why));
+        // An earlier, longer document's last pictures would stand beside the new set as if
+        // they were its pages: they go when it is put in place.
+        for (const QString& old : BillFiles::picturesAfter(pages, [&](int page) {
+                 return path(job.name, QStringLiteral("-page-%1.png").arg(page));
+             })) {
+            if (const std::optional<QString> failure = refuseExisting(old))
+                throw Failure(QStringLiteral("cannot write the pictures: %1").arg(*failure));
+            group.remove(old);
+        }
     }
 }

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <sys/types.h>
 
 namespace files {
 class AtomicGroup;
@@ -19,6 +20,7 @@ struct BatchJob {
     qint64 line = 0;
     QString name; // the outputs' base name
     FixedRecord record;
+    bool large = false; // made one at a time: see BillBatch.cpp
 };
 
 struct BatchOutputs {
@@ -27,6 +29,11 @@ struct BatchOutputs {
     bool png = false;
     int dpi = 96;
     bool force = false; // replace outputs that exist
+    // The records file being read, which no output may be, whatever its name: its device and
+    // inode. Not set when the records come from a pipe.
+    bool inputIsFile = false;
+    dev_t inputDevice = 0;
+    ino_t inputInode = 0;
 };
 
 class BatchMaker {

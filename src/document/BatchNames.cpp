@@ -2,6 +2,7 @@
 
 #include "BillRecord.h"
 
+#include <QFile>
 #include <QHash>
 
 namespace {
@@ -19,6 +20,19 @@ std::optional<QString> refusal(const QString& name) {
             return QStringLiteral("holds a control character");
     if (name.startsWith(u'.'))
         return QStringLiteral("begins with a dot");
+    // A half of a surrogate pair has no UTF-8 form: it would go to the disk as U+FFFD, and
+    // "\ud800", "\udbff" and "\ufffd" would all name one file.
+    for (qsizetype i = 0, place = 1; i < name.size(); ++i, ++place) {
+        if (name[i].isHighSurrogate() && i + 1 < name.size() && name[i + 1].isLowSurrogate())
+            ++i;
+        else if (name[i].isSurrogate())
+            return QStringLiteral("holds U+%1, half of a surrogate pair standing alone, at "
+                                  "character %2, which no file name can")
+                .arg(QString::number(name[i].unicode(), 16).toUpper())
+                .arg(place);
+    }
+    if (QFile::decodeName(QFile::encodeName(name)) != name)
+        return QStringLiteral("does not come back from the disk as it went");
     if (name.toUtf8().size() > kLongestName)
         return QStringLiteral("is longer than %1 bytes").arg(kLongestName);
     bool digits = true;
@@ -43,7 +57,9 @@ QString BatchNames::nameFor(qint64 line, const std::optional<QString>& file) {
         name.chop(4);
     if (const std::optional<QString> why = refusal(name))
         throw BillRecord::Bad{QStringLiteral("the \"file\" \"%1\" %2").arg(*file, *why)};
-    const quint64 fingerprint = quint64(qHash(name, size_t(0x9e3779b97f4a7c15ULL)));
+    // Told apart as the disk tells them apart: by the bytes of the name.
+    const quint64 fingerprint =
+        quint64(qHash(QFile::encodeName(name), size_t(0x9e3779b97f4a7c15ULL)));
     if (!given_.insert(fingerprint).second)
         throw BillRecord::Bad{
             QStringLiteral("the \"file\" \"%1\" is the name of an earlier line's outputs")

@@ -3,10 +3,11 @@
 // NAME being the line's "file" member or else its line number, zero-padded to six digits.
 //
 // A "file" is a plain file name: not empty, no folder (no "/"), no control characters, not
-// beginning with a dot (hidden files, and the folder's own temporary files), at most 200 bytes
+// beginning with a dot (hidden files, and the folder's own temporary files), each character
+// one that a file name holds (no half of a surrogate pair standing alone), at most 200 bytes
 // (room for "-page-10000.png"), and not digits alone, which are the line numbers' names. A
 // name ending in ".doc" stands for the name before it. No two lines of a batch may give the
-// same name.
+// same name, as the disk sees names: byte for byte.
 
 #include <QString>
 #include <optional>

@@ -23,6 +23,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -32,6 +33,10 @@ namespace BillBatch {
 namespace {
 
 enum ExitCode { Success = 0, Failed = 1, BadUsage = 2 };
+
+// Records with more characters than this are large (some 13 MB to make), and made one at a
+// time. Sales' records are a few hundred characters.
+constexpr qint64 kLargeRecordCharacters = 1 << 18;
 
 struct Options {
     QString input;
@@ -127,16 +132,20 @@ QString usage() {
         "A batch makes a bill for each line of RECORDS.jsonl (- reads standard input): one\n"
         "record as above per line (a number is also taken, as written), plus an optional\n"
         "\"file\" member naming its outputs: a plain file name without a folder, not starting\n"
-        "with a dot, not digits alone. A line without one is named by its number,\n"
-        "zero-padded: 000001. Each line gives DIR/NAME.doc, with\n"
-        "--pdf DIR/NAME.pdf, with --png DIR/NAME-page-1.png, ... Blank lines are skipped; a\n"
-        "bad line is reported on standard error with its number and skipped.\n"
+        "with a dot, not digits alone, each character one a file name can hold. A line\n"
+        "without one is named by its number, zero-padded: 000001. Each line gives DIR/NAME.doc,\n"
+        "with --pdf DIR/NAME.pdf, with --png DIR/NAME-page-1.png, ... Blank lines are skipped;\n"
+        "a bad line, or one whose output would be RECORDS.jsonl itself, is reported on\n"
+        "standard error with its number and skipped.\n"
         "  --out DIR       the output folder, made when missing\n"
-        "  --jobs N        records made at once (default: one per core)\n"
-        "  --force         replace outputs that exist; otherwise such a line fails\n"
+        "  --jobs N        records made at once (default: one per core); records of more than\n"
+        "                  262,144 characters are made one at a time\n"
+        "  --force         replace outputs that exist, and remove the pictures past the last\n"
+        "                  page that a longer document left; otherwise such a line fails\n"
         "Exit status of a batch: 0 every line made; 1 a line failed, or DIR cannot be made or\n"
-        "written; 2 bad usage; 130 (SIGINT) or 143 (SIGTERM) when stopped: the records being\n"
-        "made are finished, no partial file is left, and the summary says how many were made.\n");
+        "written; 2 bad usage or records that cannot be read; 130 (SIGINT) or 143 (SIGTERM)\n"
+        "when stopped: the records being made are finished, no partial file is left, and the\n"
+        "summary says how many were made.\n");
 }
 
 int run(const QStringList& arguments, QTextStream& err, bool progress) {
@@ -144,18 +153,31 @@ int run(const QStringList& arguments, QTextStream& err, bool progress) {
     int fd = STDIN_FILENO;
     try {
         options = parse(arguments);
-        if (options.input != QStringLiteral("-")) {
+        const bool standardInput = options.input == QStringLiteral("-");
+        if (!standardInput)
             fd = ::open(QFile::encodeName(options.input).constData(), O_RDONLY | O_CLOEXEC);
-            struct stat st {};
-            if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        // What cannot be read is said before any work: a folder, and a standard input that
+        // was closed (main() holds it open for writing only, which reads as a closed one).
+        int unreadable = fd < 0 ? errno : 0;
+        struct stat st {};
+        if (!unreadable && ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode))
+            unreadable = EISDIR;
+        else if (!unreadable && (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_WRONLY)
+            unreadable = EBADF;
+        if (unreadable) {
+            if (fd > STDIN_FILENO)
                 ::close(fd);
-                fd = -1;
-                errno = EISDIR;
-            }
-            if (fd < 0)
-                throw UsageError{
-                    QStringLiteral("cannot read the records file %1: %2")
-                        .arg(options.input, QString::fromLocal8Bit(std::strerror(errno)))};
+            throw UsageError{QStringLiteral("cannot read the records %1: %2")
+                                 .arg(standardInput ? QStringLiteral("from standard input")
+                                                    : QStringLiteral("file %1").arg(options.input),
+                                      QString::fromLocal8Bit(std::strerror(unreadable)))};
+        }
+        // Known by what it is, not by its name: "-" may be a file too (< sales.jsonl), and a
+        // link or a second name of it may stand in the output folder.
+        if (S_ISREG(st.st_mode)) {
+            options.outputs.inputIsFile = true;
+            options.outputs.inputDevice = st.st_dev;
+            options.outputs.inputInode = st.st_ino;
         }
     } catch (const UsageError& e) {
         err << "vantorel-bill: " << e.message << "\n(see vantorel-bill --help)\n";
@@ -195,10 +217,17 @@ int run(const QStringList& arguments, QTextStream& err, bool progress) {
     // A few records per worker wait, and at most as many bytes as one record may hold.
     BatchQueue<BatchJob> queue(size_t(jobs) * 4, BillFiles::kMaxRecordBytes * 2);
 
+    // Making a record takes some fifty bytes a character of its values, mostly for laying out
+    // its text; a large one is made while no other large one is, so that the batch never needs
+    // the largest record's share once per worker.
+    std::mutex oneLargeRecord;
     std::vector<std::thread> workers;
     for (int i = 0; i < jobs; ++i)
         workers.emplace_back([&, maker = makers[size_t(i)].get()] {
             while (std::optional<BatchJob> job = queue.pop()) {
+                std::unique_lock<std::mutex> large(oneLargeRecord, std::defer_lock);
+                if (job->large)
+                    large.lock();
                 if (stop.stopped()) {
                     // What waits is left (and a reader waiting for room let go); what is
                     // being made on the other workers is finished.
@@ -233,7 +262,7 @@ int run(const QStringList& arguments, QTextStream& err, bool progress) {
                 line.bytes, {QStringLiteral("the record"), QStringLiteral("in the record")},
                 {.file = true, .numbers = true});
             BatchJob job{line.number, names.nameFor(line.number, parsed.file),
-                         std::move(parsed.record)};
+                         std::move(parsed.record), parsed.characters > kLargeRecordCharacters};
             if (!queue.push(std::move(job), line.bytes.size() * 2))
                 break;
         } catch (const BillRecord::Bad& bad) {
@@ -245,7 +274,10 @@ int run(const QStringList& arguments, QTextStream& err, bool progress) {
         }
     }
     if (!stop.stopped() && result == BatchInput::Result::Failed)
-        console.say(QStringLiteral("cannot read the records any further: %1").arg(input.error()));
+        console.say(QStringLiteral("cannot read the records %1 any further: %2")
+                        .arg(fd == STDIN_FILENO ? QStringLiteral("from standard input")
+                                                : QStringLiteral("file %1").arg(options.input),
+                             input.error()));
     queue.close(stop.stopped());
     for (std::thread& worker : workers)
         worker.join();
@@ -256,7 +288,9 @@ int run(const QStringList& arguments, QTextStream& err, bool progress) {
     console.finish(stop.signalName());
     if (stop.stopped())
         return 128 + stop.signal();
-    return console.failedCount() > 0 || result == BatchInput::Result::Failed ? Failed : Success;
+    if (result == BatchInput::Result::Failed)
+        return BadUsage;
+    return console.failedCount() > 0 ? Failed : Success;
 }
 
 } // namespace BillBatch

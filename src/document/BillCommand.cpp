@@ -1,6 +1,7 @@
 #include "BillCommand.h"
 
 #include "AtomicFile.h"
+#include "AtomicGroup.h"
 #include "BillArguments.h"
 #include "BillBatch.h"
 #include "BillFiles.h"
@@ -127,28 +128,50 @@ void writePdfFile(const wordengine::Document& document, const QString& path) {
         throw Failure(QStringLiteral("cannot write the PDF file %1 (%2)").arg(path, why));
 }
 
+// The pictures of one document appear together, and alone: those an earlier, longer document
+// left past the new last page go in the same step, and a failure part-way leaves the earlier
+// set as it was.
 void writePngFiles(const wordengine::Document& document, const QString& folder, int dpi) {
     QString why;
     if (!files::makeFolders(folder))
         throw Failure(QStringLiteral("cannot write the pictures into %1: the folder cannot be made")
                           .arg(folder));
+    const auto notPlainFile = [](const QString& path) {
+        const QFileInfo info(path);
+        return info.exists() && !info.isFile()
+                   ? QStringLiteral("%1 is not a plain file; it is left alone").arg(path)
+                   : QString();
+    };
+    files::AtomicGroup pictures({.syncFolder = false});
     std::mutex whyLock; // pages are stored from several threads at once
     const int pages =
         wordengine::writePngPages(document, dpi, [&](int page, const QByteArray& png) {
             const QString path = BillFiles::pagePath(folder, page);
-            QString failure;
             // Checked again here: the page pictures' names are only known now.
-            if (QFileInfo(path).exists() && !QFileInfo(path).isFile())
-                failure = QStringLiteral("%1 is not a plain file; it is left alone").arg(path);
-            else if (files::writeFileAtomically(path, png, &failure))
-                return true;
+            QString failure = notPlainFile(path);
+            if (failure.isEmpty()) {
+                files::AtomicFile& file = pictures.add(path);
+                if (file.open() && file.write(png) && file.finish())
+                    return true;
+                failure = file.errorString();
+            }
             const std::lock_guard<std::mutex> hold(whyLock);
             if (why.isEmpty())
                 why = failure;
             return false;
         });
-    if (pages < 0)
-        throw Failure(QStringLiteral("cannot write the pictures into %1: %2").arg(folder, why));
+    if (pages >= 0)
+        for (const QString& old : BillFiles::picturesAfter(
+                 pages, [&](int page) { return BillFiles::pagePath(folder, page); })) {
+            why = notPlainFile(old);
+            if (!why.isEmpty())
+                break;
+            pictures.remove(old);
+        }
+    if (pages < 0 || !why.isEmpty() || !pictures.publish())
+        throw Failure(QStringLiteral("cannot write the pictures into %1: %2")
+                          .arg(folder, why.isEmpty() ? pictures.errorString() : why));
+    files::syncFolderOf(BillFiles::pagePath(folder, 1));
 }
 
 void writeOutputs(const QString& documentPath, const Options& o) {
@@ -181,13 +204,17 @@ QString usage() {
                "  \"Amount Of Motor Vehicle\", \"Down Payment\", \"Retain Down Payment\",\n"
                "  \"No Days Title Transfer\", \"No Days Vehicle Inspected\"\n"
                "Values are printed exactly as given. A record may hold at most 64 MB and may not\n"
-               "name a key twice; a value may have at most 10,000,000 characters.\n"
+               "name a key twice; a value may have at most 10,000,000 characters, the values\n"
+               "together at most 16,775,168. A value may hold tabs and line, paragraph and page\n"
+               "breaks, but no other control character, nor U+FFFE, U+FFFF or half of a\n"
+               "surrogate pair standing alone.\n"
                "\n"
                "  --doc OUT.doc   write the Word document (the file Vantorel would save)\n"
                "  --render IN.doc draw a document that exists instead of making one\n"
                "  --pdf OUT.pdf   draw the pages into a PDF file\n"
                "  --png DIR       draw each page, paper and margins, as DIR/page-1.png, "
                "page-2.png, ...\n"
+               "                  (pictures past the last page, left by a longer document, go)\n"
                "  --dpi N         dots per inch of the pictures (default 96)\n"
                "  --help          show this text\n"
                "\n"

@@ -159,6 +159,17 @@ QString pagePath(const QString& folder, int page) {
     return QDir(folder).filePath(QStringLiteral("page-%1.png").arg(page));
 }
 
+QStringList picturesAfter(int pages, const std::function<QString(int page)>& picture) {
+    QStringList left;
+    struct stat status {};
+    for (int page = pages + 1;; ++page) {
+        const QString path = picture(page);
+        if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+            return left;
+        left.append(path);
+    }
+}
+
 void checkPaths(const QString& input, const QStringList& outputs, const QString& pngFolder) {
     for (const QString& output : outputs) {
         const QFileInfo info(output); // follows a link to what it names

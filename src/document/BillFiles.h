@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace BillFiles {
@@ -28,6 +29,11 @@ QByteArray valueText(const QByteArray& json, const QString& key);
 
 // The name of the page picture `page` (from 1) in the folder for --png.
 QString pagePath(const QString& folder, int page);
+
+// What an earlier, longer set of page pictures left past the last page of a new set of
+// `pages`: the names picture(pages + 1), picture(pages + 2), ... as long as one is taken (by
+// anything, a link that leads nowhere too). Sets are written whole, without gaps.
+QStringList picturesAfter(int pages, const std::function<QString(int page)>& picture);
 
 // Checks, before any work: every output is a regular file or does not exist (a link is
 // followed to see what it names); no output is the input or another output, also through

@@ -8,6 +8,29 @@
 
 namespace BillRecord {
 
+std::optional<QString> unkeptCharacter(QStringView value) {
+    qsizetype place = 0;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        ++place;
+        const char16_t c = value[i].unicode();
+        QString kind;
+        if (QChar::isHighSurrogate(c) && i + 1 < value.size() &&
+            QChar::isLowSurrogate(value[i + 1].unicode()))
+            ++i; // one character in two halves
+        else if (QChar::isSurrogate(c))
+            kind = QStringLiteral("half of a surrogate pair standing alone");
+        else if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\v' && c != u'\f' && c != u'\r')
+            kind = QStringLiteral("a control character");
+        else if (c == 0xFFFE || c == 0xFFFF)
+            kind = QStringLiteral("a noncharacter");
+        if (!kind.isEmpty())
+            return QStringLiteral("U+%1, %2, at character %3")
+                .arg(QString::number(c, 16).toUpper().rightJustified(4, u'0'), kind)
+                .arg(place);
+    }
+    return std::nullopt;
+}
+
 Parsed parse(const QByteArray& json, const Source& source, Allow allow) {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
@@ -44,11 +67,24 @@ Parsed parse(const QByteArray& json, const Source& source, Allow allow) {
                           .arg(it.key(), source.at)
                           .arg(value.size())
                           .arg(maxValueLength)};
-        if (isFile)
+        if (isFile) {
             parsed.file = value;
-        else
-            parsed.record.set(field->boxName(), value);
+            continue;
+        }
+        // The document would drop it without a word, and the bill would say what was not
+        // asked for ("a\0b" printed as "ab").
+        if (const std::optional<QString> unkept = unkeptCharacter(value))
+            throw Bad{QStringLiteral("the value of \"%1\" %2 has %3, which a document cannot hold")
+                          .arg(it.key(), source.at, *unkept)};
+        parsed.characters += value.size();
+        parsed.record.set(field->boxName(), value);
     }
+    if (parsed.characters > kMaxValuesCharacters)
+        throw Bad{QStringLiteral("the values %1 have %2 characters together; one bill holds at "
+                                 "most %3 of them")
+                      .arg(source.at)
+                      .arg(parsed.characters)
+                      .arg(kMaxValuesCharacters)};
     return parsed;
 }
 

@@ -101,8 +101,14 @@ TEST_F(Batch, GoodLinesAreMadeAndBadOnesReportedByNumber) {
         {R"({"Make": "A", "Make": "B"})", nullptr, "key \"Make\" twice"},
         {R"({"Model": "T"})", "000023", nullptr},
         {R"({"file": "numbers", "Amount Of Motor Vehicle": 2900.00, "Year": 1969})", "numbers",
-         nullptr},                                  // as a spreadsheet's export writes them
-        {R"({"Year": "1969"})", "000025", nullptr}, // the last line, without a line end
+         nullptr}, // as a spreadsheet's export writes them
+        {R"({"file": "\ufffd"})", "\xEF\xBF\xBD", nullptr},
+        // Its UTF-8 would be U+FFFD's: the same file on the disk.
+        {R"({"file": "\ud800"})", nullptr, "holds U+D800, half of a surrogate pair standing alone"},
+        {R"({"file": "breaks", "Make": "a\tb\nc\u000bd\fe\r\n"})", "breaks", nullptr},
+        {R"({"Make": "a\u001fb"})", nullptr,
+         "\"Make\" in the record has U+001F, a control character, at character 2"},
+        {R"({"Year": "1969"})", "000029", nullptr}, // the last line, without a line end
     };
     QByteArray input;
     for (const Line& line : lines)
@@ -117,7 +123,7 @@ TEST_F(Batch, GoodLinesAreMadeAndBadOnesReportedByNumber) {
     for (size_t i = 0; i < std::size(lines); ++i) {
         const QString prefix = QStringLiteral("vantorel-bill: line %1: ").arg(i + 1);
         if (lines[i].made)
-            expected.push_back(QString::fromLatin1(lines[i].made) + QStringLiteral(".doc"));
+            expected.push_back(QString::fromUtf8(lines[i].made) + QStringLiteral(".doc"));
         if (lines[i].report) {
             ++failed;
             const qsizetype at = err.indexOf(prefix);
@@ -213,6 +219,34 @@ TEST_F(Batch, OutputsAreReplacedOnlyWithForce) {
     const auto forced = filesIn(folder);
     EXPECT_EQ(forced.size(), 6u);
     EXPECT_NE(forced.at(QStringLiteral("b.doc")), first.at(QStringLiteral("b.doc")));
+}
+
+// The records file is never an output, by any name or link, even with --force: its line fails.
+TEST_F(Batch, TheRecordsFileIsNeverAnOutput) {
+    const QString folder = path(QStringLiteral("out"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString elsewhere = put(QStringLiteral("sales.jsonl"), "{\"file\": \"hard\"}\n");
+    ASSERT_EQ(::link(QFile::encodeName(elsewhere), QFile::encodeName(folder + "/hard.doc")), 0);
+    const QString linked = put(QStringLiteral("linked.jsonl"), "{\"file\": \"soft\"}\n");
+    ASSERT_TRUE(QFile::link(linked, folder + QStringLiteral("/soft.pdf")));
+    const struct {
+        QString input;
+        QStringList more;
+    } cases[] = {
+        {put(QStringLiteral("out/sales.doc"), "{\"file\": \"sales\"}\n"), {}},
+        {put(QStringLiteral("out/000001.pdf"), "{\"Make\": \"Ford\"}\n"), {"--pdf"}},
+        {elsewhere, {}},
+        {linked, {"--pdf"}},
+    };
+    for (const auto& c : cases) {
+        const QByteArray before = contents(c.input);
+        EXPECT_EQ(run(batch(c.input, folder, c.more + QStringList{QStringLiteral("--force")})), 1);
+        EXPECT_TRUE(err.contains(QStringLiteral("is the records file being read")))
+            << err.toStdString();
+        EXPECT_EQ(contents(c.input), before);
+    }
+    EXPECT_EQ(names(folder),
+              (std::vector<QString>{"000001.pdf", "hard.doc", "sales.doc", "soft.pdf"}));
 }
 
 TEST_F(Batch, TheBytesDoNotDependOnTheNumberOfWorkers) {

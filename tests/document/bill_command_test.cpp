@@ -2,6 +2,7 @@
 #include "AtomicFile.h"
 #include "BillCommand.h"
 #include "BillFiles.h"
+#include "BillRecord.h"
 #include "EngineApplicationFactory.h"
 #include "Package.h"
 #include "SaleFields.h"
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <gtest/gtest.h>
+#include <map>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -96,6 +98,18 @@ TEST_F(Bill, BadUsageAndBadRecordsExitWithTwo) {
         {{put("huge.json", QByteArray(BillFiles::kMaxRecordBytes + 1, ' ')),
           QStringLiteral("--doc"), path("a.doc")},
          "larger than 64 MB"},
+        {{put("nul.json", R"({"Make": "a\u0000b"})"), QStringLiteral("--doc"), path("a.doc")},
+         "U+0000, a control character, at character 2"},
+        {{put("lone.json", R"({"VIN": "\ud83d\ude00\ud800"})"), QStringLiteral("--doc"),
+          path("a.doc")},
+         "U+D800, half of a surrogate pair standing alone, at character 2"},
+        {{put("nonchar.json", R"({"Title": "\t\n\u000b\f\r\uffff"})"), QStringLiteral("--doc"),
+          path("a.doc")},
+         "U+FFFF, a noncharacter, at character 6"},
+        {{put("together.json", "{\"VIN\": \"" + QByteArray(maxValueLength, 'v') +
+                                   "\", \"Title\": \"" + QByteArray(6'775'169, 't') + "\"}"),
+          QStringLiteral("--doc"), path("a.doc")},
+         "have 16775169 characters together; one bill holds at most 16775168"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(run(c.args), BillCommand::BadUsage) << c.args.join(u' ').toStdString();
@@ -128,6 +142,21 @@ TEST_F(Bill, WritesTheDocumentPdfAndPagesAndLeavesNoTemporaryFile) {
     EXPECT_TRUE(pdf.read(5).startsWith("%PDF-"));
     EXPECT_TRUE(QFile::exists(path("pages/page-1.png")));
     EXPECT_TRUE(QDir(path("tmp")).isEmpty()); // the temporary document is gone
+    // The bill's own text, less the record's 24 characters, fits the room kept for it: a
+    // record within the bound on its values never fails in the script for its length.
+    qint64 characters = -24;
+    const auto count = [&](const wordengine::Paragraph& p) { characters += p.length() + 1; };
+    for (const wordengine::Block& block : document.body) {
+        if (const auto* paragraph = std::get_if<wordengine::Paragraph>(&block))
+            count(*paragraph);
+        else
+            for (const wordengine::Row& row : std::get<wordengine::Table>(block).rows)
+                for (const wordengine::Cell& cell : row.cells) {
+                    characters += 2; // the cell's mark, and the row's
+                    std::for_each(cell.paragraphs.begin(), cell.paragraphs.end(), count);
+                }
+    }
+    EXPECT_LE(characters, BillRecord::kBillOwnCharacters);
 
     // The same document drawn again from the file.
     EXPECT_EQ(
@@ -162,6 +191,60 @@ TEST_F(Bill, DamagedDocumentsAndUnwritableOutputsExitWithOne) {
 QByteArray contentsOf(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
+}
+
+// The pictures of one document are a whole set, and alone: an earlier, longer document's last
+// pages go with it, and a failure part-way leaves the earlier set as it was.
+TEST_F(Bill, APictureSetIsWholeAndAlone) {
+    const QByteArray words = "\"Name Of Buyer\": \"" + QByteArray("word ").repeated(600) + '"';
+    const QString record = put("two-pages.json", '{' + words + '}');
+    const QString records = put("two-pages.jsonl", "{\"file\": \"sale\", " + words + "}\n");
+    ASSERT_EQ(run({record, QStringLiteral("--doc"), path("two.doc")}), BillCommand::Success);
+    const QString png = QStringLiteral("--png");
+    const struct {
+        QStringList args;
+        const char* folder;
+        QString prefix;
+    } cases[] = {
+        {{QStringLiteral("--render"), path("two.doc"), png, path("render")}, "render", "page-"},
+        {{record, QStringLiteral("--doc"), path("made.doc"), png, path("made")}, "made", "page-"},
+        {{QStringLiteral("--batch"), records, QStringLiteral("--out"), path("batch"), png,
+          QStringLiteral("--force")},
+         "batch",
+         "sale-page-"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        const QDir folder(path(c.folder));
+        const auto pictures = [&] {
+            std::map<QString, QByteArray> found;
+            for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden))
+                if (!name.endsWith(QStringLiteral(".doc")))
+                    found[name] = contents(folder.filePath(name));
+            return found;
+        };
+        ASSERT_TRUE(folder.mkpath(QStringLiteral(".")));
+        for (int page = 1; page <= 5; ++page)
+            putFile(folder.filePath(c.prefix + QStringLiteral("%1.png").arg(page)), "old");
+        const auto old = pictures();
+        files::AtomicFile::setFaultHook([](files::Step step, const QString& target) {
+            return step == files::Step::Publish && target.endsWith(QStringLiteral("-2.png"))
+                       ? ENOSPC
+                       : 0;
+        });
+        EXPECT_EQ(run(c.args + QStringList{QStringLiteral("--dpi"), QStringLiteral("10")}),
+                  BillCommand::Failed);
+        files::AtomicFile::setFaultHook({});
+        EXPECT_EQ(pictures(), old);
+        EXPECT_EQ(run(c.args + QStringList{QStringLiteral("--dpi"), QStringLiteral("10")}),
+                  BillCommand::Success)
+            << err.toStdString();
+        const auto made = pictures();
+        EXPECT_EQ(made.size(), 2u);
+        for (const QString& page : {c.prefix + QStringLiteral("1.png"), c.prefix + "2.png"})
+            EXPECT_TRUE(made.count(page) && made.at(page).startsWith("\x89PNG"))
+                << page.toStdString();
+    }
 }
 
 // An output that is the input or another output, also through a link, is refused before any

@@ -1,8 +1,8 @@
 #!/usr/bin/python3
-"""End to end: vantorel-bill --batch as a process. Records from a pipe; SIGINT and SIGTERM
-sent to the running batch (the summary counts what is in the folder, no partial file is
-left); the progress line on a terminal (a pty) and none on a pipe; nothing on standard error
-but the summary when XDG_RUNTIME_DIR is unset, as under cron.
+"""End to end: vantorel-bill --batch as a process. Records from a pipe, or a closed standard
+input; SIGINT and SIGTERM sent to the running batch (the summary counts what is in the
+folder, no partial file is left); the progress line on a terminal (a pty) and none on a
+pipe; nothing on standard error but the summary when XDG_RUNTIME_DIR is unset, as under cron.
 
 Usage: batch_e2e.py VANTOREL_BILL WORK_FOLDER
 """
@@ -36,6 +36,18 @@ def from_a_pipe(bill, work):
     assert sorted(os.listdir(out)) == ["000001.doc", "000002.doc"], os.listdir(out)
     assert b"made 2, failed 0" in done.stderr, done.stderr
     assert b"\r" not in done.stderr, "no progress line when standard error is no terminal"
+
+
+def closed_standard_input(bill, work):
+    """Standard input closed (`<&-`): said at once, status 2, nothing made; the batch does not
+    wait on whatever file the program opens next under its number."""
+    out = os.path.join(work, "closed")
+    for command in ([bill, "--batch", "-", "--out", out], [bill, "-", "--doc", out + ".doc"]):
+        done = subprocess.run(command, stdin=subprocess.DEVNULL, capture_output=True,
+                              env=environment(work), preexec_fn=lambda: os.close(0))
+        assert done.returncode == 2, (command, done.returncode, done.stderr)
+        assert b"standard input: Bad file descriptor" in done.stderr, done.stderr
+        assert not os.path.exists(out) and not os.path.exists(out + ".doc")
 
 
 def same_bytes_in_two_processes(bill, work):
@@ -157,6 +169,7 @@ def main():
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
     from_a_pipe(bill, work)
+    closed_standard_input(bill, work)
     same_bytes_in_two_processes(bill, work)
     for number, name, status in [(signal.SIGINT, "SIGINT", 130), (signal.SIGTERM, "SIGTERM", 143)]:
         for backlog in (0, 300):

@@ -41,9 +41,10 @@ struct Fault {
 };
 
 // Writes "new a", "new b", "new c" as one group into `folder` (a.doc, b.pdf, c.png), each
-// left for publish() to finish, and publishes them with `fault` injected.
+// left for publish() to finish, and publishes them with `fault` injected; d.png is to go.
 bool publish(const QString& folder, bool replace, const Fault& fault, QString* failed) {
     AtomicGroup group({.replace = replace, .syncFolder = false});
+    group.remove(QDir(folder).filePath(QStringLiteral("d.png")));
     for (const char* name : {"a.doc", "b.pdf", "c.png"}) {
         AtomicFile& file = group.add(QDir(folder).filePath(QString::fromLatin1(name)));
         EXPECT_TRUE(file.open() && file.write(QByteArray("new ") + name[0]));
@@ -75,6 +76,7 @@ TEST(AtomicGroup, AFailingMemberLeavesEveryTargetAsItWas) {
         SCOPED_TRACE(std::string(fault.target) + " step " + std::to_string(int(fault.step)));
         QTemporaryDir dir;
         putFile(dir.filePath(QStringLiteral("a.doc")), "old a"); // b.pdf is new
+        putFile(dir.filePath(QStringLiteral("d.png")), "old d"); // back when publishing fails
         ASSERT_EQ(::chmod(QFile::encodeName(dir.filePath(QStringLiteral("a.doc"))), 0640), 0);
         ASSERT_TRUE(QFile::link(pointedTo, dir.filePath(QStringLiteral("c.png"))));
         const auto before = state(dir.path());
@@ -94,12 +96,13 @@ TEST(AtomicGroup, PublishedWholeOrRefusedWhereANameIsTaken) {
     } cases[] = {
         {true, {{"a.doc", "new a"}, {"b.pdf", "new b"}, {"c.png", "new c"}}},
         // Without replacing, the taken name fails the group: the new names put in place
-        // before it are removed again.
-        {false, {{"c.png", "old c"}}},
+        // before it are removed again, and what was to go stays.
+        {false, {{"c.png", "old c"}, {"d.png", "old d"}}},
     };
     for (const auto& c : cases) {
         QTemporaryDir dir;
         putFile(dir.filePath(QStringLiteral("c.png")), "old c");
+        putFile(dir.filePath(QStringLiteral("d.png")), "old d");
         QString failed;
         EXPECT_EQ(publish(dir.path(), c.replace, {Step::Create, "none"}, &failed), c.replace);
         EXPECT_EQ(failed, c.replace ? QString() : QStringLiteral("c.png"));

@@ -107,10 +107,27 @@ std::shared_ptr<word::Range> EngineDocument::Range() {
     return std::make_shared<EngineRange>(shared_from_this(), rules.storyStart(), rules.storyEnd());
 }
 
+// The page count the package records. The paragraphs' layouts go once it is known: a long
+// paragraph's costs many times its text, and would stay beside the package that holds the
+// text once more while it is built; they are made again when wanted.
+int EngineDocument::pageCountForSave() {
+    const int pages = pagination().pageCount();
+    const auto forget = [](const Paragraph& paragraph) { paragraph.layoutCache.reset(); };
+    for (const Block& block : model_.body) {
+        if (const auto* paragraph = std::get_if<Paragraph>(&block))
+            forget(*paragraph);
+        else
+            for (const Row& row : std::get<Table>(block).rows)
+                for (const Cell& cell : row.cells)
+                    std::for_each(cell.paragraphs.begin(), cell.paragraphs.end(), forget);
+    }
+    return pages;
+}
+
 void EngineDocument::SaveAs(const QString& path) {
     ensureAvailable();
     errors::translated(
-        [&] { savePackage(model_, pagination().pageCount(), path, application_->saveOptions()); });
+        [&] { savePackage(model_, pageCountForSave(), path, application_->saveOptions()); });
     path_ = path;
     dirty_ = false;
 }
@@ -118,8 +135,7 @@ void EngineDocument::SaveAs(const QString& path) {
 bool EngineDocument::SaveAsNew(const QString& path) {
     ensureAvailable();
     if (!errors::translated([&] {
-            return savePackageAsNew(model_, pagination().pageCount(), path,
-                                    application_->saveOptions());
+            return savePackageAsNew(model_, pageCountForSave(), path, application_->saveOptions());
         }))
         return false;
     path_ = path;

@@ -76,6 +76,7 @@ public:
 private:
     void close(bool save);
     void tablesMoved(int at, int delta);
+    int pageCountForSave();
 
     std::shared_ptr<EngineApplicationState> application_;
     wordengine::Document model_;
