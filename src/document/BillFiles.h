@@ -29,9 +29,9 @@ QByteArray valueText(const QByteArray& json, const QString& key);
 // The name of the page picture `page` (from 1) in the folder for --png.
 QString pagePath(const QString& folder, int page);
 
-// Checks, before any work: every output is a regular file or does not exist (a link is
-// followed to see what it names); no output is the input or another output, also through
-// links; the --png folder is a folder or does not exist, and none of the other paths is one
+// Checks, before any work: every output is a regular file the user may write, or does not
+// exist (a link is followed to see what it names); no output is the input or another output, also
+// through links; the --png folder is a folder or does not exist, and none of the other paths is one
 // of its page pictures. Throws Refused naming the path and the reason.
 void checkPaths(const QString& input, const QStringList& outputs, const QString& pngFolder);
 
