@@ -11,12 +11,15 @@ Form1::Services Program::wire(Form1::Services services) {
         IsInstalled::CheckWordInstalled(engine, [this] { engineMissing = true; });
     };
     services.generate = [this](const SaleRecordSource& record) {
-        MotorVehicleBill::GenerateMotorVehicle(engine, record, handOff.handOff());
+        MotorVehicleBill::Generation made =
+            MotorVehicleBill::GenerateMotorVehicle(engine, record, handOff.handOff());
+        handOff.keepDocument(std::move(made.hold));
     };
     return services;
 }
 
 bool Program::start() {
+    removeTemporaryLeftovers();
     form1.Form_Load();
     return !engineMissing;
 }

@@ -14,8 +14,9 @@ public:
     // document script are wired here.
     Program(word::ApplicationFactory& engine, Form1::Services services);
 
-    // Runs the entry window's start-up. False when the engine cannot be created: the user has
-    // been told, and the window must not be shown.
+    // Removes what killed runs left in the temporary folder and runs the entry window's
+    // start-up. False when the engine cannot be created: the user has been told, and the
+    // window must not be shown.
     bool start();
 
     Form1& entry() { return form1; }

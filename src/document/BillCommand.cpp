@@ -220,6 +220,8 @@ int run(const QStringList& arguments, word::ApplicationFactory& engine, QTextStr
         out << usage();
         return Success;
     }
+    // Documents are made in the temporary folder: what killed runs left there goes first.
+    removeTemporaryLeftovers();
     if (BillBatch::wanted(arguments))
         return BillBatch::run(arguments, err, errIsTerminal);
     Options options;

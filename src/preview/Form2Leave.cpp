@@ -120,7 +120,10 @@ void Form2::saveResult(bool pdfChosen) {
 
 void Form2::PushButton8_Click() {
     Trap trap(Procedure::Form2_PushButton8_Click);
-    trap.line(102, [&] { RemoveFile(mWordFile); });
+    trap.line(102, [&] {
+        RemoveFile(mWordFile);
+        wordFileHold.release();
+    });
     for (qint32 i = 1; i <= mTotalImages; ++i) { // line 104
         trap.line(106, [&] {
             if (std::size_t(i) < Image1.size())
