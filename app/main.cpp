@@ -1,6 +1,8 @@
 // Vantorel: the entry window, the document engine behind it, and the preview.
 #include "EngineApplicationFactory.h"
+#include "Leftovers.h"
 #include "Program.h"
+#include "SettingsStore.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -23,6 +25,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantorel"));
     wordengine::EngineApplicationFactory engine;
+    // Unfinished writes of runs that were killed; the store's own writes clean it again only
+    // once something is typed.
+    files::removeLeftovers(SettingsStore::user().folder());
     Program program(engine, Form1::storeServices());
     if (!program.start())
         return 1; // the engine check has told the user; the window is never shown

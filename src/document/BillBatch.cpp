@@ -11,6 +11,7 @@
 #include "BillFiles.h"
 #include "BillRecord.h"
 #include "Layout.h"
+#include "Leftovers.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -101,6 +102,7 @@ std::optional<QString> prepareFolder(const QString& folder) {
             .arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
     ::close(fd);
     ::unlink(name.data());
+    files::removeLeftovers(folder); // the unfinished files of a batch that was killed
     return std::nullopt;
 }
 

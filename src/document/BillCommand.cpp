@@ -221,8 +221,12 @@ QString usage() {
                "Exit status: 0 done; 1 the document could not be made or a file not written (each\n"
                "failure is printed in the words of the program's error report); 2 bad usage or a "
                "bad\n"
-               "record file, or an output that is not a plain file or is the input or another "
-               "output.\n"
+               "record file, or an output that is not a plain file, that you may not write, or "
+               "that "
+               "is\n"
+               "the input or another output. An output that is a link is written through: the "
+               "file\n"
+               "it names is replaced and the link kept.\n"
                "Each output appears whole or not at all; a file it replaces stays as it was when\n"
                "writing fails. The document is made in the temporary folder (TEMP, else the "
                "system's)\n"
@@ -243,6 +247,8 @@ int run(const QStringList& arguments, word::ApplicationFactory& engine, QTextStr
         out << usage();
         return Success;
     }
+    // Documents are made in the temporary folder: what killed runs left there goes first.
+    removeTemporaryLeftovers();
     if (BillBatch::wanted(arguments))
         return BillBatch::run(arguments, err, errIsTerminal);
     Options options;

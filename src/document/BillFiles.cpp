@@ -1,5 +1,7 @@
 #include "BillFiles.h"
 
+#include "AtomicFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -171,12 +173,11 @@ QStringList picturesAfter(int pages, const std::function<QString(int page)>& pic
 }
 
 void checkPaths(const QString& input, const QStringList& outputs, const QString& pngFolder) {
-    for (const QString& output : outputs) {
-        const QFileInfo info(output); // follows a link to what it names
-        if (info.exists() && !info.isFile())
-            throw Refused{
-                QStringLiteral("the output %1 is not a plain file; it is left alone").arg(output)};
-    }
+    // The writer refuses these too; refused here, no document is made in vain.
+    for (const QString& output : outputs)
+        if (const QString why = files::whyNotReplaceable(output); !why.isEmpty())
+            throw Refused{QStringLiteral("the output %1 is not written: %2; it is left alone")
+                              .arg(output, why)};
     if (!pngFolder.isEmpty() && QFileInfo::exists(pngFolder) && !QFileInfo(pngFolder).isDir())
         throw Refused{QStringLiteral("the --png output %1 is not a folder").arg(pngFolder)};
 

@@ -35,10 +35,10 @@ QString pagePath(const QString& folder, int page);
 // anything, a link that leads nowhere too). Sets are written whole, without gaps.
 QStringList picturesAfter(int pages, const std::function<QString(int page)>& picture);
 
-// Checks, before any work: every output is a regular file or does not exist (a link is
-// followed to see what it names); no output is the input or another output, also through
-// links; the --png folder is a folder or does not exist, and none of the other paths is one
-// of its page pictures. Throws Refused naming the path and the reason.
+// Checks, before any work: every output is a regular file the user may write, or does not
+// exist (a link is followed to see what it names); no output is the input or another output,
+// also through links; the --png folder is a folder or does not exist, and none of the other
+// paths is one of its page pictures. Throws Refused naming the path and the reason.
 void checkPaths(const QString& input, const QStringList& outputs, const QString& pngFolder);
 
 struct Refused {

@@ -247,8 +247,9 @@ public:
     // The name was free at line 426, but a file can appear under it before the save: the save
     // never replaces one (it would be someone else's file, or one planted to be overwritten).
     // False when the name was taken meanwhile; a failure is reported and counts as done.
-    bool saveUnderFreeName(const QString& path) {
+    bool saveUnderFreeName(const QString& path, files::FileHold& hold) {
         bool taken = false;
+        hold = files::FileHold(path);
         trap.line(428, [&] { taken = !need(doc).SaveAsNew(path); });
         return !taken;
     }
@@ -325,7 +326,7 @@ Generation GenerateMotorVehicle(word::ApplicationFactory& word, const SaleRecord
     script.fillCells(signatureCells);
     result.path = script.drawTemporaryPath(digits);
     // A name taken between the check and the save is drawn again, whole.
-    for (int draws = 1; !script.saveUnderFreeName(result.path); ++draws) {
+    for (int draws = 1; !script.saveUnderFreeName(result.path, result.hold); ++draws) {
         if (draws == maxNameDraws) {
             trap.line(428, [&] {
                 throw Failure(QStringLiteral("File already exists: %1").arg(result.path));

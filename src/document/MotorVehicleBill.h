@@ -2,6 +2,7 @@
 // The bill of sale: the script that builds the document through the automation interface,
 // and the guard against a Word application the user already has open.
 
+#include "FileHold.h"
 #include "TemporaryName.h"
 
 #include <QString>
@@ -23,6 +24,9 @@ using HandOff = std::function<void(Trap& trap, const QString& path)>;
 struct Generation {
     bool abandoned = false; // the user chose not to go on past the running-Word warning
     QString path;           // the temporary document's path
+    // Keeps the temporary document, from the moment it appears, from being taken for a
+    // leftover by another run; whoever removes the document lets go of it after.
+    files::FileHold hold;
 };
 
 // Builds the bill of sale from the record's values in a new, private application, saves it

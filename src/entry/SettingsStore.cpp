@@ -20,11 +20,13 @@ namespace {
 // Serialises the writers of one settings file across processes, so that two writers of
 // different keys both keep theirs. The kernel drops this lock when its holder dies. Earlier
 // versions also left a ".lock" file of their own, which is cleared while the lock is held.
+// The lock file is the program's own: a link at its name is not followed. It lies beside the
+// name the program uses, also when that is a link to a settings file elsewhere.
 class WriterLock {
 public:
     explicit WriterLock(const QString& settingsPath) {
         const QByteArray path = QFile::encodeName(settingsPath + QStringLiteral(".writelock"));
-        fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd < 0)
             return;
         while (::flock(fd, LOCK_EX) != 0) {

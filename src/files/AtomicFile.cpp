@@ -1,12 +1,17 @@
 #include "AtomicFile.h"
 
+#include "FileHold.h"
+#include "Leftovers.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -45,7 +50,91 @@ int renameNoReplace(const QByteArray& from, const QByteArray& to) {
     return 0;
 }
 
+QString describedError(int code) {
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+QByteArray folderOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+}
+
+// Why what is at a name may not be replaced; no code when it may.
+struct Refusal {
+    int code = 0;
+    QString why;
+};
+
+// The file that `path` names once every link at its end is followed; `path` itself when it is
+// no link. A link that names nothing gives the name it gives. Sets `refusal` for a link that
+// is not followed: one in a loop, or, as the kernel's protected_symlinks rule has it, one of
+// another user's in a sticky folder that everyone may write (a link planted in /tmp).
+QByteArray followLinks(const QByteArray& path, Refusal* refusal) {
+    constexpr int maxLinks = 40; // as the kernel allows
+    QByteArray current = path;
+    for (int hop = 0; hop < maxLinks; ++hop) {
+        struct stat link;
+        if (::lstat(current.constData(), &link) != 0 || !S_ISLNK(link.st_mode))
+            return current;
+        const QByteArray folder = folderOf(current);
+        struct stat shared;
+        if (::stat(folder.constData(), &shared) == 0 && (shared.st_mode & S_ISVTX) &&
+            (shared.st_mode & S_IWOTH) && link.st_uid != ::geteuid() &&
+            link.st_uid != shared.st_uid) {
+            *refusal = {EACCES, QStringLiteral("it is a link of another user's in a shared "
+                                               "folder, which is not followed")};
+            return current;
+        }
+        QByteArray named(PATH_MAX + 1, '\0');
+        const ssize_t length = ::readlink(current.constData(), named.data(), size_t(named.size()));
+        if (length < 0 || length >= named.size())
+            return current; // changed meanwhile: what is there now is looked at as it is
+        named.truncate(length);
+        current = named.startsWith('/') ? named : folder + '/' + named;
+    }
+    *refusal = {ELOOP, describedError(ELOOP)};
+    return current;
+}
+
+// Why the file at `destination` (no link) may not be replaced.
+Refusal refusalOf(const QByteArray& destination) {
+    struct stat status;
+    if (::lstat(destination.constData(), &status) != 0)
+        return {}; // nothing there: a new file; a folder that cannot be read fails the create
+    if (S_ISDIR(status.st_mode))
+        return {EISDIR, QStringLiteral("it is a folder")};
+    if (S_ISFIFO(status.st_mode))
+        return {EPERM, QStringLiteral("it is a FIFO (a named pipe), not a plain file")};
+    if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode))
+        return {EPERM, QStringLiteral("it is a device, not a plain file")};
+    if (S_ISSOCK(status.st_mode))
+        return {EPERM, QStringLiteral("it is a socket, not a plain file")};
+    if (!S_ISREG(status.st_mode))
+        return {EPERM, QStringLiteral("it is not a plain file")};
+    // Replacing takes only the folder's permission; the file's own says whether its owner
+    // wants it changed. The effective user's, as the kernel checks an open for writing: root
+    // may, unless the file system is read-only.
+    if (::faccessat(AT_FDCWD, destination.constData(), W_OK, AT_EACCESS) != 0) {
+        const int code = errno;
+        return {code, QStringLiteral("it is read-only to you (%1)").arg(describedError(code))};
+    }
+    return {};
+}
+
+Refusal refusalAt(const QByteArray& target, QByteArray* destination) {
+    Refusal refused;
+    *destination = followLinks(target, &refused);
+    if (!refused.code)
+        refused = refusalOf(*destination);
+    return refused;
+}
+
 } // namespace
+
+QString whyNotReplaceable(const QString& target) {
+    QByteArray destination;
+    return refusalAt(encoded(target), &destination).why;
+}
 
 void AtomicFile::setFaultHook(FaultHook hook) {
     faultHook() = std::move(hook);
@@ -71,7 +160,19 @@ bool AtomicFile::open() {
         return fail(Step::Create, ENOENT);
     if (const int code = injected(Step::Create, path))
         return fail(Step::Create, code);
-    const QString folder = QFileInfo(path).absolutePath();
+    // Only a write that replaces looks through a link: one that takes a free name finds the
+    // name taken by the link itself.
+    QByteArray destination = encoded(path);
+    Refusal refused;
+    if (options.replace)
+        refused = refusalAt(encoded(path), &destination);
+    destinationPath = QFile::decodeName(destination);
+    if (refused.code) {
+        refusal = refused.why;
+        return fail(Step::Create, refused.code);
+    }
+    const QString folder = QFileInfo(destinationPath).absolutePath();
+    removeLeftoversOnce(folder);
     // The new file's name does not grow with the target's, so a long target name still
     // leaves room for it; O_EXCL refuses any name that exists, a planted link included.
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
@@ -85,20 +186,42 @@ bool AtomicFile::open() {
             temporaryPath.clear();
             return fail(Step::Create, errno);
         }
+        if (fd >= 0 && !lockNewFile())
+            fd = -1;
     }
     if (fd < 0) {
         temporaryPath.clear();
         return fail(Step::Create, EEXIST);
     }
+    // The permissions are given when the file is whole: until then it stays private.
     struct stat existing;
-    mode_t mode = options.mode;
-    if (options.replace && ::lstat(encoded(path).constData(), &existing) == 0 &&
+    mode = options.mode;
+    if (options.replace && ::lstat(destination.constData(), &existing) == 0 &&
         S_ISREG(existing.st_mode))
         mode = existing.st_mode & 07777;
-    ::fchmod(fd, mode);
     file = std::make_unique<QFile>();
     if (!file->open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
         return fail(Step::Create, EIO);
+    return true;
+}
+
+// Locks the file just created at temporaryPath. A clean-up of leftovers (in another process,
+// or on another thread) may have taken it for one between its creation and the lock: then its name
+// no longer names it, and false tells the caller to draw another. Where the file system has no
+// locks, the file goes unlocked: the write matters more.
+bool AtomicFile::lockNewFile() {
+    int locked;
+    while ((locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    struct stat opened, named;
+    if (locked == 0 &&
+        (::fstat(fd, &opened) != 0 || ::lstat(temporaryPath.constData(), &named) != 0 ||
+         opened.st_dev != named.st_dev || opened.st_ino != named.st_ino)) {
+        ::close(fd);
+        return false;
+    }
+    // A second descriptor keeps the lock once the written one is closed.
+    lockFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
     return true;
 }
 
@@ -127,6 +250,7 @@ bool AtomicFile::finish() {
     if (file->error() != QFileDevice::NoError || !file->flush())
         return fail(Step::Write, errno);
     file.reset();
+    ::fchmod(fd, mode);
     if (const int code = injected(Step::Sync, path))
         return fail(Step::Sync, code);
     if (options.sync && ::fsync(fd) != 0)
@@ -145,7 +269,7 @@ bool AtomicFile::commit() {
         return committed;
     if (const int code = injected(Step::Publish, path))
         return fail(Step::Publish, code);
-    const QByteArray to = encoded(path);
+    const QByteArray to = encoded(destinationPath);
     if (options.replace) {
         if (::rename(temporaryPath.constData(), to.constData()) != 0)
             return fail(Step::Publish, errno);
@@ -154,8 +278,12 @@ bool AtomicFile::commit() {
     }
     committed = true;
     temporaryPath.clear();
+    // The lock goes on to whoever asked to keep the file; otherwise it ends here.
+    if (lockFd >= 0 && !FileHold::handOver(path, lockFd))
+        ::close(lockFd);
+    lockFd = -1;
     if (options.sync && options.syncFolder)
-        syncFolderOf(path);
+        syncFolderOf(destinationPath);
     return true;
 }
 
@@ -166,17 +294,26 @@ void AtomicFile::discard() {
         ::close(fd);
         fd = -1;
     }
+    // Removed while still locked: no clean-up elsewhere ever sees it unheld.
     if (!temporaryPath.isEmpty()) {
         ::unlink(temporaryPath.constData());
         temporaryPath.clear();
+    }
+    if (lockFd >= 0) {
+        ::close(lockFd);
+        lockFd = -1;
     }
 }
 
 QString AtomicFile::errorString() const {
     if (!error)
         return QString();
+    QString where = QDir::toNativeSeparators(path);
+    if (!destinationPath.isEmpty() && destinationPath != path)
+        where += QStringLiteral(" (a link to %1)").arg(QDir::toNativeSeparators(destinationPath));
     return QStringLiteral("cannot write %1: %2")
-        .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(error)));
+        .arg(where, refusal.isEmpty() ? describedError(error)
+                                      : refusal + QStringLiteral("; it is left as it is"));
 }
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* why,

@@ -3,8 +3,17 @@
 //
 // An AtomicFile writes into a new file of its own beside the target and puts it in the
 // target's place only on commit(), after every byte has been written, flushed and synced.
-// Until then, and after any failure, the target is exactly what it was. A link at the target
-// is replaced, never written through, so nothing outside the chosen folder is touched.
+// Until then, and after any failure, the target is exactly what it was.
+//
+// What is at the target is respected. A symbolic link is written through: the file it names
+// is replaced, in that file's own folder, and the link stays (people link their settings in
+// from a repository of their own). A link that names nothing yet makes that file, as a shell's
+// ">" would. A link of another user's in a shared sticky folder such as /tmp is not followed,
+// as the kernel does not follow it either. A file the user may not write, and anything that is
+// not a regular file (a folder, a FIFO, a device, a socket), is refused and left as it is.
+//
+// The new file is locked from its creation until it is published or removed, so that a file
+// of that name which no process holds is known to be a leftover of a killed run (Leftovers.h).
 
 #include <QByteArray>
 #include <QFile>
@@ -22,8 +31,8 @@ struct AtomicOptions {
     // Permissions of a new file. A file that replaces an existing regular file takes that
     // file's permissions instead, so a file someone made private or shared stays so.
     mode_t mode = 0600;
-    // false: publish only under a name that is free; an existing file is never replaced
-    // and commit() fails with EEXIST.
+    // false: publish only under a name that is free; an existing file (or link) is never
+    // replaced or followed, and commit() fails with EEXIST.
     bool replace = true;
     // false: the file is not flushed to the disk before it is put in place, nor its folder
     // after. Only for scratch files, read back and removed at once, whose loss in a crash
@@ -42,7 +51,8 @@ public:
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    // Creates the new file beside the target. False (with the error set) when it cannot.
+    // Creates the new file beside the target (beside the file a link there names). False, with
+    // the error set, when it cannot, or when the target may not be replaced.
     bool open();
     // Where the contents go; valid after a successful open().
     QIODevice* device();
@@ -59,6 +69,9 @@ public:
     Step failedStep() const { return step; }
     QString errorString() const; // "cannot write PATH: reason"
     const QString& target() const { return path; }
+    // Where commit() puts the file: the target, or the file a link at the target names. Set by
+    // open().
+    const QString& destination() const { return destinationPath; }
 
     // For tests: called before each step; a non-zero result makes that step fail with that
     // errno, as a full disk or a failing device would.
@@ -68,10 +81,16 @@ public:
 private:
     bool fail(Step failed, int code);
 
+    bool lockNewFile();
+
     QString path;
+    QString destinationPath;
     AtomicOptions options;
     QByteArray temporaryPath;
     int fd = -1;
+    int lockFd = -1; // holds the new file's lock after fd is closed, until it is published
+    mode_t mode = 0600;
+    QString refusal; // why the target may not be replaced, when that failed the write
     std::unique_ptr<QFile> file;
     bool finished = false;
     bool committed = false;
@@ -91,6 +110,11 @@ bool copyFileAtomically(const QString& from, const QString& to, QString* why,
 // Opens `file` and writes the bytes of the file at `from` into it, for the caller to finish or
 // commit. False, with a message in `why` and the new file removed, when either fails.
 bool writeCopy(const QString& from, AtomicFile& file, QString* why);
+
+// Why a write may not replace what is at `target`, in a few words ("it is a FIFO, not a plain
+// file"); empty when it may: nothing is there, or a regular file the user may write (also at
+// the end of links). What AtomicFile refuses, for checks before any work is done.
+QString whyNotReplaceable(const QString& target);
 
 // Creates the folder `path` and whichever of its parents are missing, each new one with
 // `mode` (private by default: they hold the user's data). True when the folder exists.

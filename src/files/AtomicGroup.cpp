@@ -115,10 +115,11 @@ bool AtomicGroup::publish() {
     done.reserve(members.size());
     for (AtomicFile& member : members) {
         Published step;
+        // Where the member goes: for a link at its target, the file the link names.
         if (options.replace)
-            step = keepOld(member.target());
+            step = keepOld(member.destination());
         else
-            step.target = QFile::encodeName(member.target());
+            step.target = QFile::encodeName(member.destination());
         if (member.commit()) {
             done.push_back(std::move(step));
             continue;

@@ -347,7 +347,10 @@ void Form2::closeEvent(QCloseEvent* event) {
 
 void Form2::Form_QueryUnload() {
     Trap trap(Procedure::Form2_Form_QueryUnload);
-    trap.line(100, [&] { RemoveFile(mWordFile); });
+    trap.line(100, [&] {
+        RemoveFile(mWordFile);
+        wordFileHold.release();
+    });
     trap.line(102, [] { QCoreApplication::processEvents(); });
     trap.line(104, [] { QCoreApplication::processEvents(); });
 }

@@ -2,6 +2,7 @@
 // The preview window: the page list, the page in a viewport with scroll bars and drag-pan,
 // zoom in quarter steps, saving the document and going back.
 
+#include "FileHold.h"
 #include "ProgramWindow.h"
 
 #include <QKeyCombination>
@@ -41,6 +42,8 @@ public:
     void setTotalImages(qint32 total) { mTotalImages = total; }
     void showFirstPage();
     void setWordFile(const QString& path) { mWordFile = path; }
+    // Keeps the temporary document held (see files::FileHold) until the window removes it.
+    void holdWordFile(files::FileHold hold) { wordFileHold = std::move(hold); }
     // All of the above at once, for pages drawn already: lists and keeps `pictures`, puts the
     // first in the page box, and makes `wordFile` the document that saving copies and
     // leaving removes. Like the hand-over's steps it leaves the activation alone: the page is
@@ -118,6 +121,7 @@ private:
     std::vector<QPicture> Image1{QPicture()};
 
     QString mWordFile;
+    files::FileHold wordFileHold;
     qint32 mTotalImages = 0;
     float mDragX = 0, mDragY = 0;
     qint16 mHStep = 0, mVStep = 0;

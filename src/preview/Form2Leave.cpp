@@ -33,11 +33,13 @@ bool sameFile(const QString& a, const QString& b) {
 
 // The copy is written beside the target and renamed over it only when it is complete, so a
 // copy that fails (a full disk, a folder that cannot be written) leaves an existing target
-// exactly as it was. A link at the target is replaced by the copy; the file it pointed to,
-// which may lie outside the chosen folder, is neither written nor has its permissions changed.
+// exactly as it was. A link at the target is written through: the file it names gets the
+// copy, and the link stays. A file the user may not write, a FIFO or a device is refused and
+// left as it is, whatever the answer to the question was.
 void copyFile(const QString& from, const QString& to) {
     if (!QFileInfo::exists(from))
         throw Failure(QStringLiteral("File not found: %1").arg(from));
+    refuseUnreplaceable(to);
     QString why;
     if (!files::copyFileAtomically(from, to, &why))
         throw Failure(QStringLiteral("Path/File access error: %1 (%2)").arg(to, why));
@@ -96,7 +98,8 @@ void Form2::saveResult(bool pdfChosen) {
                                  : 0);
             });
             // The target is not deleted before the copy: the copy at line 130 replaces it in
-            // one step, so a copy that fails leaves it as it was.
+            // one step, so a copy that fails leaves it as it was, and a forced delete would
+            // take a read-only file that the copy must refuse.
             if (trap.blockTest(122, [&] { return answer == yes; }))
                 trap.line(124, [] {});
         } else {
@@ -117,7 +120,10 @@ void Form2::saveResult(bool pdfChosen) {
 
 void Form2::PushButton8_Click() {
     Trap trap(Procedure::Form2_PushButton8_Click);
-    trap.line(102, [&] { RemoveFile(mWordFile); });
+    trap.line(102, [&] {
+        RemoveFile(mWordFile);
+        wordFileHold.release();
+    });
     for (qint32 i = 1; i <= mTotalImages; ++i) { // line 104
         trap.line(106, [&] {
             if (std::size_t(i) < Image1.size())

@@ -78,28 +78,19 @@ QPicture loadPictureFile(const QString& path) {
     return picture;
 }
 
-namespace {
-
-[[noreturn]] void cannotWrite(const QString& target, int code) {
-    throw Failure(QStringLiteral("Path/File access error: %1 (cannot write %2: %3)")
-                      .arg(target, QDir::toNativeSeparators(target),
-                           QString::fromLocal8Bit(std::strerror(code))));
+void refuseUnreplaceable(const QString& target) {
+    const QString why = files::whyNotReplaceable(target);
+    if (!why.isEmpty())
+        throw Failure(QStringLiteral("Path/File access error: %1 (cannot write %2: %3; it is left "
+                                     "as it is)")
+                          .arg(target, QDir::toNativeSeparators(target), why));
 }
-
-} // namespace
 
 void savePdfFile(const QString& documentPath, const QString& target) {
     if (!QFileInfo::exists(documentPath))
         throw Failure(QStringLiteral("File not found: %1").arg(documentPath));
-    // Checked before the pages are drawn, which for a long document takes a while. A file the
-    // user may not write is theirs to keep, even in a folder where it could be replaced.
-    const QFileInfo existing(target);
-    if (!existing.isSymLink()) {
-        if (existing.isDir())
-            cannotWrite(target, EISDIR);
-        if (existing.isFile() && ::access(QFile::encodeName(target).constData(), W_OK) != 0)
-            cannotWrite(target, errno);
-    }
+    // Checked before the pages are drawn, which for a long document takes a while.
+    refuseUnreplaceable(target);
     const wordengine::Document document = BillPdf::readDocument(documentPath);
     QString why;
     if (!BillPdf::write(document, target, &why))

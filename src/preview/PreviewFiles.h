@@ -28,11 +28,16 @@ void savePictureFile(const QPicture& picture, const QString& path);
 // Reads a picture written by savePictureFile. Throws Failure when it cannot.
 QPicture loadPictureFile(const QString& path);
 
+// Throws Failure, naming the target and why, when a save may not replace what is there: a
+// file the user may not write, or anything that is not a regular file (a folder, a FIFO, a
+// device), also at the end of a link. What the one writer refuses, known before any work.
+void refuseUnreplaceable(const QString& target);
+
 // Writes the pages of the document at `documentPath` as a PDF at `target`, drawn as
-// vantorel-bill --pdf draws them, whole or not at all. A target that is a folder or a
-// read-only file is refused and left as it is; a link at the target is replaced, as a saved
-// copy replaces one. Throws Failure, or word::Error for a document with more pages than the
-// engine draws.
+// vantorel-bill --pdf draws them, whole or not at all. What refuseUnreplaceable refuses is
+// refused before the pages are drawn, and left as it is; a link at the target is written
+// through, as a saved copy is. Throws Failure, or word::Error for a document with more pages
+// than the engine draws.
 void savePdfFile(const QString& documentPath, const QString& target);
 
 // True when the two names are one file: the same path, or one file under two names (a hard

@@ -24,6 +24,11 @@ Form2& PreviewHandOff::preview() {
     return *form2;
 }
 
+void PreviewHandOff::keepDocument(files::FileHold hold) {
+    if (form2 && !hold.target().isEmpty() && form2->wordFile() == hold.target())
+        form2->holdWordFile(std::move(hold));
+}
+
 MotorVehicleBill::HandOff PreviewHandOff::handOff() {
     return [this](Trap& trap, const QString& path) {
         trap.line(440, [&] {

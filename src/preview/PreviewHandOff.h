@@ -23,6 +23,10 @@ public:
     // Lines 440 to 452 of the script: render the pages, show the preview, hide the entry window.
     MotorVehicleBill::HandOff handOff();
 
+    // Gives the preview the hold of the document it now shows, which it keeps until it
+    // removes the document; a hold of any other document is let go.
+    void keepDocument(files::FileHold hold);
+
     // The preview window, loaded (and its load handler run) at the first call.
     Form2& preview();
     bool previewLoaded() const { return form2 != nullptr; }

@@ -2,6 +2,7 @@
 
 #include "Automation.h"
 #include "Failure.h"
+#include "FileHold.h"
 #include "Form2.h"
 #include "Paths.h"
 #include "PreviewFiles.h"
@@ -16,9 +17,11 @@ namespace {
 
 // The picture file lives only while one page passes through it, failures included. The
 // path is taken when the pass starts: working it out again here could fail, and a
-// destructor must not.
+// destructor must not. The file is held while it lives, so that another run starting in the
+// same folder does not take it for a leftover; the hold ends after the removal.
 struct PictureFileGuard {
     QString path;
+    files::FileHold hold{path};
     ~PictureFileGuard() { QFile::remove(path); }
 };
 

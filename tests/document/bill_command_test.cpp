@@ -324,6 +324,28 @@ TEST_F(Bill, AnOutputThatIsNotAPlainFileIsRefusedAndLeftAlone) {
         ::close(sock);
 }
 
+// A read-only output, also behind a link, is refused before any work and left as it was:
+// permissions do not bind root, so this runs as an ordinary user (ctest label "unprivileged").
+TEST_F(Bill, UnwritableOutputIsRefusedAndLeftAlone) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind root";
+    const QString record = put("sale.json", R"({"Make": "Ford"})");
+    const QString readOnly = put("ro.doc", "theirs");
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup));
+    ASSERT_TRUE(QFile::link(readOnly, path("link.pdf")));
+    const QStringList cases[] = {{record, QStringLiteral("--doc"), readOnly},
+                                 {record, QStringLiteral("--doc"), path("ok.doc"),
+                                  QStringLiteral("--pdf"), path("link.pdf")}};
+    for (const QStringList& args : cases) {
+        EXPECT_EQ(run(args), BillCommand::BadUsage) << args.join(u' ').toStdString();
+        EXPECT_TRUE(err.contains(args.last()) && err.contains(QStringLiteral("read-only")))
+            << err.toStdString();
+        EXPECT_EQ(contentsOf(readOnly), QByteArray("theirs"));
+        EXPECT_FALSE(QFile::exists(path("ok.doc")));
+        EXPECT_TRUE(QDir(path("tmp")).isEmpty());
+    }
+}
+
 // On a full disk every output is whole or absent, a file it would replace stays as it was,
 // and the exit status says it failed.
 TEST_F(Bill, OnAFullDiskOutputsAreWholeOrAbsentAndTheOldOnesKept) {

@@ -96,6 +96,31 @@ def stopped(bill, work, number, name, status, backlog):
     assert not os.listdir(env["TEMP"]), os.listdir(env["TEMP"])
 
 
+def after_a_kill(bill, work):
+    """SIGKILL leaves what was being written; the next batch removes, at its start, what no
+    running process holds and is ours (planted here too, so that there is always some), and
+    nothing else."""
+    out, env = os.path.join(work, "killed"), environment(work)
+    child = subprocess.Popen([bill, "--batch", "-", "--out", out, "--jobs", "2", "--pdf"],
+                             stdin=subprocess.PIPE, stderr=subprocess.PIPE, env=env)
+    child.stdin.write(b"not a record\n" + RECORD * 50)
+    child.stdin.flush()
+    while b"line 1:" not in child.stderr.readline():
+        pass
+    child.kill()
+    child.wait()
+    planted = {out: [".vantorel-0123456789abcdef.tmp"], env["TEMP"]: ["wendlo12345678.doc"]}
+    for folder, names in planted.items():
+        for name in names + ["keep.vantorel"]:
+            open(os.path.join(folder, name), "wb").close()
+    subprocess.run([bill, "--batch", "-", "--out", out], input=RECORD, check=True,
+                   capture_output=True, env=env)
+    assert not leftovers(out), leftovers(out)
+    assert os.listdir(env["TEMP"]) == ["keep.vantorel"], os.listdir(env["TEMP"])
+    assert os.path.exists(os.path.join(out, "keep.vantorel"))
+    os.remove(os.path.join(env["TEMP"], "keep.vantorel"))
+
+
 def on_a_terminal(bill, work):
     records = os.path.join(work, "sales.jsonl")
     with open(records, "wb") as f:
@@ -174,6 +199,7 @@ def main():
     for number, name, status in [(signal.SIGINT, "SIGINT", 130), (signal.SIGTERM, "SIGTERM", 143)]:
         for backlog in (0, 300):
             stopped(bill, work, number, name, status, backlog)
+    after_a_kill(bill, work)
     on_a_terminal(bill, work)
     without_a_runtime_folder(bill, work)
     print("vantorel-bill --batch end to end: OK")

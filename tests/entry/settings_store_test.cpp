@@ -16,6 +16,11 @@
 namespace {
 
 const QString app = QStringLiteral("Marrowind");
+
+QByteArray contentsOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
 const QString section = QStringLiteral("Vantorel");
 
 class Store : public ::testing::Test {
@@ -110,6 +115,24 @@ TEST_F(Store, AFileThatIsAFolderReadsDefaultsAndFailsWrites) {
     EXPECT_THROW(write(QStringLiteral("VIN"), QStringLiteral("x")), Failure);
 }
 
+// A settings file linked in from the user's own repository (GNU Stow, chezmoi, home-manager)
+// is written through: the file in the repository gets the value, the link stays.
+TEST_F(Store, ASettingsFileLinkedFromARepositoryIsWrittenThrough) {
+    QTemporaryDir repository;
+    const QString real = repository.filePath(QStringLiteral("Marrowind.ini"));
+    QFile file(real);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Other Program]\nPath=/opt/other\n");
+    file.close();
+    ASSERT_TRUE(QFile::link(real, store.filePath(app)));
+    write(QStringLiteral("Make"), QStringLiteral("Ford"));
+    EXPECT_TRUE(QFileInfo(store.filePath(app)).isSymLink());
+    EXPECT_EQ(contentsOf(real), QByteArray("[Other Program]\nPath=/opt/other\n\n[Vantorel]\n"
+                                           "Make=Ford\n"));
+    EXPECT_EQ(QDir(repository.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("Marrowind.ini")});
+}
+
 class Unwritable : public Store {
 protected:
     void SetUp() override {
@@ -132,13 +155,26 @@ TEST_F(Unwritable, FolderFailsTheWriteWithAClearDescriptionAndKeepsTheOldValue) 
     EXPECT_EQ(read(QStringLiteral("Make")), QStringLiteral("Ford"));
 }
 
-TEST_F(Unwritable, UnreadableFileIsNeitherReadNorOverwritten) {
-    write(QStringLiteral("Make"), QStringLiteral("Ford"));
-    QFile::setPermissions(store.filePath(app), QFile::WriteOwner);
-    EXPECT_EQ(read(QStringLiteral("Make"), QStringLiteral("d")), QStringLiteral("d"));
-    EXPECT_THROW(write(QStringLiteral("Model"), QStringLiteral("T")), Failure);
-    QFile::setPermissions(store.filePath(app), QFile::ReadOwner | QFile::WriteOwner);
-    EXPECT_EQ(read(QStringLiteral("Make")), QStringLiteral("Ford"));
+// A file the user made unreadable, or read-only to freeze it, is left exactly as it is; the
+// write fails with the store's notice naming the file.
+TEST_F(Unwritable, UnreadableOrReadOnlyFileIsNeitherOverwrittenNorChanged) {
+    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    for (const QFile::Permissions frozen : {QFile::Permissions(QFile::WriteOwner), readOnly}) {
+        write(QStringLiteral("Make"), QStringLiteral("Ford"));
+        const QByteArray before = contentsOf(store.filePath(app));
+        QFile::setPermissions(store.filePath(app), frozen);
+        EXPECT_EQ(read(QStringLiteral("Make"), QStringLiteral("d")),
+                  frozen == readOnly ? QStringLiteral("Ford") : QStringLiteral("d"));
+        try {
+            write(QStringLiteral("Model"), QStringLiteral("T"));
+            ADD_FAILURE() << "the write should have failed";
+        } catch (const Failure& f) {
+            EXPECT_TRUE(f.description().contains(store.filePath(app))) << f.what();
+        }
+        EXPECT_EQ(QFile::permissions(store.filePath(app)) & 0x7077, frozen); // not the user's
+        QFile::setPermissions(store.filePath(app), QFile::ReadOwner | QFile::WriteOwner);
+        EXPECT_EQ(contentsOf(store.filePath(app)), before);
+    }
 }
 
 TEST(StoreFolder, MissingFolderIsCreatedAndAnImpossibleOneFails) {
@@ -166,11 +202,6 @@ TEST(StoreFolder, AFolderNobodyCanWriteFailsTheWrite) {
     }
     EXPECT_EQ(readOnly.read(app, section, QStringLiteral("Make"), QStringLiteral("d")),
               QStringLiteral("d"));
-}
-
-QByteArray contentsOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
 // Every write reads and replaces the whole file, so past a bound a file is neither read nor
@@ -307,6 +338,29 @@ TEST(StoreProcesses, AKilledWriterNeverLeavesAValueHalfWritten) {
             EXPECT_TRUE(whole.match(value).hasMatch())
                 << "round " << round << " key " << k << ": " << value.left(40).toStdString();
         }
+    }
+}
+
+// A writer killed in the middle of a write leaves its new file; the next write into the
+// folder, by any process, removes it, since no process holds it any more.
+TEST(StoreProcesses, WhatAKilledWriterLeftGoesAtTheNextWrite) {
+    for (const files::Step step : {files::Step::Write, files::Step::Publish}) {
+        QTemporaryDir dir;
+        QProcess writer;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("STORE_WRITER_KILLED_AT"), QString::number(int(step)));
+        writer.setProcessEnvironment(environment);
+        writer.start(QStringLiteral(STORE_WRITER_PATH),
+                     {dir.path(), QStringLiteral("K"), QStringLiteral("1")});
+        ASSERT_TRUE(writer.waitForFinished(-1));
+        ASSERT_EQ(writer.exitStatus(), QProcess::CrashExit);
+        const auto files = [&] { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); };
+        ASSERT_EQ(files().filter(QStringLiteral(".tmp")).size(), 1)
+            << files().join(u' ').toStdString();
+        SettingsStore(dir.path())
+            .write(app, section, QStringLiteral("Make"), QStringLiteral("Ford"));
+        EXPECT_EQ(files(), (QStringList{QStringLiteral("Marrowind.ini"),
+                                        QStringLiteral("Marrowind.ini.writelock")}));
     }
 }
 

@@ -1,4 +1,6 @@
 #include "AtomicFile.h"
+#include "FileHold.h"
+#include "Leftovers.h"
 #include "SmallDisk.h"
 #include "TestFiles.h"
 
@@ -8,7 +10,9 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 using files::AtomicFile;
 using files::AtomicOptions;
@@ -85,19 +89,115 @@ TEST(AtomicFile, NotCommittedLeavesNothing) {
     EXPECT_TRUE(entries(dir.path()).isEmpty());
 }
 
-TEST(AtomicFile, ALinkAtTheTargetIsReplacedAndWhatItPointsToIsUntouched) {
+// A link at the target is written through, as a settings file linked in from a repository
+// must be: the file it names is replaced in its own folder, keeping its permissions, and the
+// link stays. A link that names nothing yet makes that file.
+TEST(AtomicFile, ALinkAtTheTargetIsWrittenThroughAndKept) {
+    struct {
+        const char* name;
+        const char* linkTo; // "@" stands for the other folder
+        bool exists;        // whether the file finally named is there before
+    } cases[] = {
+        {"absolute", "@/real", true},
+        {"relative", "../other/real", true},
+        {"a link to a link", "@/second", true},
+        {"dangling", "@/real", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir root;
+        const QString dir = root.filePath(QStringLiteral("dir")), other = root.filePath("other");
+        ASSERT_TRUE(QDir().mkpath(dir) && QDir().mkpath(other));
+        const QString real = other + QStringLiteral("/real");
+        if (c.exists) {
+            putFile(real, "old");
+            ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), 0640), 0);
+        }
+        ASSERT_TRUE(QFile::link(real, other + QStringLiteral("/second")));
+        const QString target = dir + QStringLiteral("/out.doc");
+        ASSERT_TRUE(QFile::link(QString::fromLatin1(c.linkTo).replace(u'@', other), target));
+        QString why;
+        ASSERT_TRUE(files::writeFileAtomically(target, "new", &why)) << why.toStdString();
+        EXPECT_TRUE(QFileInfo(target).isSymLink());
+        EXPECT_EQ(contents(real), QByteArray("new"));
+        EXPECT_EQ(modeOf(real), mode_t(c.exists ? 0640 : 0600));
+        EXPECT_EQ(entries(dir), QStringList{QStringLiteral("out.doc")});
+        EXPECT_EQ(entries(other), (QStringList{QStringLiteral("real"), QStringLiteral("second")}));
+    }
+}
+
+// What is not a plain file, also at the end of a link, and a link planted by another user in
+// a shared sticky folder, are refused with the reason and left exactly as they are.
+TEST(AtomicFile, WhatIsNotAPlainFileIsRefusedAndLeftAsItIs) {
     QTemporaryDir dir;
-    QTemporaryDir elsewhere;
-    const QString victim = elsewhere.filePath(QStringLiteral("victim"));
-    putFile(victim, "keep");
-    ASSERT_EQ(::chmod(QFile::encodeName(victim).constData(), 0444), 0);
-    const QString target = dir.filePath(QStringLiteral("out.doc"));
-    ASSERT_TRUE(QFile::link(victim, target));
-    ASSERT_TRUE(files::writeFileAtomically(target, "new", nullptr));
-    EXPECT_FALSE(QFileInfo(target).isSymLink());
-    EXPECT_EQ(contents(target), QByteArray("new"));
-    EXPECT_EQ(contents(victim), QByteArray("keep"));
-    EXPECT_EQ(modeOf(victim), mode_t(0444));
+    const auto node = [&](const char* name) { return dir.filePath(QString::fromLatin1(name)); };
+    ASSERT_EQ(::mkfifo(QFile::encodeName(node("fifo")).constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkdir(node("folder")));
+    ASSERT_TRUE(QFile::link(node("fifo"), node("link-to-fifo")));
+    QStringList refused{node("fifo"), node("folder"), node("link-to-fifo")};
+    // As root: a device (/dev/full's numbers), and another user's link in a folder like /tmp.
+    if (::mknod(QFile::encodeName(node("device")).constData(), S_IFCHR | 0600, makedev(1, 7)) == 0)
+        refused << node("device");
+    putFile(node("theirs"), "theirs");
+    ASSERT_TRUE(QDir().mkdir(node("shared")));
+    ASSERT_TRUE(QFile::link(node("theirs"), node("shared/planted")));
+    if (::chmod(QFile::encodeName(node("shared")).constData(), 01777) == 0 &&
+        ::lchown(QFile::encodeName(node("shared/planted")).constData(), 12345, 12345) == 0)
+        refused << node("shared/planted");
+    const QStringList before = entries(dir.path());
+    for (const QString& target : refused) {
+        struct stat was {
+        }, is{};
+        ::lstat(QFile::encodeName(target).constData(), &was);
+        QString why;
+        EXPECT_FALSE(files::writeFileAtomically(target, "new", &why)) << target.toStdString();
+        EXPECT_TRUE(why.contains(target) && why.endsWith(QStringLiteral("left as it is")))
+            << why.toStdString();
+        ::lstat(QFile::encodeName(target).constData(), &is);
+        EXPECT_EQ(is.st_mode, was.st_mode) << target.toStdString();
+        EXPECT_EQ(is.st_ino, was.st_ino) << target.toStdString();
+    }
+    EXPECT_EQ(entries(dir.path()), before);
+    EXPECT_EQ(contents(node("theirs")), QByteArray("theirs"));
+}
+
+// The files a killed writer left (unheld, ours in name, kind and owner) go at the next write
+// into their folder; a file still held by its process, one published and kept (FileHold), and
+// anything that is not ours in every way stay.
+TEST(AtomicFile, TheNextWriteRemovesOnlyUnheldLeftoversOfOurs) {
+    QTemporaryDir dir;
+    const auto name = [&](const char* n) { return dir.filePath(QString::fromLatin1(n)); };
+    putFile(name(".vantorel-0123456789abcdef.tmp"), "killed");
+    const QString held = putFile(name(".vantorel-fedcba9876543210.tmp"), "being written");
+    QFile holder(held);
+    ASSERT_TRUE(holder.open(QIODevice::ReadOnly));
+    ASSERT_EQ(::flock(holder.handle(), LOCK_EX), 0);
+    putFile(name(".vantorel-notours.tmp"), "not our name");
+    putFile(name("keep.doc"), "the user's");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(name(".vantorel-00000000000000ff.tmp")).constData(), 0600),
+              0);
+    ASSERT_TRUE(QFile::link(name("keep.doc"), name(".vantorel-00000000000000aa.tmp")));
+    putFile(name(".vantorel-00000000000000bb.tmp"), "another user's");
+    const bool root = ::chown(QFile::encodeName(name(".vantorel-00000000000000bb.tmp")).constData(),
+                              12345, 12345) == 0;
+    if (!root)
+        QFile::remove(name(".vantorel-00000000000000bb.tmp"));
+    QStringList expected = entries(dir.path());
+    expected.removeOne(QStringLiteral(".vantorel-0123456789abcdef.tmp"));
+
+    files::FileHold kept(name("wendlo12345678.doc"));
+    ASSERT_TRUE(files::writeFileAtomically(name("wendlo12345678.doc"), "shown", nullptr));
+    EXPECT_TRUE(kept.held());
+    expected << QStringLiteral("wendlo12345678.doc");
+    expected.sort();
+    EXPECT_EQ(entries(dir.path()), expected);
+
+    const auto documents = [](const QString& n) { return n.startsWith(QStringLiteral("wendlo")); };
+    EXPECT_EQ(files::removeLeftovers(dir.path(), documents), 0); // all held or not ours
+    kept.release();
+    EXPECT_EQ(files::removeLeftovers(dir.path(), documents), 1);
+    EXPECT_FALSE(QFile::exists(name("wendlo12345678.doc")));
+    EXPECT_EQ(contents(held), QByteArray("being written"));
 }
 
 TEST(AtomicFile, WithoutReplaceAnExistingNameIsNeverTaken) {

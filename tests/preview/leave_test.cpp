@@ -197,9 +197,9 @@ TEST_F(Leave, AFailedReplacementKeepsTheOldFile) {
     EXPECT_EQ(contents(onDisk), QByteArray("older"));
 }
 
-// A target that is a link to a read-only file elsewhere: the link is replaced by the copy,
-// and the file behind it keeps its contents and permissions.
-TEST_F(Leave, ALinkedTargetIsReplacedAndTheFileBehindItIsUntouched) {
+// A target that is a link to a file elsewhere is written through: the file behind it gets the
+// copy and keeps its permissions, and the link stays.
+TEST_F(Leave, ALinkedTargetIsWrittenThroughAndKept) {
     QTemporaryDir elsewhere;
     const QString behind = elsewhere.filePath(QStringLiteral("theirs.doc"));
     {
@@ -207,17 +207,19 @@ TEST_F(Leave, ALinkedTargetIsReplacedAndTheFileBehindItIsUntouched) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("theirs");
     }
-    ASSERT_TRUE(QFile::setPermissions(behind, QFile::ReadOwner));
+    ASSERT_TRUE(
+        QFile::setPermissions(behind, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     const QString target = dir.filePath(QStringLiteral("bill.doc"));
     ASSERT_TRUE(QFile::link(behind, target));
     dialogs.fileNames = {target};
     dialogs.answers = {Answer::Yes};
     clickButton(*form, "PushButton6");
     EXPECT_EQ(texts().last(), QStringLiteral("Done."));
-    EXPECT_FALSE(QFileInfo(target).isSymLink());
-    EXPECT_EQ(contents(target), QByteArray("the document"));
-    EXPECT_EQ(contents(behind), QByteArray("theirs"));
-    EXPECT_EQ(modeOf(behind), 0400u);
+    EXPECT_TRUE(QFileInfo(target).isSymLink());
+    EXPECT_EQ(contents(behind), QByteArray("the document"));
+    EXPECT_EQ(modeOf(behind), 0640u);
+    EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("theirs.doc")});
 }
 
 TEST_F(Leave, SavingOntoTheTemporaryDocumentItselfKeepsIt) {

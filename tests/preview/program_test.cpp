@@ -7,6 +7,7 @@
 #include "RecordingWord.h"
 #include "ScopedTemp.h"
 #include "ScriptedDialogs.h"
+#include "TestFiles.h"
 #include "TextBox.h"
 #include "WindowEvents.h"
 
@@ -17,6 +18,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QWindow>
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
@@ -79,6 +81,48 @@ TEST(Program, ClosingTheEntryWindowDuringAGenerationEndsIt) {
     EXPECT_TRUE(dialogs.notices.empty());
     EXPECT_EQ(QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList());
+}
+
+// A start removes what killed runs left in the temporary folder, but not the document that a
+// running preview holds. SIGTERM closes the program as the preview's close box does: its
+// document goes, and the program ends.
+TEST(Program, AStartClearsLeftoversAndSigtermClosesThePreviewAsItsCloseBox) {
+    ScopedTemp temp;
+    QTemporaryDir registry;
+    ASSERT_TRUE(temp.isValid() && registry.isValid());
+    for (const char* name : {"wendlo12345678.doc", "temp.bmp", ".vantorel-0123456789abcdef.tmp",
+                             "wendlo1234567.doc", "notes.txt"})
+        putFile(temp.filePath(QString::fromLatin1(name)), "left");
+    const auto left = [&] { return QDir(temp.path()).entryList(QDir::Files | QDir::Hidden); };
+    ScriptedDialogs dialogs;
+    wordengine::EngineApplicationFactory engine(registry.path());
+    int endings = 0;
+    Form1::Services services = blankEntryServices();
+    services.endProgram = [&] { ++endings; };
+    Program program(engine, services);
+    ASSERT_TRUE(program.start());
+    EXPECT_EQ(left(),
+              (QStringList{QStringLiteral("notes.txt"), QStringLiteral("wendlo1234567.doc")}));
+
+    program.entry().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&program.entry()));
+    clickButton(program.entry(), "PushButton3");
+    clickButton(program.entry(), "PushButton1");
+    Form2& preview = program.preview().preview();
+    ASSERT_TRUE(preview.isVisible());
+    const QString shown = preview.wordFile();
+    {
+        Program another(engine, services); // another Vantorel, started meanwhile
+        ASSERT_TRUE(another.start());
+    }
+    EXPECT_TRUE(QFile::exists(shown));
+
+    ::raise(SIGTERM);
+    while (endings == 0)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    EXPECT_FALSE(QFile::exists(shown));
+    EXPECT_FALSE(preview.isVisible());
+    EXPECT_EQ(endings, 1);
 }
 
 } // namespace

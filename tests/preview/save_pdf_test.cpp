@@ -34,6 +34,8 @@
 #include <QTest>
 #include <cerrno>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -373,6 +375,29 @@ TEST_F(PdfSave, AFolderOrAFolderThatCannotBeWrittenIsReportedLikeAFailedCopy) {
     EXPECT_TRUE(QFileInfo(folder + QStringLiteral("/inside")).isDir());
 }
 
+// A FIFO or a device at the chosen name, also behind a link, is refused for either type, after
+// the question, and stays what it was.
+TEST_F(PdfSave, AFifoOrADeviceIsRefusedAndLeftAsItWas) {
+    QStringList nodes{dir.filePath(QStringLiteral("fifo.pdf"))};
+    ASSERT_EQ(::mkfifo(QFile::encodeName(nodes[0]).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(nodes[0], dir.filePath(QStringLiteral("link.pdf"))));
+    nodes << dir.filePath(QStringLiteral("link.pdf"));
+    // As root: a device of /dev/null's numbers.
+    const QString device = dir.filePath(QStringLiteral("null.pdf"));
+    if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0600, makedev(1, 3)) == 0)
+        nodes << device;
+    for (const QString& type : {wordType, pdfType})
+        for (const QString& target : nodes) {
+            save(ScriptedDialogs::SaveChoice(target, type), {Answer::Yes});
+            ASSERT_FALSE(dialogs.messages.empty());
+            dialogs.messages.erase(dialogs.messages.begin()); // the question
+            expectReportThenDone(target);
+            EXPECT_TRUE(texts().first().contains(QStringLiteral("not a plain file")));
+            EXPECT_FALSE(QFileInfo(target).isFile()) << target.toStdString();
+        }
+    EXPECT_TRUE(QFileInfo(nodes[1]).isSymLink());
+}
+
 // A PDF that fails part-way leaves the file the user agreed to replace as it was and no file
 // of its own behind: injected at each step of the write, and a real full disk.
 TEST_F(PdfSave, AFailedWriteKeepsTheOldFile) {
@@ -448,20 +473,23 @@ protected:
     }
 };
 
+// One rule for both types: a file the user may not write is refused after the question, even
+// when "Yes" agreed to replace it, and left as it was.
 TEST_F(PdfUnwritable, AReadOnlyFileOrFolderIsReportedAndLeftAsItWas) {
     const QString readOnly = put(QStringLiteral("theirs.pdf"), "theirs");
     ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner));
     const QString folder = dir.filePath(QStringLiteral("locked"));
     ASSERT_TRUE(QDir().mkdir(folder));
     ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-    for (const QString& target : {readOnly, folder + QStringLiteral("/bill.pdf")}) {
-        save(ScriptedDialogs::SaveChoice(target, pdfType), {Answer::Yes});
-        if (QFileInfo::exists(target)) {
-            ASSERT_FALSE(dialogs.messages.empty());
-            dialogs.messages.erase(dialogs.messages.begin()); // the question
+    for (const QString& type : {pdfType, wordType})
+        for (const QString& target : {readOnly, folder + QStringLiteral("/bill.pdf")}) {
+            save(ScriptedDialogs::SaveChoice(target, type), {Answer::Yes});
+            if (QFileInfo::exists(target)) {
+                ASSERT_FALSE(dialogs.messages.empty());
+                dialogs.messages.erase(dialogs.messages.begin()); // the question
+            }
+            expectReportThenDone(target);
         }
-        expectReportThenDone(target);
-    }
     EXPECT_EQ(contents(readOnly), QByteArray("theirs"));
     EXPECT_TRUE(QDir(folder).isEmpty());
     EXPECT_EQ(filesLeft().size(), 2);
