@@ -163,15 +163,23 @@ void Form2::Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y) {
         return;
     double l = 0, t = 0;
     trap.line(102, [] {});
+    // On an axis where the page is smaller than the viewport it has nowhere to go: the clamps
+    // below would send it to the viewport's far edge and back on every drag.
+    const bool fitsAcross = Picture1->Width() < Picture2->ScaleWidth();
+    const bool fitsDown = Picture1->Height() < Picture2->ScaleHeight();
     trap.line(104, [&] { l = Picture1->Left() - double(mDragX) + x; });
-    if (trap.blockTest(106, [&] { return l > 0; })) {
+    if (fitsAcross) {
+        l = Picture1->Left();
+    } else if (trap.blockTest(106, [&] { return l > 0; })) {
         trap.line(108, [&] { l = 0; });
     } else if (trap.blockTest(
                    110, [&] { return double(Picture2->ScaleWidth()) - Picture1->Width() > l; })) {
         trap.line(112, [&] { l = double(Picture2->ScaleWidth()) - Picture1->Width(); });
     }
     trap.line(114, [&] { t = Picture1->Top() - double(mDragY) + y; });
-    if (trap.blockTest(116, [&] { return t > 0; })) {
+    if (fitsDown) {
+        t = Picture1->Top();
+    } else if (trap.blockTest(116, [&] { return t > 0; })) {
         trap.line(118, [&] { t = 0; });
     } else if (trap.blockTest(
                    120, [&] { return double(Picture2->ScaleHeight()) - Picture1->Height() > t; })) {
