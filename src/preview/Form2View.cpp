@@ -138,6 +138,13 @@ void wheelBar(QScrollBar* bar, qint16 step, int delta, int& leftover) {
     bar->setValue(int(target));
 }
 
+// Moves `bar` by `twips` in whole steps; the bar clamps the value and its change handler
+// moves the page.
+void scrollBarBy(QScrollBar* bar, qint16 step, int twips) {
+    if (bar->isEnabled() && step > 0)
+        bar->setValue(bar->value() + twips / step);
+}
+
 } // namespace
 
 void Form2::wheelOverPage(QWheelEvent* event) {
@@ -149,6 +156,43 @@ void Form2::wheelOverPage(QWheelEvent* event) {
     wheelBar(HScroll1, mHStep, dx, wheelLeftoverX);
     wheelBar(VScroll1, mVStep, dy, wheelLeftoverY);
     event->accept();
+}
+
+bool Form2::scrollPageByKey(int key) {
+    // A screenful keeps a line of what was shown before in sight.
+    const int screenful = Picture2->ScaleHeight() - twipsPerLine;
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        scrollBarBy(VScroll1, mVStep, key == Qt::Key_Up ? -twipsPerLine : twipsPerLine);
+        return true;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        scrollBarBy(HScroll1, mHStep, key == Qt::Key_Left ? -twipsPerLine : twipsPerLine);
+        return true;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (VScroll1->isEnabled())
+            VScroll1->setValue(key == Qt::Key_Home ? VScroll1->minimum() : VScroll1->maximum());
+        return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+        const bool down = key == Qt::Key_PageDown;
+        if (!VScroll1->isEnabled() ||
+            VScroll1->value() == (down ? VScroll1->maximum() : VScroll1->minimum()))
+            choosePageBy(down ? 1 : -1);
+        else
+            scrollBarBy(VScroll1, mVStep, down ? screenful : -screenful);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+bool Form2::pageTakesOverShortcut(const QKeyEvent& press) {
+    return (press.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+           (press.key() == Qt::Key_PageUp || press.key() == Qt::Key_PageDown);
 }
 
 void Form2::Picture1_MouseDown(Qt::MouseButtons, double x, double y) {

@@ -339,6 +339,36 @@ TEST_F(PreviewWiring, PageKeysChooseThePageAndCtrlPlusAndMinusZoom) {
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
+// A click gives the page the focus, shown as a frame, and the keys that move it; Alt with an
+// arrow moves it from anywhere, here the list, whose key releases then leave the page alone.
+TEST_F(PreviewWiring, KeysMoveTheFocusedPageAndAltArrowsMoveItFromAnywhere) {
+    showPages({markedPage(12000, 16000, {}, Qt::white), markedPage(7002, 9002, {}, Qt::white)});
+    auto* page = control<PictureBox>(*form, "Picture1");
+    QWidget* list = control<QTreeWidget>(*form, "ListView1");
+    EXPECT_EQ(shownAt({0, 100}), QColor(Qt::white));
+    QTest::mouseClick(page, Qt::LeftButton, {}, {50, 50});
+    ASSERT_TRUE(page->hasFocus());
+    EXPECT_EQ(shownAt({0, 100}), page->palette().color(QPalette::Highlight));
+    const struct {
+        QWidget* to;
+        Qt::Key key;
+        int shownPage, h, v; // scroll values: 10 twips a step; a line is 30, a screenful 700
+    } keys[] = {
+        {page, Qt::Key_Down, 1, 0, 30},      {page, Qt::Key_PageDown, 1, 0, 730},
+        {page, Qt::Key_PageDown, 1, 0, 870}, {page, Qt::Key_PageDown, 2, 0, 0},
+        {page, Qt::Key_PageUp, 1, 0, 0},     {page, Qt::Key_End, 1, 0, 870},
+        {page, Qt::Key_Right, 1, 30, 870},   {page, Qt::Key_Home, 1, 30, 0},
+        {list, Qt::Key_Down, 1, 30, 30}, // with Alt
+    };
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.key);
+        k.to->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(k.to, k.key, k.to == list ? Qt::AltModifier : Qt::NoModifier);
+        EXPECT_EQ(page->accessibleDescription(), QStringLiteral("Page %1 of 2").arg(k.shownPage));
+        EXPECT_EQ(std::pair(page->Left(), page->Top()), std::pair(-10 * k.h, -10 * k.v));
+    }
+}
+
 TEST_F(PreviewWiring, AssistiveToolsHearNamesAndTheButtonsStayPut) {
     showPages({markedPage(7002, 9002, {0, 0}, Qt::black)});
     const auto name = [](QWidget* widget) {
