@@ -196,6 +196,7 @@ void Form1::restoreField(const SaleField& field, QStringList& shownCut) {
         --shown; // half a character would show as a box of its own
     const QScopedValueRollback quiet(restoring, true);
     box->setText(stored.left(shown));
+    box->setCursorPosition(0); // a value longer than the box shows its start, not its end
     if (shown < stored.size()) {
         shownCut << QStringLiteral("%1: %2 characters, of which the box shows the first %3.")
                         .arg(field.spokenName(), QLocale().toString(stored.size()),
@@ -272,7 +273,7 @@ void Form1::firstShown() {
     QTimer::singleShot(0, this, &Form1::showPendingNotices);
     TextBox* first = boxes.value(QStringLiteral("txtAmountOfMotorVehicle"));
     first->setFocus(Qt::OtherFocusReason);
-    first->selectAll();
+    first->selectAllFromStart();
 }
 
 // Closing the entry window ends the program at once, whatever other windows are up.

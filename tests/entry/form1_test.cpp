@@ -200,9 +200,13 @@ TEST_F(EntryWindow, TabCyclesInTabIndexOrderBothWays) {
     }
 }
 
+// Values longer than their boxes show their starts.
 TEST_F(EntryWindow, StartUpRestoresEveryFieldInOrderWithoutChangingTheStore) {
+    const auto value = [](const SaleField& f) {
+        return QStringLiteral(" %1 ").arg(f.box).repeated(9);
+    };
     for (const SaleField& f : saleFields())
-        store.write(app, section, f.keyName(), QStringLiteral(" %1 ").arg(f.box));
+        store.write(app, section, f.keyName(), value(f));
     const QByteArray before = [&] {
         QFile file(store.filePath(app));
         file.open(QIODevice::ReadOnly);
@@ -212,8 +216,8 @@ TEST_F(EntryWindow, StartUpRestoresEveryFieldInOrderWithoutChangingTheStore) {
     QStringList expectedOrder;
     for (const SaleField& f : saleFields()) {
         expectedOrder << f.keyName();
-        EXPECT_EQ(box(f.boxName())->text(), QStringLiteral(" %1 ").arg(f.box));
-        EXPECT_EQ(w.text(f.boxName()), QStringLiteral(" %1 ").arg(f.box));
+        EXPECT_EQ(box(f.boxName())->text(), value(f));
+        EXPECT_EQ(w.text(f.boxName()), value(f));
     }
     EXPECT_EQ(readOrder, expectedOrder);
     EXPECT_EQ(writes, 0);
@@ -222,6 +226,12 @@ TEST_F(EntryWindow, StartUpRestoresEveryFieldInOrderWithoutChangingTheStore) {
     QFile file(store.filePath(app));
     file.open(QIODevice::ReadOnly);
     EXPECT_EQ(file.readAll(), before);
+    showActive();
+    for (const SaleField& f : saleFields()) {
+        box(f.boxName())->grab(); // lays the text out as shown: the caret at the left
+        EXPECT_LT(box(f.boxName())->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), 20)
+            << f.box;
+    }
 }
 
 TEST_F(EntryWindow, AFieldThatCannotBeRestoredIsReportedAtItsLineAndTheRestGoOn) {
