@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
@@ -159,6 +160,14 @@ TEST_F(EntryWindow, LayoutMatchesTheTableInPixels) {
         if (f.place.twoLineLabel) {
             EXPECT_EQ(label->size(), QSize(px(f.place.labelWidth), px(f.place.labelHeight)));
             EXPECT_TRUE(label->wordWrap());
+        }
+        // The caption is shown whole and ends a visible gap (five pixels) before its box.
+        const QString caption = label->text();
+        for (const QString& line :
+             f.place.twoLineLabel ? caption.split(u' ') : QStringList{caption}) {
+            const qreal width = QFontMetricsF(label->font(), label).horizontalAdvance(line);
+            EXPECT_LE(label->x() + width + 5, box->x()) << f.caption;
+            EXPECT_GE(label->width(), width) << f.caption;
         }
         // The caption sits level with its box.
         EXPECT_LE(std::abs(label->geometry().center().y() - box->geometry().center().y()),
