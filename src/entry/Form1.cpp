@@ -12,6 +12,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
@@ -23,6 +24,23 @@
 namespace {
 
 constexpr int boxHeight = 375;
+// The least room the layout itself leaves between a label and its box.
+constexpr int labelGap = 75;
+
+// Fonts that stand in for Arial run a little wider than Arial did where the layout was drawn,
+// and a caption would touch its box: such a caption is narrowed just enough to end a gap
+// before the box, and stays whole.
+void fitBeforeBox(QLabel& label, int roomPixels) {
+    QFont font = label.font();
+    for (int stretch = 100; stretch > 80; --stretch) {
+        font.setStretch(stretch);
+        if (QFontMetricsF(font, &label).horizontalAdvance(label.text()) <= roomPixels)
+            break;
+    }
+    if (font.stretch() != 100)
+        label.setFont(font);
+    label.adjustSize();
+}
 
 // The tables that place the controls name the window's private members, so they are filled
 // in its build functions.
@@ -121,7 +139,8 @@ void Form1::buildFields() {
                 label->resize(twipsToPixels(at.labelWidth), twipsToPixels(at.labelHeight));
                 label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             } else {
-                label->adjustSize();
+                fitBeforeBox(*label, twipsToPixels(at.boxLeft) - twipsToPixels(at.labelLeft) -
+                                         twipsToPixels(labelGap));
             }
             labels.insert(field.boxName(), label);
         }
@@ -196,6 +215,7 @@ void Form1::restoreField(const SaleField& field, QStringList& shownCut) {
         --shown; // half a character would show as a box of its own
     const QScopedValueRollback quiet(restoring, true);
     box->setText(stored.left(shown));
+    box->setCursorPosition(0); // a value longer than the box shows its start, not its end
     if (shown < stored.size()) {
         shownCut << QStringLiteral("%1: %2 characters, of which the box shows the first %3.")
                         .arg(field.spokenName(), QLocale().toString(stored.size()),
@@ -272,7 +292,7 @@ void Form1::firstShown() {
     QTimer::singleShot(0, this, &Form1::showPendingNotices);
     TextBox* first = boxes.value(QStringLiteral("txtAmountOfMotorVehicle"));
     first->setFocus(Qt::OtherFocusReason);
-    first->selectAll();
+    first->selectAllFromStart();
 }
 
 // Closing the entry window ends the program at once, whatever other windows are up.

@@ -25,6 +25,10 @@ void TextBox::sayWhyInputStopped() {
                       QString(), Buttons::Ok, Icon::Warning});
 }
 
+void TextBox::selectAllFromStart() {
+    setSelection(int(text().size()), -int(text().size()));
+}
+
 // Only a deliberate move into the box selects: focus that returns with the window or after a
 // context menu or message box must leave the text as the user left it, or the next keystroke
 // (or Paste) would replace the whole value, and the write-through would store that loss.

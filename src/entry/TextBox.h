@@ -14,6 +14,9 @@ public:
 
     // The causes of focus that select the whole text.
     static bool selectsAllOnFocus(Qt::FocusReason reason);
+    // Selects the whole text with the caret at its start, so that a value longer than the
+    // box shows its beginning.
+    void selectAllFromStart();
 
 signals:
     // The box was entered for one of the causes above; its whole text is to be selected.

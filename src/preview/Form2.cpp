@@ -70,7 +70,10 @@ void Form2::buildPageArea() {
     Picture1->Move(0, 0);
     Picture1->Resize(2340, 3435);
     markAsPictureBox(*Picture1);
-    // The wheel over either box: the page itself, or the viewport beside a small page.
+    // A click or Tab gives the page the keys that move it.
+    Picture1->setFocusPolicy(Qt::StrongFocus);
+    // The wheel over either box: the page itself, or the viewport beside a small page; the
+    // keys of the focused page.
     Picture1->installEventFilter(this);
     Picture2->installEventFilter(this);
     connect(Picture1, &PictureBox::mousePressed, this, &Form2::Picture1_MouseDown);
@@ -100,9 +103,11 @@ void Form2::buildButtons() {
     connect(PushButton8, &QPushButton::clicked, this, &Form2::PushButton8_Click);
 
     // Tab indexes: HScroll1 0, VScroll1 1, Picture2 2, Picture1 3, zoom buttons 6 and 7,
-    // Save 8, Back 9, the list 10.
+    // Save 8, Back 9, the list 10. The page closes the round, so that the focus a window
+    // gives its first control at activation does not go to the page, where Page Up and
+    // Page Down would scroll rather than choose the page.
     QWidget* chain[] = {HScroll1,    VScroll1,    PushButton1, PushButton2,
-                        PushButton6, PushButton8, ListView1};
+                        PushButton6, PushButton8, ListView1,   Picture1};
     for (std::size_t i = 0; i + 1 < std::size(chain); ++i)
         setTabOrder(chain[i], chain[i + 1]);
 }
@@ -123,6 +128,12 @@ void Form2::buildShortcuts() {
     connect(next, &QShortcut::activated, this, [this] { choosePageBy(1); });
     for (QObject* shortcut : {zoomIn, zoomOut, previous, next})
         shortcutObjects.push_back(shortcut);
+    // Alt and an arrow moves the page wherever the focus is, as the arrows do on the page.
+    for (const Qt::Key arrow : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right}) {
+        auto* scroll = new QShortcut(QKeySequence(Qt::ALT | arrow), this);
+        connect(scroll, &QShortcut::activated, this, [this, arrow] { scrollPageByKey(arrow); });
+        shortcutObjects.push_back(scroll);
+    }
 }
 
 // Names that screen readers speak. The buttons' captions would do, except "< Back", whose
@@ -271,8 +282,8 @@ bool Form2::event(QEvent* e) {
     return QWidget::event(e);
 }
 
-// The list's key-release twin of a click; the wheel over the page; which keys the window's
-// shortcuts took.
+// The list's key-release twin of a click; the wheel over the page and the keys of the focused
+// page; which keys the window's shortcuts took.
 bool Form2::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ListView1) {
         const QEvent::Type type = event->type();
@@ -292,6 +303,17 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Shortcut &&
         std::find(shortcutObjects.begin(), shortcutObjects.end(), watched) != shortcutObjects.end())
         noteShortcutKeys();
+    if (watched == Picture1 && event->type() == QEvent::ShortcutOverride &&
+        pageTakesOverShortcut(*static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    if (watched == Picture1 && event->type() == QEvent::KeyPress) {
+        const auto* press = static_cast<QKeyEvent*>(event);
+        if ((press->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+            scrollPageByKey(press->key()))
+            return true;
+    }
     if (event->type() == QEvent::Wheel && (watched == Picture1 || watched == Picture2)) {
         wheelOverPage(static_cast<QWheelEvent*>(event));
         return true;

@@ -145,6 +145,12 @@ private:
     void describeShownPage();
     // The wheel over the page moves it through the scroll bars, so their rules still hold.
     void wheelOverPage(QWheelEvent* event);
+    // A key that moves the page shown, through the scroll bars as the wheel does: the arrows
+    // by a line, Page Up and Page Down by a screenful (past the page's end, to the page before
+    // or after), Home and End to its top and foot. False for any other key.
+    bool scrollPageByKey(int key);
+    // Whether the focused page takes a key that is also a window-wide shortcut.
+    static bool pageTakesOverShortcut(const QKeyEvent& press);
     void setPercent(QScrollBar* bar, qint16 percent);
     // The size of the page at zoom 1 from a holder's inner size.
     static qint32 toOrig(int scaleSize);

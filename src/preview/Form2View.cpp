@@ -138,6 +138,13 @@ void wheelBar(QScrollBar* bar, qint16 step, int delta, int& leftover) {
     bar->setValue(int(target));
 }
 
+// Moves `bar` by `twips` in whole steps; the bar clamps the value and its change handler
+// moves the page.
+void scrollBarBy(QScrollBar* bar, qint16 step, int twips) {
+    if (bar->isEnabled() && step > 0)
+        bar->setValue(bar->value() + twips / step);
+}
+
 } // namespace
 
 void Form2::wheelOverPage(QWheelEvent* event) {
@@ -149,6 +156,43 @@ void Form2::wheelOverPage(QWheelEvent* event) {
     wheelBar(HScroll1, mHStep, dx, wheelLeftoverX);
     wheelBar(VScroll1, mVStep, dy, wheelLeftoverY);
     event->accept();
+}
+
+bool Form2::scrollPageByKey(int key) {
+    // A screenful keeps a line of what was shown before in sight.
+    const int screenful = Picture2->ScaleHeight() - twipsPerLine;
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        scrollBarBy(VScroll1, mVStep, key == Qt::Key_Up ? -twipsPerLine : twipsPerLine);
+        return true;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        scrollBarBy(HScroll1, mHStep, key == Qt::Key_Left ? -twipsPerLine : twipsPerLine);
+        return true;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (VScroll1->isEnabled())
+            VScroll1->setValue(key == Qt::Key_Home ? VScroll1->minimum() : VScroll1->maximum());
+        return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+        const bool down = key == Qt::Key_PageDown;
+        if (!VScroll1->isEnabled() ||
+            VScroll1->value() == (down ? VScroll1->maximum() : VScroll1->minimum()))
+            choosePageBy(down ? 1 : -1);
+        else
+            scrollBarBy(VScroll1, mVStep, down ? screenful : -screenful);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+bool Form2::pageTakesOverShortcut(const QKeyEvent& press) {
+    return (press.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+           (press.key() == Qt::Key_PageUp || press.key() == Qt::Key_PageDown);
 }
 
 void Form2::Picture1_MouseDown(Qt::MouseButtons, double x, double y) {
@@ -163,15 +207,23 @@ void Form2::Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y) {
         return;
     double l = 0, t = 0;
     trap.line(102, [] {});
+    // On an axis where the page is smaller than the viewport it has nowhere to go: the clamps
+    // below would send it to the viewport's far edge and back on every drag.
+    const bool fitsAcross = Picture1->Width() < Picture2->ScaleWidth();
+    const bool fitsDown = Picture1->Height() < Picture2->ScaleHeight();
     trap.line(104, [&] { l = Picture1->Left() - double(mDragX) + x; });
-    if (trap.blockTest(106, [&] { return l > 0; })) {
+    if (fitsAcross) {
+        l = Picture1->Left();
+    } else if (trap.blockTest(106, [&] { return l > 0; })) {
         trap.line(108, [&] { l = 0; });
     } else if (trap.blockTest(
                    110, [&] { return double(Picture2->ScaleWidth()) - Picture1->Width() > l; })) {
         trap.line(112, [&] { l = double(Picture2->ScaleWidth()) - Picture1->Width(); });
     }
     trap.line(114, [&] { t = Picture1->Top() - double(mDragY) + y; });
-    if (trap.blockTest(116, [&] { return t > 0; })) {
+    if (fitsDown) {
+        t = Picture1->Top();
+    } else if (trap.blockTest(116, [&] { return t > 0; })) {
         trap.line(118, [&] { t = 0; });
     } else if (trap.blockTest(
                    120, [&] { return double(Picture2->ScaleHeight()) - Picture1->Height() > t; })) {

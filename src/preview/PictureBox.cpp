@@ -13,6 +13,8 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
 void PictureBox::place() {
     setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
                 twipsToPixels(height));
+    if (hasFocus())
+        update(); // the focus frame follows the part in sight
 }
 
 void PictureBox::Move(int leftTwips, int topTwips) {
@@ -72,6 +74,31 @@ void PictureBox::paintEvent(QPaintEvent*) {
     } else if (!drawing) {
         painter.drawPicture(0, 0, shown);
     }
+    if (hasFocus())
+        paintFocusFrame(painter);
+}
+
+// Around the part of the box in sight, which for a page larger than its viewport is not the
+// box's own edge.
+void PictureBox::paintFocusFrame(QPainter& painter) {
+    painter.resetTransform();
+    painter.setClipping(false);
+    QRect inSight = rect();
+    if (const QWidget* holder = parentWidget())
+        inSight &= QRect(-pos(), holder->size());
+    painter.setPen(QPen(palette().color(QPalette::Highlight), focusFrameWidth));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(inSight).adjusted(1, 1, -1, -1));
+}
+
+void PictureBox::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void PictureBox::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {

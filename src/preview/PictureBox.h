@@ -1,13 +1,16 @@
 #pragma once
 // A picture box measured in twips: shows a recorded page picture (one unit a twip), either
 // as it is or as a drawing scaled from another picture. Vector pictures stay sharp at any
-// scale and on high-density screens.
+// scale and on high-density screens. With the keyboard focus it shows a frame around the part
+// of it in sight.
 
 #include "WindowParts.h"
 
 #include <QPicture>
 #include <QWidget>
 #include <optional>
+
+class QPainter;
 
 class PictureBox : public QWidget {
     Q_OBJECT
@@ -53,9 +56,13 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    static constexpr int focusFrameWidth = 2; // pixels
     void place();
+    void paintFocusFrame(QPainter& painter);
 
     void fitPicture();
 

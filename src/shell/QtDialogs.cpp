@@ -1,5 +1,7 @@
 #include "QtDialogs.h"
 
+#include "DialogsOnScreen.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -16,6 +18,7 @@ QWidget* parentFor(const MessageRequest& request) {
 } // namespace
 
 Answer QtDialogs::message(const MessageRequest& request) {
+    DialogsOnScreen::keep();
     QMessageBox box(request.icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
                     request.title, request.text,
                     request.buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
@@ -33,6 +36,7 @@ Answer QtDialogs::message(const MessageRequest& request) {
 }
 
 void QtDialogs::notice(const MessageRequest& request) {
+    DialogsOnScreen::keep();
     auto* box = new QMessageBox(request.icon == Icon::Warning ? QMessageBox::Warning
                                                               : QMessageBox::Information,
                                 request.title, request.text, QMessageBox::Ok, parentFor(request));
@@ -44,6 +48,7 @@ void QtDialogs::notice(const MessageRequest& request) {
 }
 
 std::optional<SaveFileAnswer> QtDialogs::saveFileName(const SaveFileRequest& request) {
+    DialogsOnScreen::keep();
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.directory);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -66,6 +71,7 @@ std::optional<SaveFileAnswer> QtDialogs::saveFileName(const SaveFileRequest& req
 }
 
 bool QtDialogs::print(QPrinter& printer, int pageCount, QWidget* parent) {
+    DialogsOnScreen::keep();
     QPrintDialog dialog(&printer, parent ? parent : QApplication::activeWindow());
     dialog.setMinMax(1, pageCount);
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
@@ -101,5 +107,6 @@ private:
 } // namespace
 
 std::unique_ptr<Progress> QtDialogs::progress(const ProgressRequest& request) {
+    DialogsOnScreen::keep();
     return std::make_unique<QtProgress>(request);
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The real dialogs: QMessageBox, QFileDialog, QPrintDialog and QProgressDialog.
+// The real dialogs: QMessageBox, QFileDialog, QPrintDialog and QProgressDialog, each kept
+// within its screen (DialogsOnScreen).
 
 #include "Dialogs.h"
 

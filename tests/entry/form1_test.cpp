@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
@@ -160,6 +161,14 @@ TEST_F(EntryWindow, LayoutMatchesTheTableInPixels) {
             EXPECT_EQ(label->size(), QSize(px(f.place.labelWidth), px(f.place.labelHeight)));
             EXPECT_TRUE(label->wordWrap());
         }
+        // The caption is shown whole and ends a visible gap (five pixels) before its box.
+        const QString caption = label->text();
+        for (const QString& line :
+             f.place.twoLineLabel ? caption.split(u' ') : QStringList{caption}) {
+            const qreal width = QFontMetricsF(label->font(), label).horizontalAdvance(line);
+            EXPECT_LE(label->x() + width + 5, box->x()) << f.caption;
+            EXPECT_GE(label->width(), width) << f.caption;
+        }
         // The caption sits level with its box.
         EXPECT_LE(std::abs(label->geometry().center().y() - box->geometry().center().y()),
                   f.place.twoLineLabel ? 8 : 3)
@@ -200,9 +209,13 @@ TEST_F(EntryWindow, TabCyclesInTabIndexOrderBothWays) {
     }
 }
 
+// Values longer than their boxes show their starts.
 TEST_F(EntryWindow, StartUpRestoresEveryFieldInOrderWithoutChangingTheStore) {
+    const auto value = [](const SaleField& f) {
+        return QStringLiteral(" %1 ").arg(f.box).repeated(9);
+    };
     for (const SaleField& f : saleFields())
-        store.write(app, section, f.keyName(), QStringLiteral(" %1 ").arg(f.box));
+        store.write(app, section, f.keyName(), value(f));
     const QByteArray before = [&] {
         QFile file(store.filePath(app));
         file.open(QIODevice::ReadOnly);
@@ -212,8 +225,8 @@ TEST_F(EntryWindow, StartUpRestoresEveryFieldInOrderWithoutChangingTheStore) {
     QStringList expectedOrder;
     for (const SaleField& f : saleFields()) {
         expectedOrder << f.keyName();
-        EXPECT_EQ(box(f.boxName())->text(), QStringLiteral(" %1 ").arg(f.box));
-        EXPECT_EQ(w.text(f.boxName()), QStringLiteral(" %1 ").arg(f.box));
+        EXPECT_EQ(box(f.boxName())->text(), value(f));
+        EXPECT_EQ(w.text(f.boxName()), value(f));
     }
     EXPECT_EQ(readOrder, expectedOrder);
     EXPECT_EQ(writes, 0);
@@ -222,6 +235,12 @@ TEST_F(EntryWindow, StartUpRestoresEveryFieldInOrderWithoutChangingTheStore) {
     QFile file(store.filePath(app));
     file.open(QIODevice::ReadOnly);
     EXPECT_EQ(file.readAll(), before);
+    showActive();
+    for (const SaleField& f : saleFields()) {
+        box(f.boxName())->grab(); // lays the text out as shown: the caret at the left
+        EXPECT_LT(box(f.boxName())->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), 20)
+            << f.box;
+    }
 }
 
 TEST_F(EntryWindow, AFieldThatCannotBeRestoredIsReportedAtItsLineAndTheRestGoOn) {

@@ -141,29 +141,53 @@ TEST_F(PreviewWiring, TheScrollBarsMoveThePage) {
     EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Top(), 0);
 }
 
-// Mouse positions reach the drag in twips: a pixel is 15 twips.
+// Mouse positions reach the drag in twips: a pixel is 15 twips. On an axis where the page is
+// smaller than the viewport a drag leaves it where it is; on the others it follows the mouse
+// and settles on a scroll position at the release.
 TEST_F(PreviewWiring, DraggingThePageWithTheMouseWorksInTwips) {
-    showPages({markedPage(3002, 12002, {0, 3000}, Qt::black)}); // narrower, taller
-    QWindow* window = form->windowHandle();
-    const QPoint pressAt = inWindow(control<PictureBox>(*form, "Picture1"), {20, 100});
-    const QPoint moveTo = pressAt - QPoint(0, 60); // 60 pixels up
-    QTest::mousePress(window, Qt::LeftButton, {}, pressAt);
-    EXPECT_FLOAT_EQ(form->dragX(), 300);
-    EXPECT_FLOAT_EQ(form->dragY(), 1500);
-    QTest::mouseMove(window, moveTo);
-    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Top(), -900);
-    // A page narrower than the viewport goes to its right edge whenever it is dragged.
-    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Left(), 9330 - 3000);
-    // The mark (twips 3000 to 4499 down the page) is now at pixels 140 to 239, and the page
-    // starts 422 pixels from the left.
-    EXPECT_EQ(shownAt({440, 150}), QColor(Qt::black));
-    EXPECT_EQ(shownAt({440, 130}), QColor(Qt::white));
-    EXPECT_EQ(shownAt({400, 150}), QColor(Qt::white));
-    QTest::mouseRelease(window, Qt::LeftButton, {}, moveTo);
-    // Settled on a scroll position: 19 % of 470 steps of 10 twips.
-    EXPECT_EQ(control<QScrollBar>(*form, "VScroll1")->value(), 89);
-    EXPECT_EQ(control<PictureBox>(*form, "Picture1")->Top(), -890);
-    EXPECT_TRUE(dialogs.messages.empty());
+    struct Case {
+        const char* what;
+        QSize page;     // twips
+        int zoomOuts;   // clicks on Zoom Out first
+        QPoint drag;    // pixels
+        QPoint moved;   // the page's Left and Top after the move, twips
+        QPoint settled; // after the release
+    };
+    const Case cases[] = {
+        // 19 % of 470 steps of 10 twips.
+        {"narrower and taller, zoom 1", {3002, 12002}, 0, {0, -60}, {0, -900}, {0, -890}},
+        {"narrower and shorter, zoom 0.5", {3002, 12002}, 2, {0, -60}, {0, 0}, {0, 0}},
+        // 34 % of 267 steps.
+        {"wider and shorter, zoom 1", {12002, 3002}, 0, {-60, -60}, {-900, 0}, {-910, 0}},
+        {"narrower and shorter, zoom 0.5, aslant", {7002, 4002}, 2, {-60, -60}, {0, 0}, {0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp(); // a fresh window: only the first activation after a hand-over prepares a page
+        showPages({markedPage(c.page.width(), c.page.height(), {0, 3000}, Qt::black)});
+        for (int i = 0; i < c.zoomOuts; ++i)
+            QTest::mouseClick(control<QPushButton>(*form, "PushButton2"), Qt::LeftButton);
+        auto* page = control<PictureBox>(*form, "Picture1");
+        QWindow* window = form->windowHandle();
+        const QPoint pressAt = inWindow(page, {20, 100});
+        QTest::mousePress(window, Qt::LeftButton, {}, pressAt);
+        EXPECT_FLOAT_EQ(form->dragX(), 300);
+        EXPECT_FLOAT_EQ(form->dragY(), 1500);
+        // Pairs, which the failure message prints as numbers.
+        const auto place = [&] { return std::pair(page->Left(), page->Top()); };
+        QTest::mouseMove(window, pressAt + c.drag);
+        EXPECT_EQ(place(), std::pair(c.moved.x(), c.moved.y()));
+        QTest::mouseRelease(window, Qt::LeftButton, {}, pressAt + c.drag);
+        EXPECT_EQ(place(), std::pair(c.settled.x(), c.settled.y()));
+        if (&c == cases) {
+            // As seen: the mark (twips 3000 to 4499 down the page) now at pixels 141 to 240,
+            // on a page that starts at the viewport's left edge.
+            EXPECT_EQ(shownAt({50, 150}), QColor(Qt::black));
+            EXPECT_EQ(shownAt({50, 130}), QColor(Qt::white));
+            EXPECT_EQ(shownAt({120, 150}), QColor(Qt::white));
+        }
+        EXPECT_TRUE(dialogs.messages.empty());
+    }
 }
 
 // A wheel turn as the window system delivers it: to the widget under the pointer, at `at`
@@ -313,6 +337,36 @@ TEST_F(PreviewWiring, PageKeysChooseThePageAndCtrlPlusAndMinusZoom) {
     EXPECT_EQ(description(), QStringLiteral("Page 2 of 3"));
     EXPECT_EQ(form->mousePointer(), PointerDefault);
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// A click gives the page the focus, shown as a frame, and the keys that move it; Alt with an
+// arrow moves it from anywhere, here the list, whose key releases then leave the page alone.
+TEST_F(PreviewWiring, KeysMoveTheFocusedPageAndAltArrowsMoveItFromAnywhere) {
+    showPages({markedPage(12000, 16000, {}, Qt::white), markedPage(7002, 9002, {}, Qt::white)});
+    auto* page = control<PictureBox>(*form, "Picture1");
+    QWidget* list = control<QTreeWidget>(*form, "ListView1");
+    EXPECT_EQ(shownAt({0, 100}), QColor(Qt::white));
+    QTest::mouseClick(page, Qt::LeftButton, {}, {50, 50});
+    ASSERT_TRUE(page->hasFocus());
+    EXPECT_EQ(shownAt({0, 100}), page->palette().color(QPalette::Highlight));
+    const struct {
+        QWidget* to;
+        Qt::Key key;
+        int shownPage, h, v; // scroll values: 10 twips a step; a line is 30, a screenful 700
+    } keys[] = {
+        {page, Qt::Key_Down, 1, 0, 30},      {page, Qt::Key_PageDown, 1, 0, 730},
+        {page, Qt::Key_PageDown, 1, 0, 870}, {page, Qt::Key_PageDown, 2, 0, 0},
+        {page, Qt::Key_PageUp, 1, 0, 0},     {page, Qt::Key_End, 1, 0, 870},
+        {page, Qt::Key_Right, 1, 30, 870},   {page, Qt::Key_Home, 1, 30, 0},
+        {list, Qt::Key_Down, 1, 30, 30}, // with Alt
+    };
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.key);
+        k.to->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(k.to, k.key, k.to == list ? Qt::AltModifier : Qt::NoModifier);
+        EXPECT_EQ(page->accessibleDescription(), QStringLiteral("Page %1 of 2").arg(k.shownPage));
+        EXPECT_EQ(std::pair(page->Left(), page->Top()), std::pair(-10 * k.h, -10 * k.v));
+    }
 }
 
 TEST_F(PreviewWiring, AssistiveToolsHearNamesAndTheButtonsStayPut) {

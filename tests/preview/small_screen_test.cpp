@@ -6,19 +6,24 @@
 #include "FindControl.h"
 #include "Form1.h"
 #include "Form2.h"
+#include "QtDialogs.h"
 #include "ScriptedDialogs.h"
 #include "WindowEvents.h"
 #include "WindowParts.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPicture>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <functional>
 #include <gtest/gtest.h>
@@ -270,6 +275,53 @@ TEST_F(SmallScreen, FocusScrollsOnlyWhenMovedByTheProgramOrTheKeyboard) {
         back->setFocus(c.reason);
         ASSERT_EQ(QApplication::focusWidget(), back);
         EXPECT_EQ(seen().contains(placeOf(*back)), c.scrolls);
+    }
+}
+
+// The real dialogs over the preview lie within the screen's available area, buttons and all:
+// the print dialog also once "Options >>" has made it taller, and its printer's properties,
+// taller than a netbook's screen, scroll with one upright bar.
+TEST_F(SmallScreen, DialogsFitTheAvailableAreaButtonsAndAll) {
+    for (const char* screen : {"netbook", "small"}) {
+        if (!screenNamed(QString::fromLatin1(screen)))
+            GTEST_SKIP() << "run with screens.json";
+        show(Kind::Preview, screen);
+        const QRect area = screenNamed(QString::fromLatin1(screen))->availableGeometry();
+        std::function<void()> check = [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            SCOPED_TRACE(std::string(screen) + " " + dialog->metaObject()->className());
+            for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+                if (button->text() == QStringLiteral("&Options >>"))
+                    QTest::mouseClick(button, Qt::LeftButton);
+                if (button->text().remove(u'&') == QStringLiteral("Properties")) {
+                    QTimer::singleShot(0, check); // the dialog it opens, checked alike
+                    QTest::mouseClick(button, Qt::LeftButton);
+                }
+            }
+            EXPECT_TRUE(area.contains(dialog->frameGeometry()));
+            for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
+                EXPECT_TRUE(area.contains(QRect(button->mapToGlobal(QPoint()), button->size())));
+            for (auto* scrolled : dialog->findChildren<QScrollArea*>("DialogScrollArea"))
+                EXPECT_FALSE(scrolled->horizontalScrollBar()->isVisible());
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        };
+        QPrinter printer;
+        const std::function<void()> opens[] = {
+            [&] { QtDialogs().print(printer, 3, window.get()); },
+            [&] {
+                QtDialogs().saveFileName(
+                    {{}, {QStringLiteral("Word (*.doc)")}, {}, QDir::tempPath()});
+            },
+            [&] {
+                QtDialogs().message({QStringLiteral("Done."), {}, Buttons::Ok, Icon::None});
+            },
+        };
+        for (const auto& open : opens) {
+            QApplication::setActiveWindow(window.get()); // the dialogs' parent
+            QTimer::singleShot(0, check);
+            open();
+        }
     }
 }
 
