@@ -4,8 +4,8 @@
 #   setup-deps.sh test    that, plus what the test suite and its independent readers need
 set -euo pipefail
 
-build_pkgs=(cmake g++ make pkg-config qt6-base-dev libzip-dev zlib1g-dev fonts-liberation
-            libgl-dev)
+build_pkgs=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev libzip-dev zlib1g-dev
+            fonts-liberation libgl-dev)
 test_pkgs=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang clang-format
            libclang-rt-14-dev xvfb xauth imagemagick libreoffice-writer-nogui pandoc poppler-utils
            python3-docx)
