@@ -2,7 +2,8 @@
 # Installs the Debian packages that Vantorel needs, only those that are missing.
 #   setup-deps.sh build     what building and running the program needs
 #   setup-deps.sh package   that, plus what making the Debian package needs
-#   setup-deps.sh test      all that, plus what the test suite and its independent readers need
+#   setup-deps.sh test      all that, plus what the test suite, its independent readers and the
+#                           package's checks need
 set -euo pipefail
 
 build_pkgs=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev libzip-dev zlib1g-dev
@@ -11,7 +12,8 @@ build_pkgs=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev libzip-dev zlib1g
 package_pkgs=(dpkg-dev file)
 test_pkgs=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang clang-format
            libclang-rt-14-dev xvfb xauth imagemagick libreoffice-writer-nogui pandoc poppler-utils
-           python3-docx)
+           python3-docx
+           lintian desktop-file-utils appstream man-db bash-completion unzip)
 
 want=("${build_pkgs[@]}")
 case "${1:-build}" in
