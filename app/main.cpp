@@ -1,7 +1,9 @@
 // Vantorel: the entry window, the document engine behind it, and the preview.
 #include "EngineApplicationFactory.h"
+#include "HelpAndVersion.h"
 #include "Leftovers.h"
 #include "Program.h"
+#include "ProgramIdentity.h"
 #include "SettingsStore.h"
 
 #include <QApplication>
@@ -22,8 +24,11 @@ protected:
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> answered = answerHelpOrVersion(argc, argv))
+        return *answered;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantorel"));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(desktopId));
     wordengine::EngineApplicationFactory engine;
     // Unfinished writes of runs that were killed; the store's own writes clean it again only
     // once something is typed.

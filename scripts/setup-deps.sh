@@ -1,17 +1,27 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that Vantorel needs, only those that are missing.
-#   setup-deps.sh build   what building and running the program needs
-#   setup-deps.sh test    that, plus what the test suite and its independent readers need
+#   setup-deps.sh build     what building and running the program needs
+#   setup-deps.sh package   that, plus what making the Debian package needs
+#   setup-deps.sh test      all that, plus what the test suite, its independent readers and the
+#                           package's checks need
 set -euo pipefail
 
-build_pkgs=(cmake g++ make pkg-config qt6-base-dev libzip-dev zlib1g-dev fonts-liberation
-            libgl-dev)
+build_pkgs=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev libzip-dev zlib1g-dev
+            fonts-liberation libgl-dev)
+# CPack finds the package's library dependencies with dpkg-shlibdeps, and its binaries with file.
+package_pkgs=(dpkg-dev file)
 test_pkgs=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang clang-format
            libclang-rt-14-dev xvfb xauth imagemagick libreoffice-writer-nogui pandoc poppler-utils
-           python3-docx)
+           python3-docx
+           lintian desktop-file-utils appstream man-db bash-completion unzip)
 
 want=("${build_pkgs[@]}")
-[ "${1:-build}" = test ] && want+=("${test_pkgs[@]}")
+case "${1:-build}" in
+build) ;;
+package) want+=("${package_pkgs[@]}") ;;
+test) want+=("${package_pkgs[@]}" "${test_pkgs[@]}") ;;
+*) echo "usage: setup-deps.sh [build|package|test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${want[@]}"; do

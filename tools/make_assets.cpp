@@ -1,22 +1,24 @@
 // Draws the program's icon and its hand cursor, and writes them where the program looks for
-// them: make_assets OUTPUT_FOLDER  ->  vantorel.png, HAND-M.CUR
+// them, with the icon at the sizes menus ask for and as vectors for the icon theme:
+//   make_assets OUTPUT_FOLDER [SIZE...]  ->  vantorel.png, HAND-M.CUR, icon-SIZE.png, icon.svg
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSvgGenerator>
 #include <QtEndian>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
-QImage drawIcon(int size) {
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 256.0, size / 256.0);
+constexpr int iconDesignSize = 256;
+
+// The icon on a canvas of iconDesignSize units square.
+void paintIcon(QPainter& p) {
     // Tile
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0x1f, 0x5f, 0x8b));
@@ -70,7 +72,30 @@ QImage drawIcon(int size) {
     sign.cubicTo(130, 198, 138, 222, 148, 206);
     sign.cubicTo(156, 196, 162, 214, 180, 208);
     p.drawPath(sign);
+}
+
+QImage drawIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(double(size) / iconDesignSize, double(size) / iconDesignSize);
+    paintIcon(p);
     return image;
+}
+
+// The same drawing as vectors, for desktops that scale the icon to any size.
+bool writeScalableIcon(const QString& path) {
+    QSvgGenerator svg;
+    svg.setFileName(path);
+    svg.setSize(QSize(iconDesignSize, iconDesignSize));
+    svg.setViewBox(QRect(0, 0, iconDesignSize, iconDesignSize));
+    svg.setTitle(QStringLiteral("Vantorel"));
+    QPainter p;
+    if (!p.begin(&svg))
+        return false;
+    paintIcon(p);
+    return p.end() && QFileInfo(path).size() > 0;
 }
 
 constexpr int cursorSize = 32;
@@ -155,13 +180,23 @@ bool write(const QString& path, const QByteArray& bytes) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_assets OUTPUT_FOLDER\n");
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: make_assets OUTPUT_FOLDER [SIZE...]\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    if (!drawIcon(256).save(out.filePath(QStringLiteral("vantorel.png"))) ||
-        !write(out.filePath(QStringLiteral("HAND-M.CUR")), encodeCursor(drawHand()))) {
+    bool written = drawIcon(iconDesignSize).save(out.filePath(QStringLiteral("vantorel.png"))) &&
+                   write(out.filePath(QStringLiteral("HAND-M.CUR")), encodeCursor(drawHand())) &&
+                   writeScalableIcon(out.filePath(QStringLiteral("icon.svg")));
+    for (int i = 2; written && i < argc; ++i) {
+        const int size = std::atoi(argv[i]);
+        if (size < 1 || size > 1024) {
+            std::fprintf(stderr, "make_assets: %s is not an icon size\n", argv[i]);
+            return 2;
+        }
+        written = drawIcon(size).save(out.filePath(QStringLiteral("icon-%1.png").arg(size)));
+    }
+    if (!written) {
         std::fprintf(stderr, "make_assets: cannot write into %s\n", argv[1]);
         return 1;
     }

@@ -11,6 +11,7 @@
 #include "Failure.h"
 #include "Layout.h"
 #include "MotorVehicleBill.h"
+#include "ProgramIdentity.h"
 #include "SaleFields.h"
 #include "SaleRecordSource.h"
 
@@ -217,6 +218,7 @@ QString usage() {
                "                  (pictures past the last page, left by a longer document, go)\n"
                "  --dpi N         dots per inch of the pictures (default 96)\n"
                "  --help          show this text\n"
+               "  --version       show the version\n"
                "\n"
                "Exit status: 0 done; 1 the document could not be made or a file not written (each\n"
                "failure is printed in the words of the program's error report); 2 bad usage or a "
@@ -245,6 +247,10 @@ int run(const QStringList& arguments, word::ApplicationFactory& engine, QTextStr
         QTextStream& err, bool errIsTerminal) {
     if (arguments.contains(QStringLiteral("--help"))) {
         out << usage();
+        return Success;
+    }
+    if (arguments.contains(QStringLiteral("--version"))) {
+        out << "vantorel-bill " << programVersion << '\n';
         return Success;
     }
     // Documents are made in the temporary folder: what killed runs left there goes first.

@@ -17,9 +17,9 @@ enum ExitCode { Success = 0, Failed = 1, BadUsage = 2 };
 // The text of --help.
 QString usage();
 
-// Runs the command. `arguments` excludes the program name. --help goes to `out`; messages go
-// to `err`, one line each; nothing is printed on success, but for a batch's summary (and its
-// progress line when `errIsTerminal`). A batch (--batch) makes its own engines.
+// Runs the command. `arguments` excludes the program name. --help and --version go to `out`;
+// messages go to `err`, one line each; nothing is printed on success, but for a batch's summary
+// (and its progress line when `errIsTerminal`). A batch (--batch) makes its own engines.
 int run(const QStringList& arguments, word::ApplicationFactory& engine, QTextStream& out,
         QTextStream& err, bool errIsTerminal = false);
 

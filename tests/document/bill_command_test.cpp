@@ -5,6 +5,7 @@
 #include "BillRecord.h"
 #include "EngineApplicationFactory.h"
 #include "Package.h"
+#include "ProgramIdentity.h"
 #include "SaleFields.h"
 #include "SmallDisk.h"
 #include "TestFiles.h"
@@ -122,6 +123,12 @@ TEST_F(Bill, HelpGoesToStandardOutput) {
     EXPECT_EQ(run({QStringLiteral("--help")}), BillCommand::Success);
     EXPECT_TRUE(out.contains(QStringLiteral("vantorel-bill RECORD.json --doc OUT.doc")));
     EXPECT_TRUE(out.contains(QStringLiteral("\"No Days Vehicle Inspected\"")));
+    EXPECT_TRUE(err.isEmpty());
+}
+
+TEST_F(Bill, VersionIsTheProjectsOwn) {
+    EXPECT_EQ(run({QStringLiteral("--version")}), BillCommand::Success);
+    EXPECT_EQ(out, QStringLiteral("vantorel-bill %1\n").arg(QLatin1String(programVersion)));
     EXPECT_TRUE(err.isEmpty());
 }
 
