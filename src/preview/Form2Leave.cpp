@@ -41,7 +41,7 @@ void copyFile(const QString& from, const QString& to) {
         throw Failure(QStringLiteral("File not found: %1").arg(from));
     refuseUnreplaceable(to);
     QString why;
-    if (!files::copyFileAtomically(from, to, &why))
+    if (!files::copyFileAtomically(from, to, &why, {.mode = files::userFileMode()}))
         throw Failure(QStringLiteral("Path/File access error: %1 (%2)").arg(to, why));
 }
 
