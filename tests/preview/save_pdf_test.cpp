@@ -249,10 +249,10 @@ TEST_F(PdfSave, TheDialogOffersWordThenPdfAndSaveAsPdfOpensWithPdf) {
     // The page menu's "Save as PDF…", by its key; cancelled.
     QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_EQ(dialogs.saveRequests.size(), 2u);
-    for (const SaveFileRequest& request : dialogs.saveRequests) {
-        EXPECT_EQ(request.title, QStringLiteral("Save File"));
+    for (const SaveFileRequest& request : dialogs.saveRequests)
         EXPECT_EQ(request.filters, (QStringList{wordType, pdfType}));
-    }
+    EXPECT_EQ(dialogs.saveRequests[0].title, QStringLiteral("Save Results To Word File"));
+    EXPECT_EQ(dialogs.saveRequests[1].title, QStringLiteral("Save as PDF"));
     EXPECT_EQ(dialogs.saveRequests[0].selectedFilter, wordType);
     EXPECT_EQ(dialogs.saveRequests[1].selectedFilter, pdfType);
     EXPECT_EQ(texts(), (QStringList{QStringLiteral("Done."), QStringLiteral("Done.")}));
