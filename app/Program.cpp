@@ -7,8 +7,10 @@
 
 #include <QCoreApplication>
 
-Program::Program(word::ApplicationFactory& engineIn, Form1::Services services)
-    : engine(engineIn), form1(wire(services)), handOff(engineIn, form1, services.endProgram) {}
+Program::Program(word::ApplicationFactory& engineIn, Form1::Services services,
+                 Form2::Services saving)
+    : engine(engineIn), form1(wire(services)),
+      handOff(engineIn, form1, services.endProgram, std::move(saving)) {}
 
 Program::~Program() = default;
 

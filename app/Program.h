@@ -15,8 +15,10 @@ class ApplicationFactory;
 class Program {
 public:
     // `services` supplies the store and the end of the program; the engine check and the
-    // document script are wired here.
-    Program(word::ApplicationFactory& engine, Form1::Services services);
+    // document script are wired here. `saving` keeps the save dialog's folder (none: it is not
+    // kept).
+    Program(word::ApplicationFactory& engine, Form1::Services services,
+            Form2::Services saving = {});
 
     ~Program();
 

@@ -1,5 +1,6 @@
 // Vantorel: the entry window, the document engine behind it, and the preview.
 #include "EngineApplicationFactory.h"
+#include "Form2.h"
 #include "HelpAndVersion.h"
 #include "Leftovers.h"
 #include "Program.h"
@@ -33,7 +34,7 @@ int main(int argc, char** argv) {
     // Unfinished writes of runs that were killed; the store's own writes clean it again only
     // once something is typed.
     files::removeLeftovers(SettingsStore::user().folder());
-    Program program(engine, Form1::storeServices());
+    Program program(engine, Form1::storeServices(), Form2::storeServices(SettingsStore::user()));
     if (!program.start())
         return 1; // the engine check has told the user; the window is never shown
     program.entry().show();

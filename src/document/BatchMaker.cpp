@@ -140,7 +140,8 @@ std::optional<QString> BatchMaker::make(const BatchJob& job) {
     // A record is made whole or not at all: its files are written beside their names and put
     // in place together, once all are whole, so a failure leaves every old file as it was.
     // Each is flushed before it takes its name; the folder, once at the end of the batch.
-    files::AtomicGroup group({.replace = outputs_.force, .syncFolder = false});
+    files::AtomicGroup group(
+        {.mode = files::userFileMode(), .replace = outputs_.force, .syncFolder = false});
     try {
         writeOutputs(temporary.path, job, group);
     } catch (const std::exception& e) {

@@ -91,7 +91,7 @@ Options parse(const QStringList& args) {
 std::optional<QString> prepareFolder(const QString& folder) {
     if (QFileInfo::exists(folder) && !QFileInfo(folder).isDir())
         return QStringLiteral("the output folder %1 is not a folder").arg(folder);
-    if (!files::makeFolders(folder))
+    if (!files::makeFolders(folder, 0777))
         return QStringLiteral("the output folder %1 cannot be made").arg(folder);
     const QByteArray probe =
         QFile::encodeName(QDir(folder).filePath(QStringLiteral(".vantorel-bill-XXXXXX")));

@@ -119,7 +119,7 @@ private:
 // Each output appears whole or not at all; a failed write leaves an existing file as it was.
 void copyDocument(const QString& from, const QString& to) {
     QString why;
-    if (!files::copyFileAtomically(from, to, &why))
+    if (!files::copyFileAtomically(from, to, &why, {.mode = files::userFileMode()}))
         throw Failure(why);
 }
 
@@ -134,7 +134,7 @@ void writePdfFile(const wordengine::Document& document, const QString& path) {
 // set as it was.
 void writePngFiles(const wordengine::Document& document, const QString& folder, int dpi) {
     QString why;
-    if (!files::makeFolders(folder))
+    if (!files::makeFolders(folder, 0777))
         throw Failure(QStringLiteral("cannot write the pictures into %1: the folder cannot be made")
                           .arg(folder));
     const auto notPlainFile = [](const QString& path) {
@@ -143,7 +143,7 @@ void writePngFiles(const wordengine::Document& document, const QString& folder, 
                    ? QStringLiteral("%1 is not a plain file; it is left alone").arg(path)
                    : QString();
     };
-    files::AtomicGroup pictures({.syncFolder = false});
+    files::AtomicGroup pictures({.mode = files::userFileMode(), .syncFolder = false});
     std::mutex whyLock; // pages are stored from several threads at once
     const int pages =
         wordengine::writePngPages(document, dpi, [&](int page, const QByteArray& png) {

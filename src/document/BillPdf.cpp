@@ -19,7 +19,7 @@ wordengine::Document readDocument(const QString& documentPath) {
 }
 
 bool write(const wordengine::Document& document, const QString& path, QString* why) {
-    files::AtomicFile file(path);
+    files::AtomicFile file(path, {.mode = files::userFileMode()});
     if (file.open() && wordengine::writePdf(document, file.device(), info()) && file.commit())
         return true;
     if (why)

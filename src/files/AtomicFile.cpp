@@ -34,6 +34,29 @@ QByteArray encoded(const QString& path) {
     return QFile::encodeName(path);
 }
 
+// umask(2) tells the umask only by changing it, which is safe only while the process has one
+// thread: here, during static initialisation, before main. For a system without /proc.
+const mode_t umaskAtStart = [] {
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}();
+
+// The umask now, as the kernel reports it without a change (Linux 4.7 and later).
+mode_t currentUmask() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return umaskAtStart;
+    // Read whole: the file gives its size as 0, which a read line by line takes for its end.
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("Umask:")) {
+            bool read = false;
+            const uint mask = line.mid(6).trimmed().toUInt(&read, 8);
+            return read ? mode_t(mask & 0777) : umaskAtStart;
+        }
+    return umaskAtStart;
+}
+
 // Puts `from` at `to` only if nothing is there. renameat2 does it in one step; where the file
 // system does not offer it, a hard link does the same (it fails on an existing name too).
 int renameNoReplace(const QByteArray& from, const QByteArray& to) {
@@ -130,6 +153,10 @@ Refusal refusalAt(const QByteArray& target, QByteArray* destination) {
 }
 
 } // namespace
+
+mode_t userFileMode() {
+    return 0666 & ~currentUmask();
+}
 
 QString whyNotReplaceable(const QString& target) {
     QByteArray destination;

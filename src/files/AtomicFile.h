@@ -28,8 +28,10 @@ namespace files {
 enum class Step { Create, Write, Sync, Close, Publish };
 
 struct AtomicOptions {
-    // Permissions of a new file. A file that replaces an existing regular file takes that
-    // file's permissions instead, so a file someone made private or shared stays so.
+    // Permissions of a new file: private unless asked otherwise, as what the program keeps for
+    // itself must be; a file the user names and saves takes userFileMode(). A file that
+    // replaces an existing regular file takes that file's permissions instead, so a file
+    // someone made private or shared stays so.
     mode_t mode = 0600;
     // false: publish only under a name that is free; an existing file (or link) is never
     // replaced or followed, and commit() fails with EEXIST.
@@ -116,8 +118,15 @@ bool writeCopy(const QString& from, AtomicFile& file, QString* why);
 // the end of links). What AtomicFile refuses, for checks before any work is done.
 QString whyNotReplaceable(const QString& target);
 
+// The permissions of a new file the user names and saves: what the user's umask leaves of
+// 0666, as every other program's new files get, so a file saved into a shared folder can be
+// read there. Asked of the kernel at each call, without changing the umask (which would
+// change it for files other threads create meanwhile).
+mode_t userFileMode();
+
 // Creates the folder `path` and whichever of its parents are missing, each new one with
-// `mode` (private by default: they hold the user's data). True when the folder exists.
+// `mode` less the umask, as mkdir does: private by default, for the program's own folders; a
+// folder the user names is made with 0777. True when the folder exists.
 bool makeFolders(const QString& path, mode_t mode = 0700);
 
 // Flushes the folder that holds `path`, so that a rename in it lasts through a crash.

@@ -21,6 +21,7 @@ class QPushButton;
 class QScrollBar;
 class QTreeWidget;
 class QWheelEvent;
+class SettingsStore;
 
 class Form2 : public ProgramWindow {
     Q_OBJECT
@@ -28,7 +29,17 @@ public:
     struct Services {
         std::function<void()> showEntryWindow; // "< Back"
         std::function<void()> endProgram;      // closing the window
+        // The name the save dialog offers, with the extension given; unset or empty: none.
+        std::function<QString(const QString& extension)> suggestedFileName = {};
+        // The folder the last save went into, and keeping a new one, across runs; unset:
+        // nothing is kept, and the save dialog opens in the home folder.
+        std::function<QString()> readSaveFolder = {};
+        std::function<void(const QString& folder)> writeSaveFolder = {};
     };
+    // The save dialog's folder kept in `store`, in a section of its own, where the reads of
+    // the sale's values never see it; the other services must be given.
+    static Services storeServices(SettingsStore& store);
+
     explicit Form2(Services services, QWidget* parent = nullptr);
 
     // The load sequence, run once by whoever creates the window, before it is first shown.
@@ -166,6 +177,10 @@ private:
     void SetVScrollbarByPercent(QScrollBar* bar, qint16 percent);
     // The save of PushButton6 and saveAsPdf: the dialog opens with the Word or the PDF type.
     void saveResult(bool pdfChosen);
+    // Where the save dialog opens: the folder kept, while it is still a folder, else home.
+    QString saveFolder() const;
+    // Keeps the folder of a file just saved, for the next save dialog.
+    void keepSaveFolder(const QString& saved);
 
     Services services;
     int shownPage = 1; // from 1, as in the list

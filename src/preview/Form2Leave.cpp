@@ -5,8 +5,11 @@
 #include "Form2.h"
 #include "Paths.h"
 #include "PreviewFiles.h"
+#include "SaleFields.h"
+#include "SettingsStore.h"
 #include "Trap.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTreeWidget>
@@ -17,6 +20,10 @@ constexpr int yes = 6;
 
 const QString wordFilter = QStringLiteral("Word Files (*.doc)");
 const QString pdfFilter = QStringLiteral("PDF Files (*.pdf)");
+
+// Beside the program's own section, which holds the sale's values and nothing else.
+const QString saveDialogSection = QStringLiteral("Vantorel Save Dialog");
+const QString folderKey = QStringLiteral("Folder");
 
 // A PDF is always saved under a name that says so: a name typed without the extension, or
 // with another one ("deal.doc"), gets ".pdf" added, so a PDF never takes a Word file's name.
@@ -41,11 +48,41 @@ void copyFile(const QString& from, const QString& to) {
         throw Failure(QStringLiteral("File not found: %1").arg(from));
     refuseUnreplaceable(to);
     QString why;
-    if (!files::copyFileAtomically(from, to, &why))
+    if (!files::copyFileAtomically(from, to, &why, {.mode = files::userFileMode()}))
         throw Failure(QStringLiteral("Path/File access error: %1 (%2)").arg(to, why));
 }
 
 } // namespace
+
+Form2::Services Form2::storeServices(SettingsStore& store) {
+    const QString application = QString::fromLatin1(settingsApplication);
+    Services services;
+    services.readSaveFolder = [&store, application] {
+        return store.read(application, saveDialogSection, folderKey);
+    };
+    services.writeSaveFolder = [&store, application](const QString& folder) {
+        store.write(application, saveDialogSection, folderKey, folder);
+    };
+    return services;
+}
+
+QString Form2::saveFolder() const {
+    const QString kept = services.readSaveFolder ? services.readSaveFolder() : QString();
+    // A folder removed or renamed since (or a hand-edited value naming none) is not offered:
+    // the dialog would fall back to the program's working folder, which is rarely the user's.
+    return QDir::isAbsolutePath(kept) && QFileInfo(kept).isDir() ? kept : QDir::homePath();
+}
+
+void Form2::keepSaveFolder(const QString& saved) {
+    if (!services.writeSaveFolder)
+        return;
+    try {
+        services.writeSaveFolder(QFileInfo(saved).absolutePath());
+    } catch (const std::exception&) {
+        // A settings file that cannot be written costs only this convenience; the file was
+        // saved, and the entry window tells of the settings file's trouble itself.
+    }
+}
 
 void Form2::PushButton6_Click() {
     saveResult(false);
@@ -60,11 +97,20 @@ void Form2::saveResult(bool pdfChosen) {
     SaveFileRequest request;
     QString target;
     int answer = 0;
-    trap.line(106, [&] { request = SaveFileRequest{}; });
-    trap.line(108, [&] { request.title = QStringLiteral("Save File"); });
+    const QString& chosenFilter = pdfChosen ? pdfFilter : wordFilter;
+    trap.line(106, [&] {
+        request = SaveFileRequest{};
+        if (services.suggestedFileName)
+            request.fileName = services.suggestedFileName(filterSuffix(chosenFilter));
+        request.directory = saveFolder();
+    });
+    trap.line(108, [&] {
+        request.title =
+            pdfChosen ? QStringLiteral("Save as PDF") : QStringLiteral("Save Results To Word File");
+    });
     trap.line(110, [&] {
         request.filters = QStringList{wordFilter, pdfFilter};
-        request.selectedFilter = pdfChosen ? pdfFilter : wordFilter;
+        request.selectedFilter = chosenFilter;
     });
     std::optional<SaveFileAnswer> chosen;
     trap.line(112, [&] { chosen = dialogs().saveFileName(request); });
@@ -114,6 +160,7 @@ void Form2::saveResult(bool pdfChosen) {
                 savePdfFile(mWordFile, target);
             else if (!ontoItself)
                 copyFile(mWordFile, target);
+            keepSaveFolder(target);
         });
     trap.line(132, [&] { showMessage(QStringLiteral("Done.")); });
 }

@@ -186,7 +186,8 @@ void Form2::printDocument() {
         reportPrintFailure(why, this);
         return;
     }
-    if (drawn && !files::copyFileAtomically(drawn->fileName(), target, &why))
+    if (drawn && !files::copyFileAtomically(drawn->fileName(), target, &why,
+                                            {.mode = files::userFileMode()}))
         reportPrintFailure(why, this);
 }
 

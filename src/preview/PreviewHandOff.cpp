@@ -3,21 +3,26 @@
 #include "Form1.h"
 #include "Form2.h"
 #include "RenderPages.h"
+#include "SuggestedFileName.h"
 #include "Trap.h"
 
 #include <QFile>
 
 PreviewHandOff::PreviewHandOff(word::ApplicationFactory& engineIn, Form1& entryIn,
-                               std::function<void()> end)
-    : engine(engineIn), entry(entryIn), endProgram(std::move(end)) {}
+                               std::function<void()> end, Form2::Services saving)
+    : engine(engineIn), entry(entryIn), services(std::move(saving)) {
+    services.showEntryWindow = [this] { entry.show(); };
+    services.endProgram = std::move(end);
+    // The entry window is hidden while the preview shows, so its values are the document's.
+    services.suggestedFileName = [this](const QString& extension) {
+        return suggestedFileName(entry, extension);
+    };
+}
 
 PreviewHandOff::~PreviewHandOff() = default;
 
 Form2& PreviewHandOff::preview() {
     if (!form2) {
-        Form2::Services services;
-        services.showEntryWindow = [this] { entry.show(); };
-        services.endProgram = endProgram;
         form2 = std::make_unique<Form2>(services);
         form2->Form_Load();
     }

@@ -2,13 +2,13 @@
 // The hand-off from the document script to the preview, and the preview's life: loaded at
 // its first reference, kept (hidden) between previews.
 
+#include "Form2.h"
 #include "MotorVehicleBill.h"
 
 #include <functional>
 #include <memory>
 
 class Form1;
-class Form2;
 
 namespace word {
 class ApplicationFactory;
@@ -16,8 +16,10 @@ class ApplicationFactory;
 
 class PreviewHandOff {
 public:
-    PreviewHandOff(word::ApplicationFactory& engine, Form1& entry,
-                   std::function<void()> endProgram);
+    // The preview's services are `saving`'s, but for those the hand-off gives: "< Back" shows
+    // `entry`, whose values name the file the save dialog suggests.
+    PreviewHandOff(word::ApplicationFactory& engine, Form1& entry, std::function<void()> endProgram,
+                   Form2::Services saving = {});
     ~PreviewHandOff();
 
     // Lines 440 to 452 of the script: render the pages, show the preview, hide the entry window.
@@ -34,6 +36,6 @@ public:
 private:
     word::ApplicationFactory& engine;
     Form1& entry;
-    std::function<void()> endProgram;
+    Form2::Services services;
     std::unique_ptr<Form2> form2;
 };

@@ -30,6 +30,7 @@ struct SaveFileRequest {
     QStringList filters;
     QString selectedFilter; // the type chosen when the dialog opens; empty: the first
     QString directory;      // where the dialog opens; empty: the dialog's own choice
+    QString fileName;       // the name offered in the dialog's name box; empty: none
 };
 
 struct SaveFileAnswer {

@@ -56,6 +56,8 @@ std::optional<SaveFileAnswer> QtDialogs::saveFileName(const SaveFileRequest& req
     const QString chosen =
         request.selectedFilter.isEmpty() ? request.filters.value(0) : request.selectedFilter;
     dialog.selectNameFilter(chosen);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
     // The extension follows the type chosen; a name that has one keeps it ("deal.pdf" stays).
     // Qt's own dialog also changes a typed extension when the type changes; a native one may
     // only use the default suffix, so that follows the type too.

@@ -3,8 +3,11 @@
 #include "FindControl.h"
 #include "Form2.h"
 #include "PreviewFiles.h"
+#include "SaleRecordSource.h"
 #include "ScriptedDialogs.h"
+#include "SettingsStore.h"
 #include "SmallDisk.h"
+#include "SuggestedFileName.h"
 #include "TestFiles.h"
 #include "WindowEvents.h"
 
@@ -57,7 +60,8 @@ protected:
 TEST_F(Leave, TheSaveDialogIsTitledAndFiltered) {
     clickButton(*form, "PushButton6"); // cancelled
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
-    EXPECT_EQ(dialogs.saveRequests[0].title, QStringLiteral("Save File"));
+    EXPECT_EQ(dialogs.saveRequests[0].title, QStringLiteral("Save Results To Word File"));
+    EXPECT_EQ(dialogs.saveRequests[0].directory, QDir::homePath()); // no folder kept
     EXPECT_EQ(dialogs.saveRequests[0].filters, (QStringList{QStringLiteral("Word Files (*.doc)"),
                                                             QStringLiteral("PDF Files (*.pdf)")}));
     EXPECT_EQ(dialogs.saveRequests[0].selectedFilter, QStringLiteral("Word Files (*.doc)"));
@@ -229,6 +233,64 @@ TEST_F(Leave, SavingOntoTheTemporaryDocumentItselfKeepsIt) {
     EXPECT_EQ(texts().last(), QStringLiteral("Done."));
     EXPECT_EQ(texts().size(), 2); // the question and Done., no report
     EXPECT_EQ(contents(form->wordFile()), QByteArray("the document"));
+}
+
+// The dialog opens where the last save went, also in the next run (a window of its own on the
+// same settings file); not where a declined save would have gone, and home once the folder is
+// gone. The folder is kept beside the sale's values, never among them.
+TEST_F(Leave, TheSaveDialogOpensWhereTheLastSaveWentAcrossRuns) {
+    QTemporaryDir config;
+    SettingsStore store(config.path());
+    const QString home = QDir::homePath(), a = dir.filePath(QStringLiteral("a")),
+                  b = dir.filePath(QStringLiteral("b"));
+    ASSERT_TRUE(QDir().mkpath(a) && QDir().mkpath(b));
+    put("b/bill.doc", "older");
+    const struct {
+        bool removeB;
+        QString opensIn, target; // no target: cancelled
+        Answer answer;           // to the question about b/bill.doc
+    } runs[] = {{false, home, a + "/bill.doc", Answer::Yes},
+                {false, a, b + "/bill.doc", Answer::No},
+                {false, a, b + "/bill.doc", Answer::Yes},
+                {true, home, {}, Answer::Yes}};
+    for (const auto& run : runs) {
+        if (run.removeB)
+            QDir(b).removeRecursively();
+        Form2 next(Form2::storeServices(store));
+        next.Form_Load();
+        next.setWordFile(form->wordFile());
+        dialogs.fileNames = {run.target};
+        dialogs.answers = {run.answer};
+        clickButton(next, "PushButton6");
+        EXPECT_EQ(dialogs.saveRequests.back().directory, run.opensIn);
+    }
+    EXPECT_FALSE(contents(store.filePath(QStringLiteral("Marrowind"))).contains("[Vantorel]"));
+}
+
+TEST(SuggestedFileName, NamesTheBuyerAndTheVehicleAsAFileNameMayHoldThem) {
+    const QString longest = QStringLiteral("Bill of Sale - ") + QString(118, u'é') + ".doc";
+    const struct {
+        QString buyer, year, make, model, extension, expected;
+    } cases[] = {
+        {"Orwen Palk", "1969", "Ford", "Thunderbird", "doc",
+         "Bill of Sale - Orwen Palk - 1969 Ford Thunderbird.doc"},
+        {"", "", "", "", "doc", ""},
+        {"///", "", "", "", "doc", ""}, // nothing left of the values
+        {"", "1969", "Ford", "", "pdf", "Bill of Sale - 1969 Ford.pdf"},
+        {"Orwen/Palk\\: \"Jr\" <x>|*?", "", "", "", "doc", "Bill of Sale - OrwenPalk Jr x.doc"},
+        {" Orwen\t\r\n Palk\x01\x7f ", "", "Ford", "T-bird...", "doc",
+         "Bill of Sale - Orwen Palk - Ford T-bird.doc"},
+        {QString(300, u'é'), "", "", "", "doc", longest}, // 255 bytes, no character split
+    };
+    for (const auto& c : cases) {
+        FixedRecord values;
+        values.set(QStringLiteral("txtNameOfBuyer"), c.buyer);
+        values.set(QStringLiteral("txtYear"), c.year);
+        values.set(QStringLiteral("txtMake"), c.make);
+        values.set(QStringLiteral("txtModel"), c.model);
+        EXPECT_EQ(suggestedFileName(values, c.extension), c.expected) << c.buyer.toStdString();
+    }
+    EXPECT_EQ(longest.toUtf8().size(), 255);
 }
 
 TEST_F(Leave, BackDiscardsTheDocumentAndPicturesAndShowsTheEntryWindow) {

@@ -13,6 +13,7 @@
 #include "SaleFields.h"
 #include "ScopedTemp.h"
 #include "ScriptedDialogs.h"
+#include "SettingsStore.h"
 #include "TextBox.h"
 #include "Trap.h"
 #include "WindowEvents.h"
@@ -222,7 +223,8 @@ TEST_F(TempFolder, EndToEndFromTheEntryWindowToThePreviewAndBack) {
     QTemporaryDir registry;
     wordengine::EngineApplicationFactory engine(registry.path());
     const Form1::Services services = blankEntryServices();
-    Program program(engine, services);
+    SettingsStore store(temp.filePath(QStringLiteral("config")));
+    Program program(engine, services, Form2::storeServices(store));
     ASSERT_TRUE(program.start());
     Form1& entry = program.entry();
     PreviewHandOff& handOff = program.preview();
@@ -243,6 +245,10 @@ TEST_F(TempFolder, EndToEndFromTheEntryWindowToThePreviewAndBack) {
     const QString saved = temp.filePath(QStringLiteral("saved.doc"));
     dialogs.fileNames = {saved};
     clickButton(form, "PushButton6");
+    EXPECT_EQ(dialogs.saveRequests.back().fileName,
+              QStringLiteral("Bill of Sale - Orwen Palk - 1969 Ford Thunderbird.doc"));
+    clickButton(form, "PushButton6"); // cancelled: it opens where the save went
+    EXPECT_EQ(dialogs.saveRequests.back().directory, temp.path());
     QFile a(first), b(saved);
     ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
     EXPECT_EQ(a.readAll(), b.readAll());

@@ -26,6 +26,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -248,10 +249,10 @@ TEST_F(PdfSave, TheDialogOffersWordThenPdfAndSaveAsPdfOpensWithPdf) {
     // The page menu's "Save as PDF…", by its key; cancelled.
     QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_EQ(dialogs.saveRequests.size(), 2u);
-    for (const SaveFileRequest& request : dialogs.saveRequests) {
-        EXPECT_EQ(request.title, QStringLiteral("Save File"));
+    for (const SaveFileRequest& request : dialogs.saveRequests)
         EXPECT_EQ(request.filters, (QStringList{wordType, pdfType}));
-    }
+    EXPECT_EQ(dialogs.saveRequests[0].title, QStringLiteral("Save Results To Word File"));
+    EXPECT_EQ(dialogs.saveRequests[1].title, QStringLiteral("Save as PDF"));
     EXPECT_EQ(dialogs.saveRequests[0].selectedFilter, wordType);
     EXPECT_EQ(dialogs.saveRequests[1].selectedFilter, pdfType);
     EXPECT_EQ(texts(), (QStringList{QStringLiteral("Done."), QStringLiteral("Done.")}));
@@ -454,6 +455,45 @@ TEST_F(PdfSave, EachLineFailsAloneAndTheSaveGoesOn) {
             QStringLiteral("in Qelvard2021/08/31.Form2.PushButton6_Click at line %1").arg(line));
         if (line != 132) {
             EXPECT_EQ(shown.last(), QStringLiteral("Done.")) << line;
+        }
+    }
+}
+
+// What the user names and saves follows the umask, as other programs' files do: the preview's
+// Word and PDF saves, a print to a file, and vantorel-bill's files and the folders it makes.
+TEST_F(PdfSave, WhatTheUserSavesFollowsTheUmask) {
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == form.get(); }));
+    const QString record = put(QStringLiteral("sale.json"), R"({"Make": "Ford"})");
+    const QString records = put(QStringLiteral("sales.jsonl"), R"({"file": "palk"})");
+    const QStringList folders{"pages", "batch"};
+    const QStringList files{"word.doc",       "saved.pdf",      "printed.pdf",
+                            "bill.doc",       "bill.pdf",       "pages/page-1.png",
+                            "batch/palk.doc", "batch/palk.pdf", "batch/palk-page-1.png"};
+    for (const mode_t mask : {mode_t(022), mode_t(077)}) {
+        const QString in = dir.filePath(QString::number(mask, 8)) + u'/';
+        ASSERT_TRUE(QDir().mkdir(in));
+        const mode_t before = ::umask(mask);
+        save(ScriptedDialogs::SaveChoice(in + "word.doc"));
+        save(ScriptedDialogs::SaveChoice(in + "saved.pdf", pdfType));
+        dialogs.printAnswer = [&](QPrinter& printer) {
+            printer.setOutputFileName(in + "printed.pdf");
+            return true;
+        };
+        QTest::keyClick(form.get(), Qt::Key_P, Qt::ControlModifier);
+        EXPECT_EQ(QProcess::execute(VANTOREL_BILL_PATH, {record, "--doc", in + "bill.doc", "--pdf",
+                                                         in + "bill.pdf", "--png", in + "pages"}),
+                  0);
+        EXPECT_EQ(QProcess::execute(VANTOREL_BILL_PATH,
+                                    {"--batch", records, "--out", in + "batch", "--pdf", "--png"}),
+                  0);
+        ::umask(before);
+        for (const QString& name : folders + files) {
+            struct stat status;
+            ASSERT_EQ(::stat(QFile::encodeName(in + name).constData(), &status), 0)
+                << name.toStdString();
+            EXPECT_EQ(status.st_mode & 0777, (folders.contains(name) ? 0777 : 0666) & ~mask)
+                << name.toStdString() << " under umask 0" << std::oct << mask;
         }
     }
 }

@@ -78,6 +78,7 @@ struct SaveDialogCase {
     const char* typed; // nullptr: Escape
     const char* returned;
     int typeReturned;
+    const char* offered = ""; // the name the dialog opens with
 };
 
 // Test output names the case rather than dumping its bytes.
@@ -112,9 +113,11 @@ TEST_P(RealSaveDialog, GivesTheNameTheChosenTypesExtensionOnce) {
         if (c.otherType)
             QTest::keyClick(type, c.typeOnEntry == 0 ? Qt::Key_Down : Qt::Key_Up);
         QTest::keyClick(name, Qt::Key_Return);
+        if (dialog->isVisible()) // no name to take: the dialog stays open
+            QTest::keyClick(name, Qt::Key_Escape);
     });
     const std::optional<SaveFileAnswer> answer = QtDialogs().saveFileName(
-        {QStringLiteral("Save File"), types, types[c.typeOnEntry], dir.path()});
+        {QStringLiteral("Save File"), types, types[c.typeOnEntry], dir.path(), c.offered});
     EXPECT_EQ(title, QStringLiteral("Save File"));
     EXPECT_EQ(offered, types);
     EXPECT_EQ(onEntry, types[c.typeOnEntry]);
@@ -139,7 +142,14 @@ INSTANTIATE_TEST_SUITE_P(
         SaveDialogCase{"OtherExtensionKept", 1, false, "deal.doc", "deal.doc", 1},
         // Changing the type after typing changes the typed extension with it.
         SaveDialogCase{"TypeChangedAfterTheName", 0, true, "deal.doc", "deal.pdf", 1},
-        SaveDialogCase{"Cancelled", 1, false, nullptr, nullptr, 1}),
+        SaveDialogCase{"Cancelled", 1, false, nullptr, nullptr, 1},
+        // A name offered is taken as it is, follows the type, or gives way to one typed.
+        SaveDialogCase{"OfferedName", 0, false, "", "Bill of Sale - X.doc", 0,
+                       "Bill of Sale - X.doc"},
+        SaveDialogCase{"OfferedNameFollowsTheType", 0, true, "", "Bill of Sale - X.pdf", 1,
+                       "Bill of Sale - X.doc"},
+        SaveDialogCase{"TypedOverTheOfferedName", 0, false, "deal", "deal.doc", 0,
+                       "Bill of Sale - X.doc"}),
     [](const auto& p) { return std::string(p.param.name); });
 
 // The title the window system holds for a window. On X11 it is read back from the server
