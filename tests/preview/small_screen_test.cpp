@@ -311,7 +311,7 @@ TEST_F(SmallScreen, DialogsFitTheAvailableAreaButtonsAndAll) {
             [&] { QtDialogs().print(printer, 3, window.get()); },
             [&] {
                 QtDialogs().saveFileName(
-                    {{}, {QStringLiteral("Word (*.doc)")}, {}, QDir::tempPath()});
+                    {{}, {QStringLiteral("Word (*.doc)")}, {}, QDir::tempPath(), {}});
             },
             [&] {
                 QtDialogs().message({QStringLiteral("Done."), {}, Buttons::Ok, Icon::None});
