@@ -3,9 +3,11 @@
 #include "EngineError.h"
 #include "EngineLimits.h"
 #include "Layout.h"
+#include "Package.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -197,7 +199,8 @@ TEST(LayoutOutput, PdfInformationIsAnExactUpdateOfTheFile) {
 }
 
 // A small document can ask for very many pages (a huge font on a tiny page: a page per
-// letter) or very large pictures; the output stops at the limits and says so.
+// letter) or very large pictures; the output stops at the limits, or at fewer pages for a
+// small file, and says so.
 TEST(LayoutOutput, HostileDocumentsMeetTheLimits) {
     Document pages;
     pages.pageSetup.pageWidth = pages.pageSetup.pageHeight = 40;
@@ -216,6 +219,23 @@ TEST(LayoutOutput, HostileDocumentsMeetTheLimits) {
         ADD_FAILURE() << "the PDF should have been refused";
     } catch (const EngineError& e) {
         EXPECT_TRUE(e.description().contains(QStringLiteral("more than 10000 pages")));
+    }
+    // Read from its file of a few kilobytes, such a document may make fewer.
+    std::get<Paragraph>(pages.body[0]).runs[0].text.resize(8000);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pages.doc"));
+    savePackage(pages, 1, path);
+    const qint64 bytes = QFileInfo(path).size();
+    try {
+        writePdf(openPackage(path), &sink);
+        ADD_FAILURE() << "the PDF of the file should have been refused";
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.description(),
+                  QStringLiteral("The document has more than %1 pages, more than this program "
+                                 "draws from a file of %2 bytes (2 pages for each byte of the "
+                                 "file, up to 10000).")
+                      .arg(2 * bytes)
+                      .arg(bytes));
     }
 
     Document large;

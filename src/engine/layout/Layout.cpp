@@ -280,13 +280,13 @@ private:
 
 PageLayout layoutPages(const Document& document, int maxPages, bool withContent) {
     loadFonts();
-    // One page past the limit tells whether the document goes on.
-    PageLayout pages =
-        Paginator(document, std::min(maxPages, limits::kMaxPages + 1), withContent).run();
-    if (int(pages.starts.size()) > limits::kMaxPages) {
-        pages.starts.resize(size_t(limits::kMaxPages));
+    // One page past the budget tells whether the document goes on.
+    const int budget = std::min(document.pageBudget.pages, limits::kMaxPages);
+    PageLayout pages = Paginator(document, std::min(maxPages, budget + 1), withContent).run();
+    if (int(pages.starts.size()) > budget) {
+        pages.starts.resize(size_t(budget));
         if (withContent)
-            pages.pages.resize(size_t(limits::kMaxPages));
+            pages.pages.resize(size_t(budget));
         pages.tooMany = true;
     }
     return pages;

@@ -96,6 +96,7 @@ Document readPackage(const QByteArray& bytes, const QString& fileName,
         }
         part = main;
         checkPageSetup(document.pageSetup);
+        document.pageBudget = PageBudget::forFile(bytes.size());
         return document;
     } catch (const MalformedPart& malformed) {
         throw EngineError(

@@ -103,11 +103,11 @@ struct PageContent {
 struct PageLayout {
     std::vector<Position> starts;
     std::vector<PageContent> pages; // filled only when asked for
-    bool tooMany = false;           // the document goes on past limits::kMaxPages
+    bool tooMany = false;           // the document goes on past its page budget
 };
 
-// Lays out the first maxPages pages (all when maxPages is INT_MAX), at most
-// limits::kMaxPages of them.
+// Lays out the first maxPages pages (all when maxPages is INT_MAX), at most the document's
+// page budget of them.
 PageLayout layoutPages(const Document& document, int maxPages, bool withContent);
 
 // Draws a page's content in twips, in paper coordinates.
