@@ -3,6 +3,7 @@
 #include "EngineError.h"
 #include "EngineLimits.h"
 #include "Layout.h"
+#include "LayoutInternal.h"
 #include "Package.h"
 
 #include <QBuffer>
@@ -210,8 +211,10 @@ TEST(LayoutOutput, HostileDocumentsMeetTheLimits) {
     huge.size = 1638;
     pages.body = {Paragraph{}};
     std::get<Paragraph>(pages.body[0]).runs = {
-        wordengine::Run{QString(limits::kMaxPages + 5, QLatin1Char('a')), huge}};
+        wordengine::Run{QString(3 * limits::kMaxPages, QLatin1Char('a')), huge}};
     EXPECT_EQ(paginate(pages).pageCount(), limits::kMaxPages);
+    // Its paragraph is shaped no further than those pages can show.
+    EXPECT_LT(std::get<Paragraph>(pages.body[0]).layoutCache->lineCount(), 3 * limits::kMaxPages);
     QBuffer sink;
     ASSERT_TRUE(sink.open(QIODevice::WriteOnly));
     try {
@@ -236,6 +239,18 @@ TEST(LayoutOutput, HostileDocumentsMeetTheLimits) {
                                  "file, up to 10000).")
                       .arg(2 * bytes)
                       .arg(bytes));
+    }
+
+    // Qt shapes a paragraph only so long: a longer one is refused, never drawn blank.
+    Document longest;
+    std::get<Paragraph>(longest.body[0]).runs = {
+        wordengine::Run{QString(limits::kMaxDocumentCharacters + 1, u'a'), CharFormat{}}};
+    try {
+        writePdf(longest, &sink);
+        ADD_FAILURE() << "the longest paragraph should have been refused";
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.description(), QStringLiteral("A paragraph holds 16777217 characters, more "
+                                                  "than the 16777216 this program lays out."));
     }
 
     Document large;

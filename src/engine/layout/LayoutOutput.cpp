@@ -46,6 +46,10 @@ layout::PageLayout allPages(const Document& document) {
         throw EngineError(QStringLiteral("The document has more than %1 pages, more than this "
                                          "program draws.")
                               .arg(limits::kMaxPages));
+    if (pages.tooManyLines)
+        throw EngineError(QStringLiteral("The document has more than %1 lines, more than this "
+                                         "program lays out.")
+                              .arg(limits::kMaxLines));
     return pages;
 }
 
