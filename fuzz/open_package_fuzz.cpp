@@ -31,6 +31,7 @@ PackageLimits fuzzLimits() {
     limits.maxPartSize = 16 << 20;
     limits.maxTotalSize = 32 << 20;
     limits.maxItems = 100000;
+    limits.maxCharacters = 4096;
     // Few entries, so that packages refused before any part is read are common: the archive
     // must be given back then too, which the leak check sees.
     limits.maxEntries = 12;
@@ -105,6 +106,16 @@ void writeSeeds(const QString& folder) {
         R"(<w:sdt><w:sdtContent><w:p><w:hyperlink><w:r><w:t>x</w:t></w:r></w:hyperlink></w:p></w:sdtContent></w:sdt>)"
         R"(<w:tbl><w:tblPr><w:tblLook w:val="04A0"/></w:tblPr><w:tr><w:tc><w:tbl/></w:tc></w:tr></w:tbl>)"
         R"(<w:sectPr><w:pgSz w:w="8.5in" w:h="11in"/></w:sectPr></w:body></w:document>)");
+    // What the scan before parsing steps over: declarations, a comment, an instruction, CDATA,
+    // references; and the same part in UTF-16.
+    const QString markup = QStringLiteral(
+        R"(<?xml version="1.0"?><!-- c --><w:document xmlns:w="http://schemas.openxmlformats.org/)"
+        R"(wordprocessingml/2006/main" xmlns:x='u'><w:body><?pi x?><w:p><w:r><w:t>&amp;&#x1F600;)"
+        R"(<![CDATA[<]]>é</w:t></w:r></w:p><x:y x:a="&gt;"/></w:body></w:document>)");
+    writeSeed(folder, QStringLiteral("markup"), DocumentPart, markup.toUtf8());
+    writeSeed(folder, QStringLiteral("markup-utf16"), DocumentPart,
+              "\xFF\xFE" +
+                  QByteArray(reinterpret_cast<const char*>(markup.utf16()), markup.size() * 2));
 }
 
 } // namespace
@@ -130,27 +141,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             checkRoundTrip(readPackage(input, QStringLiteral("fuzz.docx"), fuzzLimits()));
             break;
         case DocumentPart:
-            checkRoundTrip(readDocumentXml(input, StyleSheet{}, fuzzLimits().maxItems));
+            checkRoundTrip(readDocumentXml(input, StyleSheet{}, fuzzLimits()));
             break;
         case StylesPart: {
             Document d;
             d.body = {Paragraph{}};
-            std::get<Paragraph>(d.body[0]).markFormat = readStylesXml(input).base;
+            std::get<Paragraph>(d.body[0]).markFormat = readStylesXml(input, fuzzLimits()).base;
             checkRoundTrip(d);
             break;
         }
         case SettingsPart:
         default: {
             Document d;
-            readSettingsXml(input, d.pageSetup);
+            readSettingsXml(input, d.pageSetup, fuzzLimits());
             relationshipTarget(input, QStringLiteral("word/document.xml"),
-                               QLatin1StringView("/styles"));
+                               QLatin1StringView("/styles"), fuzzLimits());
             checkRoundTrip(d);
             break;
         }
         }
     } catch (const wordengine::EngineError&) {
     } catch (const MalformedPart&) {
+    } catch (const OversizedPart&) {
     }
     return 0;
 }

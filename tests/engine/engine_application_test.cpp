@@ -208,6 +208,8 @@ TEST_F(EngineApplicationTest, UnknownEnumeratedValuesFailAndChangeNothing) {
         {"unknown table style", [&] { table->SetStyle("Fancy Grid"); }},
         {"property 15", [&] { document->BuiltInDocumentProperties(15); }},
         {"Close(5)", [&] { document->Close(5); }},
+        {"text past the most a document may hold",
+         [&] { s.TypeText(QString(wordengine::limits::kMaxDocumentCharacters - 1, u'x')); }},
     };
     for (const auto& [what, member] : members) {
         const QString description = failure(member);
@@ -215,6 +217,9 @@ TEST_F(EngineApplicationTest, UnknownEnumeratedValuesFailAndChangeNothing) {
         EXPECT_TRUE(description.endsWith(u'.')) << what << ": " << description.toStdString();
     }
     EXPECT_EQ(engine(document).model(), before);
+    // Up to the bound, paragraph breaks not counted, the text is taken.
+    EXPECT_NO_THROW(
+        s.TypeText(QString(wordengine::limits::kMaxDocumentCharacters - 2, u'x') + "\r\n"));
     EXPECT_EQ(failure([&] { s.MoveRight(2, 1); }), "Value out of range.");
     EXPECT_EQ(failure([&] { document->BuiltInDocumentProperties(1); }),
               "The requested member of the collection does not exist.");

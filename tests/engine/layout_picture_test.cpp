@@ -3,9 +3,12 @@
 #include "EngineError.h"
 #include "EngineLimits.h"
 #include "Layout.h"
+#include "LayoutInternal.h"
+#include "Package.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -197,7 +200,8 @@ TEST(LayoutOutput, PdfInformationIsAnExactUpdateOfTheFile) {
 }
 
 // A small document can ask for very many pages (a huge font on a tiny page: a page per
-// letter) or very large pictures; the output stops at the limits and says so.
+// letter) or very large pictures; the output stops at the limits, or at fewer pages for a
+// small file, and says so.
 TEST(LayoutOutput, HostileDocumentsMeetTheLimits) {
     Document pages;
     pages.pageSetup.pageWidth = pages.pageSetup.pageHeight = 40;
@@ -207,8 +211,10 @@ TEST(LayoutOutput, HostileDocumentsMeetTheLimits) {
     huge.size = 1638;
     pages.body = {Paragraph{}};
     std::get<Paragraph>(pages.body[0]).runs = {
-        wordengine::Run{QString(limits::kMaxPages + 5, QLatin1Char('a')), huge}};
+        wordengine::Run{QString(3 * limits::kMaxPages, QLatin1Char('a')), huge}};
     EXPECT_EQ(paginate(pages).pageCount(), limits::kMaxPages);
+    // Its paragraph is shaped no further than those pages can show.
+    EXPECT_LT(std::get<Paragraph>(pages.body[0]).layoutCache->lineCount(), 3 * limits::kMaxPages);
     QBuffer sink;
     ASSERT_TRUE(sink.open(QIODevice::WriteOnly));
     try {
@@ -216,6 +222,35 @@ TEST(LayoutOutput, HostileDocumentsMeetTheLimits) {
         ADD_FAILURE() << "the PDF should have been refused";
     } catch (const EngineError& e) {
         EXPECT_TRUE(e.description().contains(QStringLiteral("more than 10000 pages")));
+    }
+    // Read from its file of a few kilobytes, such a document may make fewer.
+    std::get<Paragraph>(pages.body[0]).runs[0].text.resize(8000);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pages.doc"));
+    savePackage(pages, 1, path);
+    const qint64 bytes = QFileInfo(path).size();
+    try {
+        writePdf(openPackage(path), &sink);
+        ADD_FAILURE() << "the PDF of the file should have been refused";
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.description(),
+                  QStringLiteral("The document has more than %1 pages, more than this program "
+                                 "draws from a file of %2 bytes (2 pages for each byte of the "
+                                 "file, up to 10000).")
+                      .arg(2 * bytes)
+                      .arg(bytes));
+    }
+
+    // Qt shapes a paragraph only so long: a longer one is refused, never drawn blank.
+    Document longest;
+    std::get<Paragraph>(longest.body[0]).runs = {
+        wordengine::Run{QString(limits::kMaxDocumentCharacters + 1, u'a'), CharFormat{}}};
+    try {
+        writePdf(longest, &sink);
+        ADD_FAILURE() << "the longest paragraph should have been refused";
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.description(), QStringLiteral("A paragraph holds 16777217 characters, more "
+                                                  "than the 16777216 this program lays out."));
     }
 
     Document large;

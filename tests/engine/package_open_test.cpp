@@ -53,6 +53,23 @@ std::vector<BadFile> badFiles() {
     smallParts.maxPartSize = 1000;
     smallFile.maxFileSize = 1000;
     fewItems.maxItems = 10;
+    package::PackageLimits smallText, littleMarkup;
+    smallText.maxCharacters = 1000;
+    littleMarkup.maxCharacters = 1000;
+    littleMarkup.maxItems = 0;
+    const auto inDocument = [](const QByteArray& body) {
+        return packageWith(QStringLiteral("word/document.xml"), documentWithBody(body));
+    };
+    const QString utf16 = QString::fromUtf8(
+        documentWithBody("<w:p><w:r><w:t>" + QByteArray(1001, 'a') + "</w:t></w:r></w:p>"));
+    const QByteArray utf16Bytes =
+        "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(utf16.utf16()), utf16.size() * 2);
+    QByteArray namespaces = "<Relationships";
+    for (int i = 0; i <= 128; ++i)
+        namespaces += " xmlns:n" + QByteArray::number(i) + "=\"u\"";
+    QByteArray attributes = "<w:p";
+    for (int i = 0; i <= 128; ++i)
+        attributes += " a" + QByteArray::number(i) + "=\"1\"";
     QByteArray wide = "<w:tbl><w:tr>";
     for (int i = 0; i < 64; ++i)
         wide += "<w:tc><w:p/></w:tc>";
@@ -153,6 +170,37 @@ std::vector<BadFile> badFiles() {
          smallFile},
         {"too many paragraphs", good,
          "more paragraphs, runs, rows and cells than the engine can keep", fewItems},
+        {"a run past the character bound",
+         inDocument("<w:p><w:r><w:t>" + QByteArray(1001, 'a') + "</w:t></w:r></w:p>"),
+         "is too large to open: word/document.xml, line 1: its text holds more than 1000 "
+         "characters, more than a document may have.",
+         smallText},
+        {"tabs and breaks are characters too",
+         inDocument("<w:p><w:r><w:t>a</w:t>" + QByteArray("<w:tab/><w:br/>").repeated(500) +
+                    "</w:r></w:p>"),
+         "is too large to open: word/document.xml, the document holds more than 1000 characters "
+         "of text",
+         smallText},
+        {"white space between elements", inDocument("<w:p/>" + QByteArray(1001, ' ') + "<w:p/>"),
+         "is too large to open: word/document.xml, line 1: its text holds more than 1000",
+         smallText},
+        {"a UTF-16 part", packageWith(QStringLiteral("word/document.xml"), utf16Bytes),
+         "is too large to open: word/document.xml, line 1: its text holds more than 1000",
+         smallText},
+        {"an element with very many attributes", inDocument(attributes + "/>"),
+         "appears to be corrupted: word/document.xml, line 1: an element carries more than 128 "
+         "attributes."},
+        {"very many namespaces", packageWith(QStringLiteral("_rels/.rels"), namespaces + "/>"),
+         "appears to be corrupted: _rels/.rels, line 1: more than 128 namespace declarations are "
+         "in force at once."},
+        {"elements nested very deep", inDocument(QByteArray("<x>").repeated(1025)),
+         "appears to be corrupted: word/document.xml, line 1: elements are nested more than 1024 "
+         "deep."},
+        {"more markup than a document of that size needs",
+         inDocument(QByteArray("<x/>").repeated(1001)),
+         "is too large to open: word/document.xml, line 1: it holds more than 1000 elements and "
+         "attributes.",
+         littleMarkup},
     };
 }
 

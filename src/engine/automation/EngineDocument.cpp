@@ -22,6 +22,21 @@ constexpr int promptToSaveChanges = -2;
 constexpr int maxRows = limits::kMaxRows;
 constexpr int maxColumns = limits::kMaxColumns;
 
+qint64 characterCount(const wordengine::Document& model) {
+    qint64 n = 0;
+    for (const Block& block : model.body) {
+        if (const auto* paragraph = std::get_if<Paragraph>(&block)) {
+            n += paragraph->length();
+            continue;
+        }
+        for (const Row& row : std::get<Table>(block).rows)
+            for (const Cell& cell : row.cells)
+                for (const Paragraph& paragraph : cell.paragraphs)
+                    n += paragraph.length();
+    }
+    return n;
+}
+
 } // namespace
 
 EngineDocument::EngineDocument(std::shared_ptr<EngineApplicationState> application,
@@ -54,6 +69,23 @@ void EngineDocument::tablesMoved(int at, int delta) {
 void EngineDocument::changed() {
     ++revision_;
     dirty_ = true;
+}
+
+void EngineDocument::checkRoomFor(qint64 adding) {
+    if (countedRevision_ != revision_) {
+        characters_ = characterCount(model_);
+        countedRevision_ = revision_;
+    }
+    if (characters_ + adding > limits::kMaxDocumentCharacters)
+        throw errors::tooMuchText();
+}
+
+void EngineDocument::textAdded(qint64 added) {
+    // Counted again from the model after any other change.
+    if (countedRevision_ == revision_ - 1) {
+        characters_ += added;
+        countedRevision_ = revision_;
+    }
 }
 
 const Pagination& EngineDocument::pagination() {

@@ -73,10 +73,14 @@ void EngineSelection::deleteSelected() {
 
 void EngineSelection::TypeText(const QString& text) {
     document_.ensureAvailable();
+    // Carriage returns and line feeds become paragraph breaks, which are no characters.
+    const qint64 adding = text.size() - text.count(u'\r') - text.count(u'\n');
+    document_.checkRoomFor(adding);
     if (!collapsed())
         deleteSelected(); // typing replaces the selection
     anchor_ = active_ = document_.editor().insertText(active_, text, format_);
     document_.changed();
+    document_.textAdded(adding);
 }
 
 void EngineSelection::TypeParagraph() {

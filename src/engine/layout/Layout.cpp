@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace wordengine {
 namespace layout {
@@ -87,6 +88,32 @@ private:
 
     double pageHeight() const { return bottom_ - top_; }
 
+    // The most lines of a paragraph that the pages left could show: a page holds its height
+    // over the shortest line of the paragraph's text, and one more (an empty page takes any
+    // line); the last line, which the mark's font sets too, may be shorter. And no more lines
+    // than the document may have. A paragraph is shaped no further than that.
+    int wantedLines(const Paragraph& paragraph) const {
+        double shortest = std::numeric_limits<double>::infinity();
+        for (const Run& run : paragraph.runs) {
+            if (!run.text.isEmpty()) {
+                const FontMetrics m = metricsFor(run.format);
+                shortest = std::min(shortest, m.ascent + m.descent + m.lineGap);
+            }
+        }
+        const double perPage = std::floor(pageHeight() / std::max(shortest, 1.0)) + 2;
+        const double pagesLeft = maxPages_ - double(out_.starts.size()) + 1;
+        return int(std::min(perPage * pagesLeft + 1, double(linesLeft_) + 1));
+    }
+
+    // Counts the lines a paragraph was given; past limits::kMaxLines the layout ends.
+    bool takeLines(const ParagraphLayout& p) {
+        linesLeft_ -= p.lineCount();
+        if (linesLeft_ >= 0)
+            return true;
+        out_.tooManyLines = done_ = true;
+        return false;
+    }
+
     void addBox(const QRectF& rect) {
         PageContent& page = out_.pages.back();
         page.box = page.box.isNull() ? rect : page.box.united(rect);
@@ -104,7 +131,9 @@ private:
     }
 
     void placeParagraph(int block, const Paragraph& paragraph) {
-        const auto p = layoutParagraph(paragraph, width_);
+        const auto p = layoutParagraph(paragraph, width_, wantedLines(paragraph));
+        if (!takeLines(*p))
+            return;
         for (int i = 0; i < p->lineCount() && !done_; ++i) {
             const double h = p->line(i).height;
             if (!fits(h) || pageBreak_) {
@@ -146,7 +175,10 @@ private:
             double content = 0;
             for (size_t c = 0; c < row.cells.size(); ++c) {
                 for (const Paragraph& paragraph : row.cells[c].paragraphs) {
-                    cells[c].paragraphs.push_back(layoutParagraph(paragraph, textWidth));
+                    cells[c].paragraphs.push_back(
+                        layoutParagraph(paragraph, textWidth, wantedLines(paragraph)));
+                    if (!takeLines(*cells[c].paragraphs.back()))
+                        return;
                     cells[c].height += cells[c].paragraphs.back()->height();
                 }
                 content = std::max(content, cells[c].height);
@@ -272,6 +304,7 @@ private:
     // table cell a page break only ends the line, as in Word.)
     bool pageBreak_ = false;
     bool done_ = false;
+    int linesLeft_ = limits::kMaxLines;
     QRectF blankBox_; // lines of the current page that draw nothing
     PageLayout out_;
 };
@@ -280,13 +313,13 @@ private:
 
 PageLayout layoutPages(const Document& document, int maxPages, bool withContent) {
     loadFonts();
-    // One page past the limit tells whether the document goes on.
-    PageLayout pages =
-        Paginator(document, std::min(maxPages, limits::kMaxPages + 1), withContent).run();
-    if (int(pages.starts.size()) > limits::kMaxPages) {
-        pages.starts.resize(size_t(limits::kMaxPages));
+    // One page past the budget tells whether the document goes on.
+    const int budget = std::min(document.pageBudget.pages, limits::kMaxPages);
+    PageLayout pages = Paginator(document, std::min(maxPages, budget + 1), withContent).run();
+    if (int(pages.starts.size()) > budget) {
+        pages.starts.resize(size_t(budget));
         if (withContent)
-            pages.pages.resize(size_t(limits::kMaxPages));
+            pages.pages.resize(size_t(budget));
         pages.tooMany = true;
     }
     return pages;

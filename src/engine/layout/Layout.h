@@ -78,7 +78,7 @@ enum class DrawOutcome { Done, Stopped, Failed };
 // the number to draw, stops the run when it answers false (the device is ended; what it does
 // with the pages drawn is its own affair). Failed: the device could not be begun, take a new
 // page or be ended; nothing is drawn when `chosen` names no page of the document. Throws
-// EngineError when the document has more pages than limits::kMaxPages.
+// EngineError when the document has more pages than its page budget.
 DrawOutcome drawPages(const Document& document, QPagedPaintDevice& device,
                       const QPageRanges& chosen,
                       const std::function<bool(int drawn, int total)>& goOn = {});
@@ -93,7 +93,7 @@ struct PdfInfo {
 
 // Writes every page to a PDF file, one PDF page per page, of the page setup's size and
 // without margins, its fonts embedded. Returns false when the file cannot be written; throws
-// EngineError when the document has more pages than limits::kMaxPages.
+// EngineError when the document has more pages than its page budget.
 bool writePdf(const Document& document, const QString& path, const PdfInfo& info = {});
 // The same into an open device, for writers that put the file in place only when whole. The
 // device is only written to, from its current position on.
@@ -101,7 +101,7 @@ bool writePdf(const Document& document, QIODevice* device, const PdfInfo& info =
 
 // Writes every page as page-1.png, page-2.png, ... into an existing folder, at dpi dots per
 // inch on white paper: 8-bit grey when a page has no colour, RGB otherwise. Returns the number
-// of pages written, or -1 on a write failure; throws EngineError past limits::kMaxPages or
+// of pages written, or -1 on a write failure; throws EngineError past the page budget or
 // limits::kMaxPicturePixels. Pages are compressed on as many threads as there are cores.
 int writePngPages(const Document& document, const QString& folder, int dpi);
 // The same, handing each page's PNG file (pages counted from 1) to `sink`, which says

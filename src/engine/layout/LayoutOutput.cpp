@@ -33,10 +33,23 @@ void drawPaper(QPainter& painter, const PageSetup& setup, const layout::PageCont
 // The whole document's pages, or EngineError when there are more than the engine draws.
 layout::PageLayout allPages(const Document& document) {
     layout::PageLayout pages = layout::layoutPages(document, INT_MAX, true);
+    const PageBudget& budget = document.pageBudget;
+    if (pages.tooMany && budget.pages < limits::kMaxPages)
+        throw EngineError(QStringLiteral("The document has more than %1 pages, more than this "
+                                         "program draws from a file of %2 bytes (%3 pages for "
+                                         "each byte of the file, up to %4).")
+                              .arg(budget.pages)
+                              .arg(budget.fileBytes)
+                              .arg(limits::kPagesPerFileByte)
+                              .arg(limits::kMaxPages));
     if (pages.tooMany)
         throw EngineError(QStringLiteral("The document has more than %1 pages, more than this "
                                          "program draws.")
                               .arg(limits::kMaxPages));
+    if (pages.tooManyLines)
+        throw EngineError(QStringLiteral("The document has more than %1 lines, more than this "
+                                         "program lays out.")
+                              .arg(limits::kMaxLines));
     return pages;
 }
 

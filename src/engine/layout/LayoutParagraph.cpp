@@ -1,4 +1,6 @@
 // Line breaking of one paragraph with QTextLayout, and the paragraph layout cache.
+#include "EngineError.h"
+#include "EngineLimits.h"
 #include "LayoutInternal.h"
 
 #include <QPainter>
@@ -159,7 +161,25 @@ QString shapedText(const QString& text) {
     return shaped;
 }
 
-std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph, double width) {
+// The text up to and with its maxLines-th line or page break: the lines after it are not
+// wanted, and Qt makes an item and a line of every break in the text it is given.
+qsizetype wantedLength(const QString& text, int maxLines) {
+    if (maxLines >= text.size()) // there are not that many breaks
+        return text.size();
+    int breaks = 0;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if ((text.at(i) == u'\v' || text.at(i) == u'\f') && ++breaks == maxLines)
+            return i + 1;
+    return text.size();
+}
+
+std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph, double width,
+                                                     int maxLines) {
+    if (paragraph.length() > limits::kMaxDocumentCharacters)
+        throw EngineError(QStringLiteral("A paragraph holds %1 characters, more than the %2 this "
+                                         "program lays out.")
+                              .arg(paragraph.length())
+                              .arg(limits::kMaxDocumentCharacters));
     ++shapeCount;
     auto shape = std::make_shared<ParagraphShape>();
     shape->runs = paragraph.runs;
@@ -179,6 +199,15 @@ std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph,
         formats.append(range);
         text += run.text;
     }
+    const qsizetype wanted = wantedLength(text, maxLines);
+    if (wanted < text.size()) {
+        text.truncate(wanted);
+        shape->cut = true;
+        for (auto range = formats.begin(); range != formats.end();) {
+            range->length = std::min(range->length, int(wanted) - range->start);
+            range = range->length > 0 ? range + 1 : formats.erase(range);
+        }
+    }
     shape->textLength = int(text.size());
 
     QTextLayout& tl = shape->textLayout;
@@ -195,6 +224,10 @@ std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph,
 
     tl.beginLayout();
     for (;;) {
+        if (int(shape->lines.size()) >= maxLines) {
+            shape->cut = true;
+            break;
+        }
         QTextLine line = tl.createLine();
         if (!line.isValid())
             break;
@@ -222,19 +255,32 @@ std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph,
     return shape;
 }
 
+std::shared_ptr<const ParagraphLayout> layoutAgain(const Paragraph& paragraph, double width,
+                                                   int maxLines) {
+    auto fresh = std::make_shared<ParagraphLayout>();
+    fresh->shape = shapeParagraph(paragraph, width, maxLines);
+    fresh->seen = paragraph.runs;
+    paragraph.layoutCache = fresh;
+    return fresh;
+}
+
 } // namespace
 
 long long shapedParagraphs() {
     return shapeCount.load();
 }
 
-std::shared_ptr<const ParagraphLayout> layoutParagraph(const Paragraph& paragraph, double width) {
+std::shared_ptr<const ParagraphLayout> layoutParagraph(const Paragraph& paragraph, double width,
+                                                       int maxLines) {
     if (const auto& cached = paragraph.layoutCache) {
         const ParagraphShape& shape = *cached->shape;
+        // A shape cut short serves only a layout that wants no more lines than it has.
         if (shape.alignment == paragraph.alignment && shape.markFormat == paragraph.markFormat &&
-            shape.width == width) {
+            shape.width == width && (!shape.cut || maxLines <= cached->lineCount())) {
             if (sameStrings(cached->seen, paragraph.runs))
                 return cached;
+            if (shape.cut)
+                return layoutAgain(paragraph, width, maxLines);
             const int lost = shape.textLength - paragraph.length();
             if (lost == cached->charOffset && sameTextFrom(shape.runs, lost, paragraph.runs)) {
                 auto same = std::make_shared<ParagraphLayout>(*cached);
@@ -261,11 +307,7 @@ std::shared_ptr<const ParagraphLayout> layoutParagraph(const Paragraph& paragrap
             }
         }
     }
-    auto fresh = std::make_shared<ParagraphLayout>();
-    fresh->shape = shapeParagraph(paragraph, width);
-    fresh->seen = paragraph.runs;
-    paragraph.layoutCache = fresh;
-    return fresh;
+    return layoutAgain(paragraph, width, maxLines);
 }
 
 } // namespace layout

@@ -12,6 +12,18 @@ namespace wordengine::limits {
 // font on a tiny page) takes a page per line, so a small file can ask for very many.
 inline constexpr int kMaxPages = 10'000;
 
+// Pages a document read from a file may make for each byte of the file, up to kMaxPages: a
+// page costs its layout, its drawing and its picture however little made it, and a huge font
+// or a page break makes one of a character that the file's compression turns into next to
+// nothing. The smallest bill of sale takes some five kilobytes, and a value of page breaks
+// adds almost none, so two a byte keeps every bill the program makes whole.
+inline constexpr int kPagesPerFileByte = 2;
+
+// Lines laid out for a whole document, some two hundred a page. A line costs the layout a
+// hundred bytes or so, and a huge font or a run of line breaks makes a line of every
+// character.
+inline constexpr int kMaxLines = 2'000'000;
+
 // Characters (UTF-16 code units) of text in a whole document, and so in any one paragraph or
 // run of it. Qt's shaping fails on a paragraph several times longer, and the layout of text
 // costs a few dozen bytes a character, so this keeps the largest document under a gigabyte

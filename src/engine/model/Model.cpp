@@ -20,6 +20,11 @@ int Paragraph::length() const {
     return n;
 }
 
+PageBudget PageBudget::forFile(qint64 bytes) {
+    const qint64 pages = std::max(bytes, qint64(0)) * limits::kPagesPerFileByte;
+    return {int(std::min(pages, qint64(limits::kMaxPages))), bytes};
+}
+
 void normalise(Document& document, const Paragraph& filler) {
     std::vector<Block> body;
     body.reserve(document.body.size() + 1);

@@ -2,6 +2,8 @@
 // The document model of the engine: what a document is, independent of how it is edited,
 // laid out, saved or drawn. Plain values; the editing rules live in Editing.h.
 
+#include "EngineLimits.h"
+
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -168,13 +170,24 @@ struct PageSetup {
     bool operator==(const PageSetup&) const = default;
 };
 
+// How many pages the layout may make of a document: one read from a file only so many for
+// the file's size, one made in memory limits::kMaxPages.
+struct PageBudget {
+    int pages = limits::kMaxPages;
+    qint64 fileBytes = 0; // the size of the file the budget was given for; 0: none
+
+    static PageBudget forFile(qint64 bytes);
+};
+
 // One section and its body story. The body always ends with a paragraph, and a table is
 // always followed by a paragraph.
 struct Document {
     PageSetup pageSetup;
     std::vector<Block> body{Paragraph{}};
+    PageBudget pageBudget;
 
-    bool operator==(const Document&) const = default;
+    // Equality of content; the budget does not take part.
+    bool operator==(const Document& o) const { return pageSetup == o.pageSetup && body == o.body; }
 };
 
 // Restores the rules above on a document put together from elsewhere (a file, a caller's

@@ -2,6 +2,7 @@
 // tables, other sections' settings) is skipped; text inside containers such as hyperlinks,
 // content controls and insertions is read as if it stood in the paragraph itself.
 #include "EngineLimits.h"
+#include "PackagePartReader.h"
 #include "PackageReadXml.h"
 #include "PackageReader.h"
 #include "PackageXml.h"
@@ -33,8 +34,9 @@ bool isBlockContainer(const QXmlStreamReader& xml) {
 
 class BodyReader {
 public:
-    BodyReader(QXmlStreamReader& xml, const StyleSheet& styles, qint64 maxItems)
-        : xml_(xml), styles_(styles), itemsLeft_(maxItems) {}
+    BodyReader(QXmlStreamReader& xml, const StyleSheet& styles, const PackageLimits& limits)
+        : xml_(xml), styles_(styles), itemsLeft_(limits.maxItems),
+          maxCharacters_(limits.maxCharacters), charactersLeft_(limits.maxCharacters) {}
 
     Document read() {
         enterRoot(xml_);
@@ -58,6 +60,16 @@ private:
         if (--itemsLeft_ < 0)
             throw MalformedPart{QStringLiteral("the document holds more paragraphs, runs, "
                                                "rows and cells than the engine can keep")};
+    }
+
+    // The runs' text, counted before it is added: the layout sets a paragraph as one string,
+    // which Qt's shaping takes only up to a size.
+    void take(qsizetype characters) {
+        charactersLeft_ -= characters;
+        if (charactersLeft_ < 0)
+            throw OversizedPart{QStringLiteral("the document holds more than %1 characters of "
+                                               "text, more than a document may have")
+                                    .arg(maxCharacters_)};
     }
 
     // Every font name met; a document may name only so many.
@@ -164,15 +176,18 @@ private:
                 // only white space to Word.
                 text.replace(u'\n', u' ');
                 text.replace(u'\r', u' ');
+                take(text.size());
                 run.text += text;
                 hasText = true;
             } else if (isWord(xml_, QLatin1StringView("tab"))) {
+                take(1);
                 run.text += u'\t';
                 hasText = true;
                 xml_.skipCurrentElement();
             } else if (const std::optional<QChar> c = breakCharacter()) {
                 // A line or page break within the paragraph: the characters Word's model
                 // holds for them. Column breaks are left out like other unknown content.
+                take(1);
                 run.text += *c;
                 hasText = true;
                 xml_.skipCurrentElement();
@@ -332,6 +347,8 @@ private:
     QXmlStreamReader& xml_;
     const StyleSheet& styles_;
     qint64 itemsLeft_;
+    const qint64 maxCharacters_;
+    qint64 charactersLeft_;
     QSet<QString> fonts_;
 };
 
@@ -394,9 +411,10 @@ void BodyReader::readSection(PageSetup& s) {
 
 } // namespace
 
-Document readDocumentXml(const QByteArray& bytes, const StyleSheet& styles, qint64 maxItems) {
-    QXmlStreamReader xml(bytes);
-    return BodyReader(xml, styles, maxItems).read();
+Document readDocumentXml(const QByteArray& bytes, const StyleSheet& styles,
+                         const PackageLimits& limits) {
+    PackagePartReader part(bytes, limits);
+    return BodyReader(part.xml(), styles, limits).read();
 }
 
 } // namespace wordengine::package

@@ -20,9 +20,10 @@ namespace {
 
 // The part a relationship names, or the name Word gives it when the package does not say.
 QString partName(PackageZipReader& zip, const QString& relationshipsPart, const QString& source,
-                 QLatin1StringView type, const QString& fallback) {
+                 QLatin1StringView type, const QString& fallback, const PackageLimits& limits) {
     if (zip.contains(relationshipsPart)) {
-        const QString target = relationshipTarget(zip.read(relationshipsPart), source, type);
+        const QString target =
+            relationshipTarget(zip.read(relationshipsPart), source, type, limits);
         if (!target.isEmpty())
             return target;
     }
@@ -72,33 +73,37 @@ Document readPackage(const QByteArray& bytes, const QString& fileName,
     try {
         part = QStringLiteral("_rels/.rels");
         const QString main = partName(zip, part, QString(), QLatin1StringView("/officeDocument"),
-                                      QStringLiteral("word/document.xml"));
+                                      QStringLiteral("word/document.xml"), limits);
         if (!zip.contains(main))
             throw EngineError(QStringLiteral("The file %1 is not a Word document (it has no %2).")
                                   .arg(shownName(fileName), main));
         part = relationshipsOf(main);
         const QString folder = main.contains(u'/') ? main.section(u'/', 0, -2) + u'/' : QString();
         const QString stylesPart = partName(zip, part, main, QLatin1StringView("/styles"),
-                                            folder + QStringLiteral("styles.xml"));
+                                            folder + QStringLiteral("styles.xml"), limits);
         const QString settingsPart = partName(zip, part, main, QLatin1StringView("/settings"),
-                                              folder + QStringLiteral("settings.xml"));
+                                              folder + QStringLiteral("settings.xml"), limits);
         StyleSheet styles;
         if (zip.contains(stylesPart)) {
             part = stylesPart;
-            styles = readStylesXml(zip.read(stylesPart));
+            styles = readStylesXml(zip.read(stylesPart), limits);
         }
         part = main;
-        Document document = readDocumentXml(zip.read(main), styles, limits.maxItems);
+        Document document = readDocumentXml(zip.read(main), styles, limits);
         if (zip.contains(settingsPart)) {
             part = settingsPart;
-            readSettingsXml(zip.read(settingsPart), document.pageSetup);
+            readSettingsXml(zip.read(settingsPart), document.pageSetup, limits);
         }
         part = main;
         checkPageSetup(document.pageSetup);
+        document.pageBudget = PageBudget::forFile(bytes.size());
         return document;
     } catch (const MalformedPart& malformed) {
         throw EngineError(
             corruptedMessage(fileName, part + QStringLiteral(", ") + malformed.detail));
+    } catch (const OversizedPart& oversized) {
+        throw EngineError(QStringLiteral("The file %1 is too large to open: %2, %3.")
+                              .arg(shownName(fileName), part, oversized.detail));
     }
 }
 

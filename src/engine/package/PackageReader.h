@@ -1,7 +1,7 @@
 #pragma once
 // Reading packages back into the model: the bounds that keep a hostile or damaged file from
-// exhausting memory, and the reader of each part. Part readers throw MalformedPart, which
-// the package reader turns into a EngineError that names the file.
+// exhausting memory, and the reader of each part. Part readers throw MalformedPart or
+// OversizedPart, which the package reader turns into a EngineError that names the file.
 
 #include "EngineLimits.h"
 #include "Model.h"
@@ -22,9 +22,16 @@ struct PackageLimits {
     qint64 maxPartSize = qint64(256) << 20; // uncompressed size of one part that is read
     qint64 maxTotalSize = qint64(1) << 30;  // uncompressed size of all entries together
     qint64 maxItems = 2'000'000;            // paragraphs, runs, rows and cells of the body together
+    // Characters of text in any one part, and in the document's runs together.
+    qint64 maxCharacters = limits::kMaxDocumentCharacters;
 };
 
 struct MalformedPart {
+    QString detail;
+};
+
+// A part that may be sound but holds more than the engine takes on.
+struct OversizedPart {
     QString detail;
 };
 
@@ -36,15 +43,15 @@ struct StyleSheet {
     QHash<QString, QString> namesById{{tablestyles::kGridId, tablestyles::kGridName}};
 };
 
-StyleSheet readStylesXml(const QByteArray& xml);
+StyleSheet readStylesXml(const QByteArray& xml, const PackageLimits& limits = {});
 Document readDocumentXml(const QByteArray& xml, const StyleSheet& styles,
-                         qint64 maxItems = PackageLimits{}.maxItems);
+                         const PackageLimits& limits = {});
 // Applies the document-wide page-setup properties of word/settings.xml.
-void readSettingsXml(const QByteArray& xml, PageSetup& setup);
+void readSettingsXml(const QByteArray& xml, PageSetup& setup, const PackageLimits& limits = {});
 // The target of the first relationship whose type ends in typeSuffix ("/styles"), resolved
 // against the folder of the part the relationships belong to; empty when there is none.
 QString relationshipTarget(const QByteArray& xml, const QString& sourcePart,
-                           QLatin1StringView typeSuffix);
+                           QLatin1StringView typeSuffix, const PackageLimits& limits = {});
 
 // Reads a package held in memory; fileName only names it in messages. Throws EngineError.
 Document readPackage(const QByteArray& bytes, const QString& fileName,

@@ -1,5 +1,6 @@
 // word/styles.xml and word/settings.xml into what the model keeps of them: the formatting
 // text starts from, the names of table styles, and the document-wide page setup.
+#include "PackagePartReader.h"
 #include "PackageReadXml.h"
 #include "PackageReader.h"
 
@@ -37,9 +38,10 @@ void readStyle(QXmlStreamReader& xml, StyleSheet& sheet, std::optional<CharForma
 
 } // namespace
 
-StyleSheet readStylesXml(const QByteArray& bytes) {
+StyleSheet readStylesXml(const QByteArray& bytes, const PackageLimits& limits) {
+    PackagePartReader part(bytes, limits);
+    QXmlStreamReader& xml = part.xml();
     StyleSheet sheet;
-    QXmlStreamReader xml(bytes);
     enterRoot(xml);
     std::optional<CharFormat> normal;
     while (xml.readNextStartElement()) {
@@ -68,8 +70,9 @@ StyleSheet readStylesXml(const QByteArray& bytes) {
     return sheet;
 }
 
-void readSettingsXml(const QByteArray& bytes, PageSetup& setup) {
-    QXmlStreamReader xml(bytes);
+void readSettingsXml(const QByteArray& bytes, PageSetup& setup, const PackageLimits& limits) {
+    PackagePartReader part(bytes, limits);
+    QXmlStreamReader& xml = part.xml();
     enterRoot(xml);
     setup.mirrorMargins = setup.oddAndEvenPagesHeaderFooter = false;
     setup.bookFoldPrinting = setup.bookFoldRevPrinting = setup.twoPagesOnOne = false;
@@ -97,8 +100,9 @@ void readSettingsXml(const QByteArray& bytes, PageSetup& setup) {
 }
 
 QString relationshipTarget(const QByteArray& bytes, const QString& sourcePart,
-                           QLatin1StringView typeSuffix) {
-    QXmlStreamReader xml(bytes);
+                           QLatin1StringView typeSuffix, const PackageLimits& limits) {
+    PackagePartReader part(bytes, limits);
+    QXmlStreamReader& xml = part.xml();
     enterRoot(xml);
     QString target;
     while (xml.readNextStartElement()) {

@@ -58,6 +58,11 @@ public:
     Editor editor();
     // To be called after every change of the model: the layout and the saved state are stale.
     void changed();
+    // Refuses, before anything changes, `adding` more characters of text past the most a
+    // document may hold (limits::kMaxDocumentCharacters): what the engine writes, its reader
+    // must open. textAdded, right after the change that added them, keeps the count.
+    void checkRoomFor(qint64 adding);
+    void textAdded(qint64 added);
     // The layout of the current content, laid out again only after a change.
     const Pagination& pagination();
     // The first pages of the layout, as far as the page after the one that holds p (or all of
@@ -84,6 +89,8 @@ private:
     bool closed_ = false;
     bool dirty_ = false;
     long long revision_ = 0;
+    qint64 characters_ = 0; // of the model at countedRevision_
+    long long countedRevision_ = -1;
     std::optional<Pagination> pagination_;
     long long paginatedRevision_ = -1;
     EngineSelection selection_;

@@ -4,6 +4,7 @@
 
 #include "Automation.h"
 #include "EngineError.h"
+#include "EngineLimits.h"
 
 #include <QString>
 #include <utility>
@@ -43,6 +44,13 @@ inline word::Error noSuchMember() {
 
 inline word::Error valueOutOfRange() {
     return word::Error(QStringLiteral("Value out of range."));
+}
+
+// Text that would take the document past what the engine's reader opens.
+inline word::Error tooMuchText() {
+    return word::Error(QStringLiteral("The text cannot be added: a document may hold at most %1 "
+                                      "characters.")
+                           .arg(limits::kMaxDocumentCharacters));
 }
 
 inline word::Error fileNotFound(const QString& path) {

@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QRectF>
 #include <QTextLayout>
+#include <climits>
 #include <memory>
 #include <vector>
 
@@ -59,6 +60,7 @@ struct ParagraphShape {
     int textLength = 0;
     QTextLayout textLayout;
     std::vector<Line> lines;
+    bool cut = false; // stopped at a number of lines: the paragraph goes on past the last
 };
 
 // What Paragraph::layoutCache holds: a shape and how much of its start the paragraph has
@@ -83,8 +85,11 @@ struct ParagraphLayout {
 namespace layout {
 
 // The layout of a paragraph set in a column `width` twips wide: the cached one when it still
-// fits the paragraph, a new one (stored in the cache) otherwise.
-std::shared_ptr<const ParagraphLayout> layoutParagraph(const Paragraph& paragraph, double width);
+// fits the paragraph, a new one (stored in the cache) otherwise. Lines past maxLines are not
+// made (the shape is then cut): a layout that can show no more of them need not pay for them.
+// Throws EngineError for a paragraph of more than limits::kMaxDocumentCharacters characters.
+std::shared_ptr<const ParagraphLayout> layoutParagraph(const Paragraph& paragraph, double width,
+                                                       int maxLines = INT_MAX);
 
 // A line placed on a page.
 struct PlacedLine {
@@ -103,11 +108,12 @@ struct PageContent {
 struct PageLayout {
     std::vector<Position> starts;
     std::vector<PageContent> pages; // filled only when asked for
-    bool tooMany = false;           // the document goes on past limits::kMaxPages
+    bool tooMany = false;           // the document goes on past its page budget
+    bool tooManyLines = false;      // or past limits::kMaxLines
 };
 
-// Lays out the first maxPages pages (all when maxPages is INT_MAX), at most
-// limits::kMaxPages of them.
+// Lays out the first maxPages pages (all when maxPages is INT_MAX), at most the document's
+// page budget of them.
 PageLayout layoutPages(const Document& document, int maxPages, bool withContent);
 
 // Draws a page's content in twips, in paper coordinates.
