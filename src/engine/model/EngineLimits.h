@@ -26,8 +26,9 @@ inline constexpr int kMaxLines = 2'000'000;
 
 // Characters (UTF-16 code units) of text in a whole document, and so in any one paragraph or
 // run of it. Qt's shaping fails on a paragraph several times longer, and the layout of text
-// costs a few dozen bytes a character, so this keeps the largest document under a gigabyte
-// of memory. It holds two of the longest values the entry window takes, with room to spare.
+// costs a few dozen bytes a character for plain text, so this keeps such a document under a
+// gigabyte of memory. It holds the longest value an entry box takes with the rest of a bill;
+// values that together pass it fail where they are typed, with a message that says so.
 inline constexpr qint64 kMaxDocumentCharacters = qint64(1) << 24;
 
 // Distinct font names in one document: each new name costs a font lookup and its metrics.
