@@ -212,7 +212,9 @@ TEST(LayoutOutput, HostileDocumentsMeetTheLimits) {
     pages.body = {Paragraph{}};
     std::get<Paragraph>(pages.body[0]).runs = {
         wordengine::Run{QString(3 * limits::kMaxPages, QLatin1Char('a')), huge}};
-    EXPECT_EQ(paginate(pages).pageCount(), limits::kMaxPages);
+    EXPECT_EQ(paginate(pages, limits::kMaxPages).pageCount(), limits::kMaxPages);
+    // A count of all pages would leave the rest out without a word.
+    EXPECT_THROW(paginate(pages), EngineError);
     // Its paragraph is shaped no further than those pages can show.
     EXPECT_LT(std::get<Paragraph>(pages.body[0]).layoutCache->lineCount(), 3 * limits::kMaxPages);
     QBuffer sink;

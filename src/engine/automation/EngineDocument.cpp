@@ -90,7 +90,7 @@ void EngineDocument::textAdded(qint64 added) {
 
 const Pagination& EngineDocument::pagination() {
     if (!pagination_ || paginatedRevision_ != revision_) {
-        pagination_ = paginate(model_);
+        pagination_ = errors::translated([&] { return paginate(model_); });
         paginatedRevision_ = revision_;
     }
     return *pagination_;
@@ -219,7 +219,7 @@ void EngineDocument::discard() {
 
 void EngineDocument::Repaginate() {
     ensureAvailable();
-    pagination_ = paginate(model_);
+    pagination_ = errors::translated([&] { return paginate(model_); });
     paginatedRevision_ = revision_;
 }
 

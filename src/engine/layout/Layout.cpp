@@ -340,8 +340,11 @@ void drawContent(QPainter& painter, const PageContent& content) {
 } // namespace layout
 
 Pagination paginate(const Document& document, int maxPages) {
+    layout::PageLayout pages = layout::layoutPages(document, maxPages, false);
+    if (maxPages == INT_MAX)
+        layout::refuseUnfinished(pages, document);
     Pagination result;
-    result.pageStarts = layout::layoutPages(document, maxPages, false).starts;
+    result.pageStarts = std::move(pages.starts);
     return result;
 }
 

@@ -41,6 +41,8 @@ struct Pagination {
 // then holds min(maxPages, page count) starts, which is enough to find the next page.
 // A full pagination after the first page was deleted reshapes nothing, but still walks every
 // remaining line; paginate(document, page + 2) is all that "go to the next page" needs.
+// A full pagination (no maxPages) throws EngineError when the document goes on past the pages
+// or lines the engine lays out, rather than count only the pages before the bound.
 Pagination paginate(const Document& document, int maxPages = INT_MAX);
 
 // A picture of the content of one page (0-based), empty when there is no such page. A page

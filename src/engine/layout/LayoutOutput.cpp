@@ -19,20 +19,10 @@
 #include <climits>
 
 namespace wordengine {
-namespace {
 
-// Paper and content of one page, the painter in points with its origin at the paper's corner.
-void drawPaper(QPainter& painter, const PageSetup& setup, const layout::PageContent& content) {
-    painter.save();
-    painter.fillRect(QRectF(0, 0, setup.pageWidth, setup.pageHeight), Qt::white);
-    painter.scale(1 / layout::kTwipsPerPoint, 1 / layout::kTwipsPerPoint);
-    layout::drawContent(painter, content);
-    painter.restore();
-}
+namespace layout {
 
-// The whole document's pages, or EngineError when there are more than the engine draws.
-layout::PageLayout allPages(const Document& document) {
-    layout::PageLayout pages = layout::layoutPages(document, INT_MAX, true);
+void refuseUnfinished(const PageLayout& pages, const Document& document) {
     const PageBudget& budget = document.pageBudget;
     if (pages.tooMany && budget.pages < limits::kMaxPages)
         throw EngineError(QStringLiteral("The document has more than %1 pages, more than this "
@@ -50,6 +40,25 @@ layout::PageLayout allPages(const Document& document) {
         throw EngineError(QStringLiteral("The document has more than %1 lines, more than this "
                                          "program lays out.")
                               .arg(limits::kMaxLines));
+}
+
+} // namespace layout
+
+namespace {
+
+// Paper and content of one page, the painter in points with its origin at the paper's corner.
+void drawPaper(QPainter& painter, const PageSetup& setup, const layout::PageContent& content) {
+    painter.save();
+    painter.fillRect(QRectF(0, 0, setup.pageWidth, setup.pageHeight), Qt::white);
+    painter.scale(1 / layout::kTwipsPerPoint, 1 / layout::kTwipsPerPoint);
+    layout::drawContent(painter, content);
+    painter.restore();
+}
+
+// The whole document's pages, or EngineError when there are more than the engine draws.
+layout::PageLayout allPages(const Document& document) {
+    layout::PageLayout pages = layout::layoutPages(document, INT_MAX, true);
+    layout::refuseUnfinished(pages, document);
     return pages;
 }
 

@@ -116,6 +116,11 @@ struct PageLayout {
 // page budget of them.
 PageLayout layoutPages(const Document& document, int maxPages, bool withContent);
 
+// Throws EngineError, saying which bound was met, when a layout of the whole document stopped
+// short of its end: a page count or pages drawn from such a layout would leave the rest out
+// without a word.
+void refuseUnfinished(const PageLayout& pages, const Document& document);
+
 // Draws a page's content in twips, in paper coordinates.
 void drawContent(QPainter& painter, const PageContent& content);
 
