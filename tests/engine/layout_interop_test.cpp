@@ -109,6 +109,17 @@ TEST(LayoutInterop, MatchesLibreOfficeWordForWord) {
     // page of its own.
     billofsale::SaleRecord rowOver = billofsale::longRecord(2);
     rowOver.seller += QStringLiteral(" Tobin Harl").repeated(22);
+    // Vehicle cells of several hundred characters, some without a space: rows many lines
+    // tall, words broken inside a cell.
+    billofsale::SaleRecord wideCells = billofsale::sampleRecord();
+    wideCells.make = QStringLiteral("Ford Motor Company of Dearborn ").repeated(12);
+    wideCells.model = QStringLiteral("Thunderbird").repeated(30);
+    wideCells.year = QStringLiteral("1969 ").repeated(70);
+    wideCells.color = QStringLiteral("Blue-").repeated(80);
+    wideCells.vin = QStringLiteral("1G1FP22PXS2100001").repeated(20);
+    wideCells.style = QStringLiteral("Two door hardtop coupe, ").repeated(15);
+    wideCells.odometer = QStringLiteral("55,000").repeated(60);
+    wideCells.title = QStringLiteral("T12345 ").repeated(50);
     const struct {
         const char* name;
         billofsale::SaleRecord record;
@@ -117,6 +128,7 @@ TEST(LayoutInterop, MatchesLibreOfficeWordForWord) {
         {"empty", empty},
         {"three pages", billofsale::longRecord(3)},
         {"row over a page break", rowOver},
+        {"vehicle cells of hundreds of characters", wideCells},
     };
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
