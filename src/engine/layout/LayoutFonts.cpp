@@ -92,10 +92,12 @@ constexpr FallbackFace kFallbackFaces[] = {
     // their characters): the Japanese one, whose forms LibreOffice chooses for the same file.
     {"Noto Sans CJK JP", "opentype/noto/NotoSansCJK-Regular.ttc",
      "opentype/noto/NotoSansCJK-Bold.ttc"},
+    // Before the symbol fonts, which draw some emoji too, but in outline: an emoji typed is
+    // drawn in colour.
+    {"Noto Color Emoji", "truetype/noto/NotoColorEmoji.ttf", nullptr},
     {"Noto Sans Symbols", "truetype/noto/NotoSansSymbols-Regular.ttf",
      "truetype/noto/NotoSansSymbols-Bold.ttf"},
     {"Noto Sans Symbols2", "truetype/noto/NotoSansSymbols2-Regular.ttf", nullptr},
-    {"Noto Color Emoji", "truetype/noto/NotoColorEmoji.ttf", nullptr},
 };
 
 QString fallbackFontFolder() {
