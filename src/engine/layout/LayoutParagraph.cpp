@@ -30,8 +30,8 @@ bool drawsPictures(const QRawFont& font) {
 }
 
 // A PDF embeds a font by its outlines, and a colour emoji has none: it would vanish from
-// the page. Its picture is drawn over the place instead, at about the font's own resolution;
-// the empty glyph stays for the text layer.
+// the page (and from a grey picture). Its picture is drawn over the place instead, at about the
+// font's own resolution; the empty glyph stays for the text layer.
 void drawPicturesOfColourGlyphs(QPainter& painter, const QTextLine& line, QPointF origin) {
     for (const QGlyphRun& run : line.glyphRuns()) {
         const QRawFont font = run.rawFont();
@@ -56,6 +56,15 @@ void drawPicturesOfColourGlyphs(QPainter& painter, const QTextLine& line, QPoint
     }
 }
 
+// A PDF, and the grey pages of PNG output, which Qt's raster engine draws no colour glyph on.
+bool drawsNoColourGlyphs(QPainter& painter) {
+    if (painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf)
+        return true;
+    const QPaintDevice* device = painter.device();
+    return device && device->devType() == QInternal::Image &&
+           static_cast<const QImage*>(device)->format() == QImage::Format_Grayscale8;
+}
+
 } // namespace
 
 void ParagraphLayout::drawLine(QPainter& painter, int i, double x, double baseline) const {
@@ -64,7 +73,7 @@ void ParagraphLayout::drawLine(QPainter& painter, int i, double x, double baseli
     // the engine's baseline comes from the font tables, so offset by Qt's ascent.
     const QPointF origin(x, baseline - qline.ascent() - qline.y());
     qline.draw(&painter, origin);
-    if (painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf)
+    if (drawsNoColourGlyphs(painter))
         drawPicturesOfColourGlyphs(painter, qline, origin);
 }
 
