@@ -29,6 +29,9 @@ line of a file, for scripts and batches.")
 # files, which it cannot see.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
+# Without them a name in another script or an emoji is drawn as empty boxes, but the bill in
+# Latin letters is whole: recommended, so that apt brings them unless told not to.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-core, fonts-noto-cjk, fonts-noto-color-emoji")
 # Miller turns spreadsheets into the JSON Lines a batch reads.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS miller)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

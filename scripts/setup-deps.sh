@@ -6,8 +6,10 @@
 #                           package's checks need
 set -euo pipefail
 
-build_pkgs=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev libzip-dev zlib1g-dev
-            fonts-liberation libgl-dev)
+# The fonts are files the layout loads by path: Liberation for the bill's own fonts, Noto for
+# the scripts and emoji Liberation lacks (names are typed in any of them).
+build_pkgs=(cmake g++ make pkg-config qt6-base-dev qt6-base-private-dev qt6-svg-dev libzip-dev zlib1g-dev
+            fonts-liberation fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji libgl-dev)
 # CPack finds the package's library dependencies with dpkg-shlibdeps, and its binaries with file.
 package_pkgs=(dpkg-dev file)
 test_pkgs=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang clang-format

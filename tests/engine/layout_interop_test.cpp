@@ -109,6 +109,17 @@ TEST(LayoutInterop, MatchesLibreOfficeWordForWord) {
     // page of its own.
     billofsale::SaleRecord rowOver = billofsale::longRecord(2);
     rowOver.seller += QStringLiteral(" Tobin Harl").repeated(22);
+    // Vehicle cells of several hundred characters, some without a space: rows many lines
+    // tall, words broken inside a cell.
+    billofsale::SaleRecord wideCells = billofsale::sampleRecord();
+    wideCells.make = QStringLiteral("Ford Motor Company of Dearborn ").repeated(12);
+    wideCells.model = QStringLiteral("Thunderbird").repeated(30);
+    wideCells.year = QStringLiteral("1969 ").repeated(70);
+    wideCells.color = QStringLiteral("Blue-").repeated(80);
+    wideCells.vin = QStringLiteral("1G1FP22PXS2100001").repeated(20);
+    wideCells.style = QStringLiteral("Two door hardtop coupe, ").repeated(15);
+    wideCells.odometer = QStringLiteral("55,000").repeated(60);
+    wideCells.title = QStringLiteral("T12345 ").repeated(50);
     const struct {
         const char* name;
         billofsale::SaleRecord record;
@@ -117,6 +128,7 @@ TEST(LayoutInterop, MatchesLibreOfficeWordForWord) {
         {"empty", empty},
         {"three pages", billofsale::longRecord(3)},
         {"row over a page break", rowOver},
+        {"vehicle cells of hundreds of characters", wideCells},
     };
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -170,3 +182,56 @@ TEST(LayoutInterop, MatchesLibreOfficeWordForWord) {
 }
 
 } // namespace
+
+// Searching and copying from the PDF give the values as typed: pdftotext's text, and its word
+// boxes for left-to-right scripts. A typed line separator is left out, as LibreOffice does.
+TEST(LayoutInterop, PdfTextGivesBackWhatWasTyped) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext missing";
+    const struct {
+        const char* script;
+        const char* typed;
+        const char* readBack; // nullptr: as typed
+        bool rightToLeft;
+    } cases[] = {
+        {"Greek", "Ελένη Παπαδοπούλου", nullptr, false},
+        {"Cyrillic", "Дмитрий Иванов", nullptr, false},
+        {"Arabic", "محمد بن راشد", nullptr, true},
+        {"Hebrew", "דוד לוי", nullptr, true},
+        {"Devanagari", "अर्जुन शर्मा", nullptr, false},
+        {"Thai", "สมชาย ใจดี", nullptr, false},
+        {"Chinese", "王小明", nullptr, false},
+        {"Japanese", "山田 太郎", nullptr, false},
+        {"Korean", "김민준", nullptr, false},
+        {"emoji", "Orwen 🚗 Palk 👍", nullptr, false},
+        {"ligatures", "Griffin Office", nullptr, false},
+        {"zero-width space", "zero\u200bwidth", nullptr, false},
+        {"line separator", "line\u2028separator", "lineseparator", false},
+    };
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        billofsale::SaleRecord record = billofsale::sampleRecord();
+        record.witness = QString::fromUtf8(c.typed);
+        const QString pdf = dir.filePath(QStringLiteral("typed.pdf"));
+        ASSERT_TRUE(writePdf(billofsale::buildDocument(record), pdf));
+        const auto pdftotext = [&](const QStringList& options) {
+            QProcess run;
+            run.start(QStringLiteral("pdftotext"), options + QStringList{pdf, QStringLiteral("-")});
+            run.waitForFinished(-1);
+            // Right-to-left text comes framed in direction marks.
+            return QString::fromUtf8(run.readAllStandardOutput())
+                .remove(QChar(0x202b))
+                .remove(QChar(0x202c));
+        };
+        const QString expected = QString::fromUtf8(c.readBack ? c.readBack : c.typed);
+        EXPECT_TRUE(pdftotext({}).contains(expected)) << pdftotext({}).toStdString();
+        if (c.rightToLeft)
+            continue;
+        const QString boxes = pdftotext({QStringLiteral("-bbox")});
+        for (const QString& word : expected.split(QLatin1Char(' ')))
+            EXPECT_TRUE(boxes.contains(QLatin1Char('>') + word + QStringLiteral("</word>")))
+                << word.toStdString();
+    }
+}

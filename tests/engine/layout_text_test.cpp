@@ -3,6 +3,7 @@
 #include "LayoutInternal.h"
 
 #include <QFontInfo>
+#include <QGlyphRun>
 #include <gtest/gtest.h>
 #include <numeric>
 
@@ -176,3 +177,49 @@ TEST(LayoutText, VeryLongWordsBreakLikeLongWords) {
 }
 
 } // namespace
+
+// The font engine's own word on every glyph of every run: index 0 is the missing-glyph box.
+// One name per script people write names in, regular and bold (the vehicle table's cells
+// are bold), each with the family that draws its own script.
+TEST(LayoutFonts, EveryScriptHasItsGlyphs) {
+    const struct {
+        const char* script;
+        const char* name;
+        const char* family; // draws the characters Liberation Sans lacks; nullptr: none
+    } cases[] = {
+        {"Latin", "Dalric Vesk-Øster", nullptr},
+        {"Greek", "Ελένη Παπαδοπούλου", nullptr},
+        {"Cyrillic", "Дмитрий Иванов", nullptr},
+        {"Arabic", "محمد الأحمد", "Noto Sans Arabic"},
+        {"Hebrew", "דוד לוי", "Noto Sans Hebrew"},
+        {"Devanagari", "अर्जुन शर्मा", "Noto Sans Devanagari"},
+        {"Bengali", "সৌমিত্র দাস", "Noto Sans Bengali"},
+        {"Tamil", "கார்த்திக் ராஜா", "Noto Sans Tamil"},
+        {"Thai", "สมชาย ใจดี", "Noto Sans Thai"},
+        {"Armenian", "Արամ Պետրոսյան", "Noto Sans Armenian"},
+        {"Georgian", "ნინო ბერიძე", "Noto Sans Georgian"},
+        {"Chinese", "王小明", "Noto Sans CJK JP"},
+        {"Japanese", "山田 太郎 やまだ タロウ", "Noto Sans CJK JP"},
+        {"Korean", "김민준", "Noto Sans CJK JP"},
+        {"emoji", "Orwen 🚗👍🏽", "Noto Color Emoji"},
+    };
+    for (const bool bold : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.script) + (bold ? " bold" : ""));
+            const auto laid = layout::layoutParagraph(
+                paragraph(QString::fromUtf8(c.name), format("Arial", 8, bold)), 9360);
+            QStringList families;
+            for (const QGlyphRun& run : laid->shape->textLayout.glyphRuns()) {
+                families << run.rawFont().familyName();
+                EXPECT_FALSE(run.glyphIndexes().contains(0))
+                    << run.rawFont().familyName().toStdString();
+            }
+            if (c.family) {
+                EXPECT_TRUE(families.contains(QString::fromLatin1(c.family)))
+                    << families.join(',').toStdString();
+            } else {
+                EXPECT_EQ(families, QStringList{QStringLiteral("Liberation Sans")});
+            }
+        }
+    }
+}

@@ -183,9 +183,14 @@ private:
                 }
                 content = std::max(content, cells[c].height);
             }
-            double height = content;
+            // A row holds its bottom border as Word and LibreOffice lay it out: below the
+            // cells' text, within a least or exact height, and added to a row its text
+            // makes taller. (Left out, a table of rows grown by long values ended half a
+            // point higher per row than in LibreOffice.)
+            const double bottomBorder = grid ? kGridBorderTwips : 0.0;
+            double height = content + bottomBorder;
             if (table.format.heightRule == RowHeightRule::AtLeast)
-                height = std::max(content, minHeight);
+                height = std::max(height, minHeight);
             else if (table.format.heightRule == RowHeightRule::Exactly && minHeight > 0)
                 height = minHeight;
 
@@ -197,8 +202,8 @@ private:
                 border = topBorder;
             }
             y_ += border;
-            if (y_ + height <= bottom_ + kSlack || height > content) {
-                placeRow(table, row, cells, columnWidth, height, grid);
+            if (y_ + height <= bottom_ + kSlack || height > content + bottomBorder) {
+                placeRow(table, row, cells, columnWidth, height, bottomBorder, grid);
             } else {
                 // Taller than a whole page: the row runs on over pages, line by line.
                 splitRow(block, r, cells, columnWidth, grid);
@@ -207,15 +212,16 @@ private:
     }
 
     void placeRow(const Table& table, const Row& row, const std::vector<CellLines>& cells,
-                  double columnWidth, double height, bool grid) {
+                  double columnWidth, double height, double bottomBorder, bool grid) {
+        const double textHeight = height - bottomBorder;
         for (size_t c = 0; c < cells.size(); ++c) {
             double top = y_;
             switch (row.cells[c].verticalAlignment) {
             case CellVerticalAlignment::Center:
-                top += (height - cells[c].height) / 2;
+                top += (textHeight - cells[c].height) / 2;
                 break;
             case CellVerticalAlignment::Bottom:
-                top += height - cells[c].height;
+                top += textHeight - cells[c].height;
                 break;
             case CellVerticalAlignment::Top:
                 break;
@@ -225,7 +231,7 @@ private:
                 for (int i = 0; i < p->lineCount(); ++i) {
                     // An exact height clips the lines that would run past the row.
                     if (table.format.heightRule != RowHeightRule::Exactly ||
-                        top + p->line(i).height <= y_ + height)
+                        top + p->line(i).height <= y_ + textHeight)
                         placeLine(p, i, x, top);
                     top += p->line(i).height;
                 }

@@ -1,5 +1,6 @@
 // Fonts of the layout: the Liberation families loaded from the system's font folder and put
-// in the place of the Microsoft fonts they were made to match, and their vertical metrics.
+// in the place of the Microsoft fonts they were made to match, the Noto fonts that draw the
+// scripts Liberation lacks, and their vertical metrics.
 #include "Layout.h"
 #include "LayoutInternal.h"
 
@@ -35,8 +36,78 @@ QString familyFor(const QString& name) {
     return substitutes.value(name.toLower(), name);
 }
 
+// Names are typed in any script; Liberation covers Latin, Greek and Cyrillic only. These
+// faces from Debian's fonts-noto-core, fonts-noto-cjk and fonts-noto-color-emoji take the
+// characters a run's own font lacks, in this order. They are named by file, like Liberation,
+// so that which other fonts a machine has never changes a page; a file that is missing only
+// leaves its script to whatever the system offers. Latin text never reaches them: its lines
+// break and sit exactly as with Liberation alone. The scripts that need the font's own
+// shaping rules come before the others, whose fonts Qt would otherwise try first, and
+// reject with a warning, for them.
+struct FallbackFace {
+    const char* family;
+    const char* regular; // under /usr/share/fonts
+    const char* bold;    // nullptr: the regular face serves bold text too
+};
+
+constexpr FallbackFace kFallbackFaces[] = {
+    {"Noto Sans", "truetype/noto/NotoSans-Regular.ttf", "truetype/noto/NotoSans-Bold.ttf"},
+    {"Noto Sans Arabic", "truetype/noto/NotoSansArabic-Regular.ttf",
+     "truetype/noto/NotoSansArabic-Bold.ttf"},
+    {"Noto Sans Hebrew", "truetype/noto/NotoSansHebrew-Regular.ttf",
+     "truetype/noto/NotoSansHebrew-Bold.ttf"},
+    {"Noto Sans Devanagari", "truetype/noto/NotoSansDevanagari-Regular.ttf",
+     "truetype/noto/NotoSansDevanagari-Bold.ttf"},
+    {"Noto Sans Bengali", "truetype/noto/NotoSansBengali-Regular.ttf",
+     "truetype/noto/NotoSansBengali-Bold.ttf"},
+    {"Noto Sans Gurmukhi", "truetype/noto/NotoSansGurmukhi-Regular.ttf",
+     "truetype/noto/NotoSansGurmukhi-Bold.ttf"},
+    {"Noto Sans Gujarati", "truetype/noto/NotoSansGujarati-Regular.ttf",
+     "truetype/noto/NotoSansGujarati-Bold.ttf"},
+    {"Noto Sans Tamil", "truetype/noto/NotoSansTamil-Regular.ttf",
+     "truetype/noto/NotoSansTamil-Bold.ttf"},
+    {"Noto Sans Telugu", "truetype/noto/NotoSansTelugu-Regular.ttf",
+     "truetype/noto/NotoSansTelugu-Bold.ttf"},
+    {"Noto Sans Kannada", "truetype/noto/NotoSansKannada-Regular.ttf",
+     "truetype/noto/NotoSansKannada-Bold.ttf"},
+    {"Noto Sans Malayalam", "truetype/noto/NotoSansMalayalam-Regular.ttf",
+     "truetype/noto/NotoSansMalayalam-Bold.ttf"},
+    {"Noto Sans Sinhala", "truetype/noto/NotoSansSinhala-Regular.ttf",
+     "truetype/noto/NotoSansSinhala-Bold.ttf"},
+    {"Noto Sans Thai", "truetype/noto/NotoSansThai-Regular.ttf",
+     "truetype/noto/NotoSansThai-Bold.ttf"},
+    {"Noto Sans Lao", "truetype/noto/NotoSansLao-Regular.ttf",
+     "truetype/noto/NotoSansLao-Bold.ttf"},
+    {"Noto Sans Khmer", "truetype/noto/NotoSansKhmer-Regular.ttf",
+     "truetype/noto/NotoSansKhmer-Bold.ttf"},
+    {"Noto Sans Myanmar", "truetype/noto/NotoSansMyanmar-Regular.ttf",
+     "truetype/noto/NotoSansMyanmar-Bold.ttf"},
+    {"Noto Sans Armenian", "truetype/noto/NotoSansArmenian-Regular.ttf",
+     "truetype/noto/NotoSansArmenian-Bold.ttf"},
+    {"Noto Sans Georgian", "truetype/noto/NotoSansGeorgian-Regular.ttf",
+     "truetype/noto/NotoSansGeorgian-Bold.ttf"},
+    {"Noto Sans Ethiopic", "truetype/noto/NotoSansEthiopic-Regular.ttf",
+     "truetype/noto/NotoSansEthiopic-Bold.ttf"},
+    // One face of the collection for Chinese, Japanese and Korean alike (each face holds all
+    // their characters): the Japanese one, whose forms LibreOffice chooses for the same file.
+    {"Noto Sans CJK JP", "opentype/noto/NotoSansCJK-Regular.ttc",
+     "opentype/noto/NotoSansCJK-Bold.ttc"},
+    // Before the symbol fonts, which draw some emoji too, but in outline: an emoji typed is
+    // drawn in colour.
+    {"Noto Color Emoji", "truetype/noto/NotoColorEmoji.ttf", nullptr},
+    {"Noto Sans Symbols", "truetype/noto/NotoSansSymbols-Regular.ttf",
+     "truetype/noto/NotoSansSymbols-Bold.ttf"},
+    {"Noto Sans Symbols2", "truetype/noto/NotoSansSymbols2-Regular.ttf", nullptr},
+};
+
+QString fallbackFontFolder() {
+    const QString chosen = qEnvironmentVariable("VANTOREL_FALLBACK_FONT_DIR");
+    return chosen.isEmpty() ? QStringLiteral("/usr/share/fonts") : chosen;
+}
+
 struct FontState {
     bool sansLoaded = false;
+    QStringList fallbacks; // the families of kFallbackFaces whose files are there
 };
 
 FontState& fontState() {
@@ -58,6 +129,15 @@ FontState& fontState() {
                 bold = true;
         }
         state.sansLoaded = regular && bold;
+        const QDir fallbacks(fallbackFontFolder());
+        for (const FallbackFace& face : kFallbackFaces) {
+            for (const char* file : {face.regular, face.bold}) {
+                if (file && QFontDatabase::addApplicationFont(
+                                fallbacks.filePath(QString::fromLatin1(file))) >= 0)
+                    state.fallbacks.append(QString::fromLatin1(face.family));
+            }
+        }
+        state.fallbacks.removeDuplicates();
     });
     return state;
 }
@@ -92,7 +172,8 @@ bool loadFonts() {
 
 QFont fontFor(const CharFormat& format) {
     loadFonts();
-    QFont font(familyFor(format.fontName));
+    QFont font;
+    font.setFamilies(QStringList{familyFor(format.fontName)} + fontState().fallbacks);
     font.setPixelSize(std::max(1, int(std::lround(format.size * kTwipsPerPoint))));
     font.setBold(format.bold);
     font.setUnderline(format.underline != Underline::None);

@@ -4,6 +4,7 @@
 #include "Layout.h"
 #include "LayoutInternal.h"
 #include "PngEncoders.h"
+#include "TextLayerPdf.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -13,7 +14,6 @@
 #include <QPageRanges>
 #include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QRegularExpression>
 #include <algorithm>
 #include <climits>
@@ -199,7 +199,7 @@ bool writePdf(const Document& document, QIODevice* device, const PdfInfo& info) 
     const PageSetup& setup = document.pageSetup;
     TailKeepingDevice out(device);
     {
-        QPdfWriter writer(&out);
+        layout::TextLayerPdfDevice writer(&out);
         writer.setPageSize(QPageSize(QSizeF(setup.pageWidth, setup.pageHeight), QPageSize::Point,
                                      QString(), QPageSize::ExactMatch));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));

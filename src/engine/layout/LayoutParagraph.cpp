@@ -3,10 +3,15 @@
 #include "EngineLimits.h"
 #include "LayoutInternal.h"
 
+#include <QGlyphRun>
+#include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QRawFont>
 #include <QTextOption>
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 
 namespace wordengine {
 
@@ -17,11 +22,59 @@ double ParagraphLayout::height() const {
     return sum;
 }
 
+namespace {
+
+// A colour emoji font holds pictures, not outlines.
+bool drawsPictures(const QRawFont& font) {
+    return !font.fontTable("CBDT").isEmpty() || !font.fontTable("sbix").isEmpty();
+}
+
+// A PDF embeds a font by its outlines, and a colour emoji has none: it would vanish from
+// the page (and from a grey picture). Its picture is drawn over the place instead, at about the
+// font's own resolution; the empty glyph stays for the text layer.
+void drawPicturesOfColourGlyphs(QPainter& painter, const QTextLine& line, QPointF origin) {
+    for (const QGlyphRun& run : line.glyphRuns()) {
+        const QRawFont font = run.rawFont();
+        if (!drawsPictures(font) || font.pixelSize() <= 0)
+            continue;
+        const QRectF box = run.boundingRect().translated(origin);
+        constexpr double kPixelsPerEm = 128; // the bitmaps of Noto Color Emoji
+        const double scale = kPixelsPerEm / font.pixelSize();
+        const QSize size(std::max(1, int(std::ceil(box.width() * scale))),
+                         std::max(1, int(std::ceil(box.height() * scale))));
+        if (qint64(size.width()) * size.height() > 64LL * 1024 * 1024)
+            continue;
+        QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(Qt::transparent);
+        QPainter inside(&picture);
+        inside.setRenderHint(QPainter::SmoothPixmapTransform);
+        inside.scale(scale, scale);
+        inside.translate(-box.topLeft());
+        inside.drawGlyphRun(origin, run);
+        inside.end();
+        painter.drawImage(QRectF(box.topLeft(), QSizeF(size) / scale), picture);
+    }
+}
+
+// A PDF, and the grey pages of PNG output, which Qt's raster engine draws no colour glyph on.
+bool drawsNoColourGlyphs(QPainter& painter) {
+    if (painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf)
+        return true;
+    const QPaintDevice* device = painter.device();
+    return device && device->devType() == QInternal::Image &&
+           static_cast<const QImage*>(device)->format() == QImage::Format_Grayscale8;
+}
+
+} // namespace
+
 void ParagraphLayout::drawLine(QPainter& painter, int i, double x, double baseline) const {
     const QTextLine qline = shape->textLayout.lineAt(firstLine + i);
     // QTextLine::draw puts the baseline at its own (rounded) ascent below the given point;
     // the engine's baseline comes from the font tables, so offset by Qt's ascent.
-    qline.draw(&painter, QPointF(x, baseline - qline.ascent() - qline.y()));
+    const QPointF origin(x, baseline - qline.ascent() - qline.y());
+    qline.draw(&painter, origin);
+    if (drawsNoColourGlyphs(painter))
+        drawPicturesOfColourGlyphs(painter, qline, origin);
 }
 
 namespace layout {
