@@ -1,5 +1,7 @@
 #include "PictureBox.h"
 
+#include "PictureBoxAccessible.h"
+
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -7,7 +9,18 @@
 #include <QStyleHints>
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
+    static const bool described = (QAccessible::installFactory(PictureBoxAccessible::create), true);
+    Q_UNUSED(described);
     setAutoFillBackground(false);
+}
+
+void PictureBox::setReadingText(const QString& text) {
+    hasReading = true;
+    if (text == reading)
+        return;
+    QAccessibleTextUpdateEvent changed(this, 0, reading, text);
+    reading = text;
+    QAccessible::updateAccessibility(&changed);
 }
 
 void PictureBox::place() {

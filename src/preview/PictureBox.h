@@ -36,6 +36,12 @@ public:
     void setAutoSize(bool on);
     bool autoSize() const { return fitsPicture; }
 
+    // What the picture shows, in words, for assistive tools: its lines of text in reading
+    // order, one to a line. A box given one (even an empty one) is read as a document.
+    void setReadingText(const QString& text);
+    const QString& readingText() const { return reading; }
+    bool readable() const { return hasReading; }
+
     // Draws `source`'s rectangle (0, 0, sourceWidth, sourceHeight) into (0, 0, width, height).
     void paintPicture(const QPicture& source, int width, int height, int sourceWidth,
                       int sourceHeight);
@@ -66,6 +72,8 @@ private:
 
     void fitPicture();
 
+    QString reading;
+    bool hasReading = false;
     int left = 0, top = 0, width = 0, height = 0;
     bool fitsPicture = false;
     QPicture shown;
