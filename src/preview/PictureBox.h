@@ -1,9 +1,10 @@
 #pragma once
 // A picture box measured in twips: shows a recorded page picture (one unit a twip), either
 // as it is or as a drawing scaled from another picture. Vector pictures stay sharp at any
-// scale and on high-density screens. With the keyboard focus it shows a frame around the part
-// of it in sight.
+// scale and on high-density screens, their rules on whole device pixels (see PictureRules). With
+// the keyboard focus it shows a frame around the part of it in sight.
 
+#include "PictureRules.h"
 #include "WindowParts.h"
 
 #include <QPicture>
@@ -77,8 +78,10 @@ private:
     int left = 0, top = 0, width = 0, height = 0;
     bool fitsPicture = false;
     QPicture shown;
+    PictureRules shownRules;
     struct Drawing {
         QPicture source;
+        PictureRules sourceRules;
         int width, height, sourceWidth, sourceHeight;
     };
     std::optional<Drawing> drawing;
