@@ -92,9 +92,10 @@ void Form2::buildButtons() {
 
     PushButton1 = makeButton(Frame1, "PushButton1", "Zoom In", {240, 300, 4440, 405});
     PushButton2 = makeButton(Frame1, "PushButton2", "Zoom Out", {4800, 300, 4560, 405});
+    // Made left to right: assistive tools list controls in the order they were made.
+    PushButton8 = makeButton(this, "PushButton8", "< Back", {120, 9770, 4680, 405});
     PushButton6 =
         makeButton(this, "PushButton6", "Save Results To Word File", {4920, 9770, 4800, 405});
-    PushButton8 = makeButton(this, "PushButton8", "< Back", {120, 9770, 4680, 405});
     for (QPushButton* button : {PushButton1, PushButton2, PushButton6, PushButton8})
         pointerRules().addButton(*button);
     connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);

@@ -251,7 +251,13 @@ TEST_F(TempFolder, EndToEndFromTheEntryWindowToThePreviewAndBack) {
     EXPECT_GT(control<PictureBox>(form, "Picture1")->Width(), 5000);
     // A screen reader hears a window, and can read the bill before it is saved: its lines
     // from the top, the vehicle's table cell by cell, row by row.
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(&form)->role(), QAccessible::Window);
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&form);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    QStringList buttons; // the window's own, in the order a screen reader lists them
+    for (int i = 0; i < window->childCount(); ++i)
+        if (window->child(i)->role() == QAccessible::Button)
+            buttons << window->child(i)->text(QAccessible::Name);
+    EXPECT_EQ(buttons.join(QLatin1Char('|')).toStdString(), "Back|Save Results To Word File");
     EXPECT_EQ(readPage(form).mid(0, 12).join(QLatin1Char('\n')).toStdString(),
               R"(Motor Vehicle Bill of Sale
 BE IT KNOWN, that for payment in the sum of $  $2900.00  , the full receipt of which is
