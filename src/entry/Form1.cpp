@@ -126,8 +126,11 @@ QGroupBox* Form1::frameOf(Group group) const {
     return nullptr;
 }
 
+// Assistive tools list a window's controls in the order they were made, so the boxes are made
+// in the order of the screen, each after its label.
 void Form1::buildFields() {
-    for (const SaleField& field : saleFields()) {
+    for (const SaleField* each : fieldsInTabOrder()) {
+        const SaleField& field = *each;
         QGroupBox* frame = frameOf(field.group);
         const FieldPlacement& at = field.place;
         if (at.labelWidth > 0) {
@@ -158,16 +161,10 @@ void Form1::buildFields() {
     }
 }
 
-// Tab indexes, not screen order: the boxes 0 to 16, then the buttons 35 to 37.
+// Tab indexes: the boxes 0 to 16, then the buttons 35 to 37.
 void Form1::setTabOrderByIndex() {
-    std::vector<const SaleField*> byIndex;
-    for (const SaleField& field : saleFields())
-        byIndex.push_back(&field);
-    std::sort(byIndex.begin(), byIndex.end(), [](const SaleField* a, const SaleField* b) {
-        return a->place.tabIndex < b->place.tabIndex;
-    });
     std::vector<QWidget*> chain;
-    for (const SaleField* field : byIndex)
+    for (const SaleField* field : fieldsInTabOrder())
         chain.push_back(boxes.value(field->boxName()));
     for (QPushButton* button : {PushButton1, PushButton2, PushButton3})
         chain.push_back(button);

@@ -44,13 +44,25 @@ const std::array<SaleField, saleFieldCount>& saleFields() {
 }
 // clang-format on
 
-std::array<const SaleField*, saleFieldCount> fieldsInFillOrder() {
+namespace {
+
+template <class Key> std::array<const SaleField*, saleFieldCount> fieldsBy(Key key) {
     std::array<const SaleField*, saleFieldCount> order{};
     std::transform(saleFields().begin(), saleFields().end(), order.begin(),
                    [](const SaleField& f) { return &f; });
     std::sort(order.begin(), order.end(),
-              [](const SaleField* a, const SaleField* b) { return a->fillLine < b->fillLine; });
+              [&](const SaleField* a, const SaleField* b) { return key(*a) < key(*b); });
     return order;
+}
+
+} // namespace
+
+std::array<const SaleField*, saleFieldCount> fieldsInFillOrder() {
+    return fieldsBy([](const SaleField& f) { return f.fillLine; });
+}
+
+std::array<const SaleField*, saleFieldCount> fieldsInTabOrder() {
+    return fieldsBy([](const SaleField& f) { return f.place.tabIndex; });
 }
 
 const SaleField* fieldByBox(const QString& box) {

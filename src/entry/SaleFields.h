@@ -51,6 +51,8 @@ const std::array<SaleField, saleFieldCount>& saleFields();
 
 // The fields in the order the clear and sample buttons set them (by fillLine).
 std::array<const SaleField*, saleFieldCount> fieldsInFillOrder();
+// The fields in the order of Tab (by tabIndex): frame by frame, row by row, left before right.
+std::array<const SaleField*, saleFieldCount> fieldsInTabOrder();
 
 const SaleField* fieldByBox(const QString& box);
 const SaleField* fieldByKey(const QString& key);

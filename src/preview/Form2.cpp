@@ -92,9 +92,10 @@ void Form2::buildButtons() {
 
     PushButton1 = makeButton(Frame1, "PushButton1", "Zoom In", {240, 300, 4440, 405});
     PushButton2 = makeButton(Frame1, "PushButton2", "Zoom Out", {4800, 300, 4560, 405});
+    // Made left to right: assistive tools list controls in the order they were made.
+    PushButton8 = makeButton(this, "PushButton8", "< Back", {120, 9770, 4680, 405});
     PushButton6 =
         makeButton(this, "PushButton6", "Save Results To Word File", {4920, 9770, 4800, 405});
-    PushButton8 = makeButton(this, "PushButton8", "< Back", {120, 9770, 4680, 405});
     for (QPushButton* button : {PushButton1, PushButton2, PushButton6, PushButton8})
         pointerRules().addButton(*button);
     connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
@@ -155,6 +156,8 @@ void Form2::describeShownPage() {
     const int pages = ListView1->topLevelItemCount();
     Picture1->setAccessibleDescription(
         pages < 1 ? QString() : QStringLiteral("Page %1 of %2").arg(shownPage).arg(pages));
+    const auto page = std::size_t(shownPage) - 1;
+    Picture1->setReadingText(pages >= 1 && page < pageTexts.size() ? pageTexts[page] : QString());
 }
 
 void Form2::choosePageBy(int offset) {
@@ -195,6 +198,12 @@ void Form2::setPagePicture(int number, const QPicture& picture) {
         Image1.push_back(picture);
 }
 
+void Form2::setPageText(int number, const QString& text) {
+    if (pageTexts.size() < std::size_t(number))
+        pageTexts.resize(std::size_t(number));
+    pageTexts[std::size_t(number) - 1] = text;
+}
+
 int Form2::pageCount() const {
     return ListView1->topLevelItemCount();
 }
@@ -208,6 +217,7 @@ void Form2::showPages(std::vector<QPicture> pictures, const QString& wordFile) {
         pictures.emplace_back();
     ListView1->clear();
     Image1 = std::move(pictures);
+    pageTexts.clear();
     for (std::size_t i = 0; i < Image1.size(); ++i)
         addPage(int(i) + 1);
     mTotalImages = qint32(Image1.size()) - 1;

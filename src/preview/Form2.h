@@ -50,6 +50,9 @@ public:
     // beyond the first, the first page into the page box, the temporary document.
     void addPage(int number); // "Page " and the number, added to the list
     void setPagePicture(int number, const QPicture& picture);
+    // The text that page `number`'s picture shows, for assistive tools (see
+    // PictureBox::setReadingText).
+    void setPageText(int number, const QString& text);
     void setTotalImages(qint32 total) { mTotalImages = total; }
     void showFirstPage();
     void setWordFile(const QString& path) { mWordFile = path; }
@@ -130,6 +133,7 @@ private:
         int ScaleHeight() const { return height; }
     } Zoom_Ori;
     std::vector<QPicture> Image1{QPicture()};
+    std::vector<QString> pageTexts; // beside Image1; a page without one has no text
 
     QString mWordFile;
     files::FileHold wordFileHold;
@@ -152,7 +156,7 @@ private:
     bool releaseChoosesPage(const QKeyEvent& release);
     void noteShortcutKeys();
     void nameForAssistiveTools();
-    // Tells screen readers which page the picture shows.
+    // Tells screen readers which page the picture shows, and what it says.
     void describeShownPage();
     // The wheel over the page moves it through the scroll bars, so their rules still hold.
     void wheelOverPage(QWheelEvent* event);

@@ -1,5 +1,7 @@
 #include "PictureBox.h"
 
+#include "PictureBoxAccessible.h"
+
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -7,7 +9,18 @@
 #include <QStyleHints>
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
+    static const bool described = (QAccessible::installFactory(PictureBoxAccessible::create), true);
+    Q_UNUSED(described);
     setAutoFillBackground(false);
+}
+
+void PictureBox::setReadingText(const QString& text) {
+    hasReading = true;
+    if (text == reading)
+        return;
+    QAccessibleTextUpdateEvent changed(this, 0, reading, text);
+    reading = text;
+    QAccessible::updateAccessibility(&changed);
 }
 
 void PictureBox::place() {
@@ -36,6 +49,7 @@ void PictureBox::fitPicture() {
 
 void PictureBox::setPicture(const QPicture& picture) {
     shown = picture;
+    shownRules = PictureRules(picture);
     drawing.reset();
     if (fitsPicture)
         fitPicture();
@@ -50,13 +64,14 @@ void PictureBox::setAutoSize(bool on) {
 
 void PictureBox::clearPicture() {
     shown = QPicture();
+    shownRules = PictureRules();
     drawing.reset();
     update();
 }
 
 void PictureBox::paintPicture(const QPicture& source, int w, int h, int sourceWidth,
                               int sourceHeight) {
-    drawing = Drawing{source, w, h, sourceWidth, sourceHeight};
+    drawing = Drawing{source, PictureRules(source), w, h, sourceWidth, sourceHeight};
     update();
 }
 
@@ -70,9 +85,9 @@ void PictureBox::paintEvent(QPaintEvent*) {
         painter.scale(double(drawing->width) / drawing->sourceWidth,
                       double(drawing->height) / drawing->sourceHeight);
         painter.setClipRect(QRectF(0, 0, drawing->sourceWidth, drawing->sourceHeight));
-        painter.drawPicture(0, 0, drawing->source);
+        drawing->sourceRules.play(painter, drawing->source);
     } else if (!drawing) {
-        painter.drawPicture(0, 0, shown);
+        shownRules.play(painter, shown);
     }
     if (hasFocus())
         paintFocusFrame(painter);

@@ -1,9 +1,10 @@
 #pragma once
 // A picture box measured in twips: shows a recorded page picture (one unit a twip), either
 // as it is or as a drawing scaled from another picture. Vector pictures stay sharp at any
-// scale and on high-density screens. With the keyboard focus it shows a frame around the part
-// of it in sight.
+// scale and on high-density screens, their rules on whole device pixels (see PictureRules). With
+// the keyboard focus it shows a frame around the part of it in sight.
 
+#include "PictureRules.h"
 #include "WindowParts.h"
 
 #include <QPicture>
@@ -36,6 +37,12 @@ public:
     void setAutoSize(bool on);
     bool autoSize() const { return fitsPicture; }
 
+    // What the picture shows, in words, for assistive tools: its lines of text in reading
+    // order, one to a line. A box given one (even an empty one) is read as a document.
+    void setReadingText(const QString& text);
+    const QString& readingText() const { return reading; }
+    bool readable() const { return hasReading; }
+
     // Draws `source`'s rectangle (0, 0, sourceWidth, sourceHeight) into (0, 0, width, height).
     void paintPicture(const QPicture& source, int width, int height, int sourceWidth,
                       int sourceHeight);
@@ -66,11 +73,15 @@ private:
 
     void fitPicture();
 
+    QString reading;
+    bool hasReading = false;
     int left = 0, top = 0, width = 0, height = 0;
     bool fitsPicture = false;
     QPicture shown;
+    PictureRules shownRules;
     struct Drawing {
         QPicture source;
+        PictureRules sourceRules;
         int width, height, sourceWidth, sourceHeight;
     };
     std::optional<Drawing> drawing;

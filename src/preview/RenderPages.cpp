@@ -54,12 +54,14 @@ void RenderPages(word::ApplicationFactory& engine, const QString& path,
         const std::optional<QPicture> picture = GetClipboardPicture(engine.Clipboard(), 0);
         if (!picture)
             throw Failure(QStringLiteral("Invalid picture"));
+        const QString text = engine.Clipboard().GetText();
         const PictureFileGuard guard{temporaryPicturePath()};
         savePictureFile(*picture, guard.path);
         Form2& form = preview();
         form.addPage(i);
         const QPicture loaded = loadPictureFile(temporaryPicturePath());
         form.setPagePicture(i, loaded);
+        form.setPageText(i, text);
         RemoveFile(temporaryPicturePath()); // lets pending events run: the user may quit here
         ++j;
         if (stopped && stopped())

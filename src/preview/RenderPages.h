@@ -15,7 +15,8 @@ class ApplicationFactory;
 
 // Opens the document at `path`, and for each page copies what is left of the document as a
 // picture, removes the first page, and passes the picture through "temp.bmp" in the temporary
-// folder into the preview's next page picture, adding "Page " and the number to its list.
+// folder into the preview's next page picture, adding "Page " and the number to its list;
+// the text the clipboard holds beside the picture goes with it, for assistive tools.
 // `preview` gives the preview window, loading it at the first call; `setEntryPointer` sets the
 // entry window's pointer. `stopped`, asked after each page, ends the rendering early (the
 // engine still closes the document and quits). Not trapped: a failure ends the rendering and

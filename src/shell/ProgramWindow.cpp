@@ -7,12 +7,27 @@
 #include "WindowParts.h"
 #include "WindowScroller.h"
 
+#include <QAccessibleWidget>
 #include <QScreen>
 #include <QScrollArea>
+
+namespace {
+
+// Assistive tools take a plain top-level widget for a part of a window (AT-SPI's "filler"),
+// which screen readers need not announce: the program's windows say that they are windows.
+QAccessibleInterface* windowAccessible(const QString& className, QObject* object) {
+    if (className != QLatin1String("ProgramWindow") || !object->isWidgetType())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+}
+
+} // namespace
 
 ProgramWindow::ProgramWindow(const char* objectName, int widthTwips, int heightTwips,
                              QWidget* parent)
     : QWidget(parent) {
+    static const bool announced = (QAccessible::installFactory(windowAccessible), true);
+    Q_UNUSED(announced);
     setObjectName(QString::fromLatin1(objectName));
     setUpFixedWindow(*this, widthTwips, heightTwips);
     rules = new PointerRules(

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSet>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -95,6 +96,38 @@ TEST_F(EntryAccess, TheButtonsAreNamedByTheirCaptions) {
         EXPECT_EQ(accessibleText(button, QAccessible::Name), QString::fromLatin1(caption));
         EXPECT_EQ(button->text(), QString::fromLatin1(caption)); // the caption is unchanged
     }
+}
+
+// A screen reader announces the window as one and walks its tree: each label, then its box,
+// in the order of the screen, which is also the order of Tab.
+TEST_F(EntryAccess, TheWindowReadsInTheOrderOfTheScreen) {
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form.get());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    QStringList boxes;
+    QString label;
+    const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        for (int i = 0; i < node->childCount(); ++i) {
+            QAccessibleInterface* child = node->child(i);
+            if (child->role() == QAccessible::StaticText) {
+                label = child->text(QAccessible::Name);
+            } else if (child->role() == QAccessible::EditableText) {
+                const QString name = child->text(QAccessible::Name);
+                if (!label.isEmpty()) {
+                    EXPECT_EQ(label.toStdString(), (name + QLatin1Char(':')).toStdString());
+                }
+                boxes << name;
+                label.clear();
+            }
+            walk(child);
+        }
+    };
+    walk(window);
+    EXPECT_EQ(boxes.join(QStringLiteral(" | ")).toStdString(),
+              "Amount Of Motor Vehicle | Name Of Seller | Name Of Buyer | Name Of Witness | Make "
+              "| Model/Series | Year | Color | VIN # | Style | Odometer Reading | Title # | Down "
+              "Payment Amount | No Of Days Title Transfer | Retain Of Down Payment | Days Vehicle "
+              "Inspected");
 }
 
 } // namespace

@@ -18,6 +18,7 @@
 #include "Trap.h"
 #include "WindowEvents.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
@@ -27,6 +28,15 @@
 #include <sys/stat.h>
 
 namespace {
+
+// The page shown, as a screen reader reads it from the page picture: line by line.
+QStringList readPage(const Form2& form) {
+    QAccessibleInterface* page =
+        QAccessible::queryAccessibleInterface(control<PictureBox>(form, "Picture1"));
+    QAccessibleTextInterface* text = page ? page->textInterface() : nullptr;
+    return text ? text->text(0, text->characterCount()).split(QLatin1Char('\n'))
+                : QStringList{QStringLiteral("<no text>")};
+}
 
 class TempFolder : public ::testing::Test {
 protected:
@@ -239,6 +249,28 @@ TEST_F(TempFolder, EndToEndFromTheEntryWindowToThePreviewAndBack) {
     EXPECT_TRUE(QFile::exists(form.wordFile()));
     activate(form);
     EXPECT_GT(control<PictureBox>(form, "Picture1")->Width(), 5000);
+    // A screen reader hears a window, and can read the bill before it is saved: its lines
+    // from the top, the vehicle's table cell by cell, row by row.
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&form);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    QStringList buttons; // the window's own, in the order a screen reader lists them
+    for (int i = 0; i < window->childCount(); ++i)
+        if (window->child(i)->role() == QAccessible::Button)
+            buttons << window->child(i)->text(QAccessible::Name);
+    EXPECT_EQ(buttons.join(QLatin1Char('|')).toStdString(), "Back|Save Results To Word File");
+    EXPECT_EQ(readPage(form).mid(0, 12).join(QLatin1Char('\n')).toStdString(),
+              R"(Motor Vehicle Bill of Sale
+BE IT KNOWN, that for payment in the sum of $  $2900.00  , the full receipt of which is
+acknowledged, the undersigned   Tobin Harl  (Seller) hereby sells and transfers to
+Orwen Palk  (Buyer), the following described motor vehicle (Vehicle):
+Make: Ford
+Model or series:  Thunderbird
+Year: 1969
+Color: Blue
+VIN #: 1G1FP22PXS2100001
+Style:
+Odometer reading: 55,000
+Title #:)");
     const QString first = form.wordFile();
 
     // Save: equal to the temporary document byte for byte.
@@ -266,6 +298,15 @@ TEST_F(TempFolder, EndToEndFromTheEntryWindowToThePreviewAndBack) {
               control<QTreeWidget>(form, "ListView1")->topLevelItemCount());
     EXPECT_NE(form.wordFile(), first);
     EXPECT_TRUE(form.preparesOnActivation());
+    // The text read is that of the page chosen: page 2 holds the long name alone.
+    activate(form);
+    auto* list = control<QTreeWidget>(form, "ListView1");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->topLevelItem(1)).center());
+    const QStringList second = readPage(form);
+    EXPECT_GT(second.size(), 20);
+    for (const QString& line : second)
+        EXPECT_EQ(line, QString(line.size(), QLatin1Char('x')));
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -38,41 +39,47 @@ std::vector<std::pair<int, int>> inkedRuns(const QImage& image, int x) {
     return runs;
 }
 
+// The rows of the two tables: their left border lies in the first column of pixels, where
+// each table is one long run of inked rows (at least four rows of 0.3 inch). Glyphs at the
+// left edge of the text ink short runs, of a paragraph's lines at most.
+std::vector<std::pair<int, int>> tableRows(const QImage& shown, float zoom) {
+    auto tables = inkedRuns(shown, 0);
+    const double tallest = 1200 * zoom / 15; // twips to pixels at this zoom
+    std::erase_if(tables, [&](const auto& run) { return run.second - run.first < tallest; });
+    return tables;
+}
+
 class ZoomedBorders : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(temp.isValid()); }
+    void SetUp() override {
+        ASSERT_TRUE(temp.isValid());
+        wordengine::EngineApplicationFactory engine(registry.path());
+        const MotorVehicleBill::Generation generation =
+            MotorVehicleBill::GenerateMotorVehicle(engine, FixedRecord::sample());
+        form.Form_Load();
+        RenderPages(
+            engine, generation.path, [&]() -> Form2& { return form; }, [](int) {});
+        ASSERT_FALSE(form.pagePictures().empty());
+        control<PictureBox>(form, "Picture1")->setPicture(form.pagePictures()[0]);
+        form.show();
+        activate(form);
+        ASSERT_TRUE(dialogs.messages.empty());
+    }
 
     ScopedTemp temp;
     QTemporaryDir registry;
     ScriptedDialogs dialogs;
+    Form2 form{Form2::Services{[] {}, [] {}}};
 };
 
 TEST_F(ZoomedBorders, BothTablesAreClosedOnTheRightAtEveryZoomBelowOne) {
-    wordengine::EngineApplicationFactory engine(registry.path());
-    const MotorVehicleBill::Generation generation =
-        MotorVehicleBill::GenerateMotorVehicle(engine, FixedRecord::sample());
-    Form2 form(Form2::Services{[] {}, [] {}});
-    form.Form_Load();
-    RenderPages(
-        engine, generation.path, [&]() -> Form2& { return form; }, [](int) {});
-    ASSERT_FALSE(form.pagePictures().empty());
-    control<PictureBox>(form, "Picture1")->setPicture(form.pagePictures()[0]);
-    form.show();
-    activate(form);
-    ASSERT_TRUE(dialogs.messages.empty());
-
     for (const float zoom : {0.75f, 0.5f, 0.25f}) {
         QTest::mouseClick(control<QPushButton>(form, "PushButton2"), Qt::LeftButton);
         ASSERT_FLOAT_EQ(form.zoom(), zoom);
         SCOPED_TRACE(zoom);
         const QImage shown = control<PictureBox>(form, "Picture1")->grab().toImage();
 
-        // The tables' left border lies in the first column of pixels: each table is one long
-        // run of inked rows there (at least four rows of 0.3 inch). Glyphs at the left edge
-        // of the text ink short runs, of a paragraph's lines at most.
-        auto tables = inkedRuns(shown, 0);
-        const double tallest = 1200 * zoom / 15; // twips to pixels at this zoom
-        std::erase_if(tables, [&](const auto& run) { return run.second - run.first < tallest; });
+        const auto tables = tableRows(shown, zoom);
         ASSERT_EQ(tables.size(), 2u);
         // Their right border: the right-most inked column over the vehicle table's rows.
         int right = -1;
@@ -95,6 +102,39 @@ TEST_F(ZoomedBorders, BothTablesAreClosedOnTheRightAtEveryZoomBelowOne) {
         for (int x = 0; x <= right; ++x)
             gaps += !inked(shown.pixel(x, tables[1].second));
         EXPECT_EQ(gaps, 0);
+    }
+}
+
+// Each horizontal rule of both tables is the same rows of the same grey wherever it lies on
+// the page, at every zoom (and at the screen scales ctest runs this at): black, not grey.
+TEST_F(ZoomedBorders, EveryHorizontalRuleIsEquallyDarkAtEveryZoom) {
+    for (const float zoom : {1.0f, 0.75f, 0.5f, 0.25f}) {
+        if (zoom < 1)
+            QTest::mouseClick(control<QPushButton>(form, "PushButton2"), Qt::LeftButton);
+        ASSERT_FLOAT_EQ(form.zoom(), zoom);
+        SCOPED_TRACE(zoom);
+        const QImage shown = control<PictureBox>(form, "Picture1")->grab().toImage();
+        // A column inside the tables, just left of their right border: every run of ink there
+        // over the tables' rows is a rule, and every rule of both tables (4 rows and 5 rows)
+        // crosses it.
+        const auto tables = tableRows(shown, zoom);
+        ASSERT_EQ(tables.size(), 2u);
+        int right = shown.width() - 1;
+        while (right > 0 && !inked(shown.pixel(right, tables[0].first)))
+            --right;
+        const int x = right - 3;
+        std::vector<std::vector<int>> greys;
+        for (const auto& [top, bottom] : inkedRuns(shown, x)) {
+            if (top < tables[0].first || (bottom > tables[0].second && top < tables[1].first))
+                continue;
+            greys.emplace_back();
+            for (int y = top; y <= bottom; ++y)
+                greys.back().push_back(qGray(shown.pixel(x, y)));
+        }
+        ASSERT_EQ(greys.size(), 11u);
+        for (const std::vector<int>& rule : greys)
+            EXPECT_EQ(rule, greys[0]);
+        EXPECT_EQ(*std::min_element(greys[0].begin(), greys[0].end()), 0);
     }
 }
 

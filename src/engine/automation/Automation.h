@@ -230,6 +230,9 @@ public:
     virtual ~Clipboard() = default;
     // The picture last copied; format 0 lets the clipboard pick. Fails when it holds none.
     virtual QPicture GetData(int format) = 0;
+    // The text of what the picture shows, one line of it to a line, for those who cannot see
+    // the picture; empty when the clipboard holds none. Never fails.
+    virtual QString GetText() { return {}; }
 };
 
 // How applications come into being: "create new" and "get running", and the clipboard

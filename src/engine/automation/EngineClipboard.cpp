@@ -4,8 +4,9 @@
 
 namespace wordengine {
 
-void EngineClipboard::setPicture(const QPicture& picture) {
+void EngineClipboard::setPicture(const QPicture& picture, const QString& text) {
     picture_ = picture;
+    text_ = text;
 }
 
 QPicture EngineClipboard::GetData(int format) {

@@ -110,7 +110,7 @@ Pagination EngineDocument::pagesThrough(const Position& p) {
 
 void EngineDocument::copyPageToClipboard(const Position& from) {
     const int page = Editor::pageOf(pagesThrough(from), from);
-    application_->clipboard().setPicture(pagePicture(model_, page));
+    application_->clipboard().setPicture(pagePicture(model_, page), pageText(model_, page));
 }
 
 word::PageSetup& EngineDocument::PageSetup() {

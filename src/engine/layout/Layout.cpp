@@ -5,6 +5,7 @@
 #include "LayoutInternal.h"
 
 #include <QPainter>
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -385,6 +386,27 @@ QPicture pagePicture(const Document& document, int page) {
     picture.setBoundingRect(QRect(0, 0, int(box.width()), int(box.height())));
     painter.end();
     return picture;
+}
+
+QString pageText(const Document& document, int page) {
+    if (page < 0)
+        return {};
+    const layout::PageLayout pages = layout::layoutPages(document, page + 1, true);
+    if (page >= int(pages.pages.size()))
+        return {};
+    // The lines were placed in reading order; their breaks and the word joiners that stand
+    // for typed line separators are nothing to read.
+    QStringList lines;
+    for (const layout::PlacedLine& placed : pages.pages[size_t(page)].lines) {
+        const ParagraphShape::Line& line = placed.paragraph->line(placed.line);
+        const QString text = placed.paragraph->shape->textLayout.text()
+                                 .mid(line.start, line.length)
+                                 .remove(QChar(0x2060))
+                                 .trimmed();
+        if (!text.isEmpty())
+            lines << text;
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 void drawPage(QPainter& painter, const Document& document, int page) {

@@ -54,6 +54,11 @@ Pagination paginate(const Document& document, int maxPages = INT_MAX);
 // Only pages up to `page` are laid out.
 QPicture pagePicture(const Document& document, int page);
 
+// The text of one page (0-based) as a reader takes it in, one laid-out line to a line: down
+// the page, and within a table row cell by cell from the left. Lines that show nothing are
+// left out; empty when there is no such page. Only pages up to `page` are laid out.
+QString pageText(const Document& document, int page);
+
 // Draws one whole page (paper and margins) with the painter's origin at the paper's top left
 // corner, one painter unit to the point. Lays out pages up to `page`; to draw them all, use
 // writePdf or writePngPages, which lay the document out once.

@@ -11,15 +11,18 @@ namespace wordengine {
 
 class EngineClipboard final : public word::Clipboard {
 public:
-    void setPicture(const QPicture& picture);
+    // A picture and the text it shows (see word::Clipboard::GetText).
+    void setPicture(const QPicture& picture, const QString& text);
     bool hasPicture() const { return picture_.has_value(); }
 
     // Format 0 lets the clipboard pick; the picture formats of the Windows clipboard (bitmap 2,
     // metafile 3, device-independent bitmap 8, enhanced metafile 14) all answer the picture.
     QPicture GetData(int format) override;
+    QString GetText() override { return text_; }
 
 private:
     std::optional<QPicture> picture_;
+    QString text_;
 };
 
 } // namespace wordengine
