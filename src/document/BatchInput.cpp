@@ -65,6 +65,8 @@ BatchInput::Result BatchInput::next(Line& line) {
                     return ended_ && !any ? Result::End : why;
                 break; // the last line, without a line end
             }
+            if (begin_ == end_)
+                continue; // the read held the byte-order mark alone, which begins no line
         }
         any = true;
         const char* from = buffer_.data() + begin_;
