@@ -56,26 +56,31 @@ QByteArray keyLine(const QString& key, const QString& value) {
 
 // Whether line `i` is, for the reader, a line of `key` in our section: a line of the key put
 // in its place is read, and the line alone under our section's header is replaced.
-bool isLineOfKey(const QList<TextLine>& lines, qsizetype i, const QString& key) {
+bool isLineOfKey(QByteArrayView mark, const QList<TextLine>& lines, qsizetype i,
+                 const QString& key) {
     const QString marker = QStringLiteral("marker");
     const QByteArray header = '[' + ini::escapedKey(section) + "]\n";
-    return ini::value(joined(lines, i) + keyLine(key, marker), section, key) == marker &&
+    return ini::value(mark.toByteArray() + joined(lines, i) + keyLine(key, marker), section, key) ==
+               marker &&
            ini::withValue(header + lines[i].text + '\n', section, key, marker) ==
                header + keyLine(key, marker) + '\n';
 }
 
-void checkOnlyTheKeyChanged(QByteArrayView before, QByteArrayView after, const QString& key,
-                            const QString& value) {
+// Past the byte-order mark `mark`, which the file keeps.
+void checkOnlyTheKeyChanged(const QByteArray& wholeBefore, const QByteArray& wholeAfter,
+                            QByteArrayView mark, const QString& key, const QString& value) {
+    const QByteArrayView before = QByteArrayView(wholeBefore).sliced(mark.size());
+    const QByteArrayView after = QByteArrayView(wholeAfter).sliced(mark.size());
     const QByteArray written = keyLine(key, value);
     const QList<TextLine> old = linesOf(before), now = linesOf(after);
     if (old.size() == now.size()) {
         for (qsizetype i = 0; i < old.size(); ++i)
             if (now[i] != old[i])
-                check(now[i] == TextLine{written, old[i].end} && isLineOfKey(old, i, key),
+                check(now[i] == TextLine{written, old[i].end} && isLineOfKey(mark, old, i, key),
                       "a line that is not the key's changed", QString::number(i + 1));
         return;
     }
-    check(after.size() > before.size() && !ini::value(before.toByteArray(), section, key),
+    check(after.size() > before.size() && !ini::value(wholeBefore, section, key),
           "the key was added although it was there, or lines went");
     // Added, where a line starts or at the end: our section's header when it had none, the
     // key's line, and line ends (one for a last line without one).
@@ -146,11 +151,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             check(ini::value(after, section, field.keyName()) ==
                       ini::value(before, section, field.keyName()),
                   "another key reads otherwise after the write", field.keyName());
-    const qsizetype mark = before.startsWith(byteOrderMark) ? byteOrderMark.size() : 0;
-    check(after.startsWith(before.first(mark)), "the byte-order mark went");
-    checkOnlyTheKeyChanged(QByteArrayView(before).sliced(mark), QByteArrayView(after).sliced(mark),
-                           key, value);
-    if (mark == 0) {
+    const QByteArrayView mark = before.startsWith(byteOrderMark) ? byteOrderMark : "";
+    check(after.startsWith(mark), "the byte-order mark went");
+    checkOnlyTheKeyChanged(before, after, mark, key, value);
+    if (mark.isEmpty()) {
         const QByteArray marked = byteOrderMark.toByteArray() + before;
         for (const SaleField& field : saleFields())
             check(ini::value(marked, section, field.keyName()) ==
