@@ -10,7 +10,9 @@ constexpr size_t kChunk = 1 << 20;
 } // namespace
 
 BatchInput::BatchInput(int fd, int stopFd, qint64 longestLine)
-    : fd_(fd), stopFd_(stopFd), longest_(longestLine), buffer_(kChunk) {}
+    : fd_(fd), stopFd_(stopFd), longest_(longestLine),
+      // Not filled with zeros: read() writes every byte that is used.
+      buffer_(std::make_unique_for_overwrite<char[]>(kChunk)) {}
 
 bool BatchInput::fill(Result& why) {
     for (;;) {
@@ -28,7 +30,7 @@ bool BatchInput::fill(Result& why) {
         }
         if (ready <= 0)
             continue; // interrupted by a signal: look at the stop again
-        const ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
+        const ssize_t n = ::read(fd_, buffer_.get(), kChunk);
         if (n < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
         if (n < 0) {
@@ -47,7 +49,7 @@ bool BatchInput::fill(Result& why) {
             atStart_ = false;
             // A byte-order mark is what some programs put before UTF-8; it is no part of the
             // first record. (A mark split over two reads is too rare a case to look for.)
-            if (end_ >= 3 && std::memcmp(buffer_.data(), "\xEF\xBB\xBF", 3) == 0)
+            if (end_ >= 3 && std::memcmp(buffer_.get(), "\xEF\xBB\xBF", 3) == 0)
                 begin_ = 3;
         }
         return true;
@@ -65,9 +67,11 @@ BatchInput::Result BatchInput::next(Line& line) {
                     return ended_ && !any ? Result::End : why;
                 break; // the last line, without a line end
             }
+            if (begin_ == end_)
+                continue; // the read held the byte-order mark alone, which begins no line
         }
         any = true;
-        const char* from = buffer_.data() + begin_;
+        const char* from = buffer_.get() + begin_;
         const size_t available = end_ - begin_;
         const void* newline = std::memchr(from, '\n', available);
         const size_t take = newline ? size_t(static_cast<const char*>(newline) - from) : available;

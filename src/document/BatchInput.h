@@ -6,7 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
-#include <vector>
+#include <memory>
 
 class BatchInput {
 public:
@@ -37,7 +37,7 @@ private:
     qint64 number_ = 0;
     bool atStart_ = true;
     bool ended_ = false;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;
     size_t begin_ = 0, end_ = 0; // unread bytes: buffer_[begin_, end_)
     QString error_;
 };

@@ -1,6 +1,7 @@
 #include "BatchMaker.h"
 
 #include "AtomicGroup.h"
+#include "BatchNames.h"
 #include "BillFiles.h"
 #include "BillPdf.h"
 #include "Dialogs.h"
@@ -85,7 +86,7 @@ BatchMaker::BatchMaker(const BatchOutputs& outputs, const QDateTime& saveTime)
 }
 
 QString BatchMaker::path(const QString& name, const QString& suffix) const {
-    return QDir(outputs_.folder).filePath(name + suffix);
+    return BatchNames::pathIn(outputs_.folder, name + suffix);
 }
 
 // An output in the way: one that exists, without --force; anything not a plain file, and the

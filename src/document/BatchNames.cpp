@@ -2,6 +2,7 @@
 
 #include "BillRecord.h"
 
+#include <QDir>
 #include <QFile>
 #include <QHash>
 
@@ -47,6 +48,13 @@ std::optional<QString> refusal(const QString& name) {
 
 QString BatchNames::numbered(qint64 line) {
     return QStringLiteral("%1").arg(line, 6, 10, QLatin1Char('0'));
+}
+
+QString BatchNames::pathIn(const QString& folder, const QString& fileName) {
+    // Joined as text: QDir::filePath takes a name beginning with ":" (a file name like any
+    // other here) for one of Qt's resources and gives it back without the folder.
+    const QString dir = QDir(folder).path();
+    return dir.endsWith(u'/') ? dir + fileName : dir + u'/' + fileName;
 }
 
 QString BatchNames::nameFor(qint64 line, const std::optional<QString>& file) {

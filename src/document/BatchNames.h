@@ -22,6 +22,9 @@ public:
     // The line-number name, e.g. "000042".
     static QString numbered(qint64 line);
 
+    // The path of `fileName` (a name given here, with its suffix) in the output folder.
+    static QString pathIn(const QString& folder, const QString& fileName);
+
 private:
     // Names given so far, as 64-bit fingerprints: memory stays at a few bytes a name however
     // long the input; two different names meeting by chance is one in billions of billions.

@@ -335,13 +335,14 @@ QByteArray escapedValue(const QString& value) {
             result += char(ch);
             break;
         default:
-            if (ch <= 0x1F) {
-                result += "\\x" + QByteArray::number(ch, 16);
-                escapeNextIfDigit = true;
-            } else if (QChar::isHighSurrogate(ch) && i + 1 < s.size() &&
-                       s[i + 1].isLowSurrogate()) {
+            if (QChar::isHighSurrogate(ch) && i + 1 < s.size() && s[i + 1].isLowSurrogate()) {
                 result += QStringView(s).sliced(i, 2).toUtf8();
                 ++i;
+            } else if (ch <= 0x1F || QChar::isSurrogate(ch)) {
+                // Half of a surrogate pair standing alone has no UTF-8 form: written as it is,
+                // it would read back as "?".
+                result += "\\x" + QByteArray::number(ch, 16);
+                escapeNextIfDigit = true;
             } else {
                 result += QStringView(s).sliced(i, 1).toUtf8();
             }
