@@ -4,7 +4,6 @@
 
 #include <QGroupBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QWidget>
 #include <algorithm>
 
@@ -73,11 +72,6 @@ ScrolledFit fitScrolled(QSize content, QSize room, int barExtent) {
         QSize(std::min(content.width() + (fit.verticalBar ? barExtent : 0), room.width()),
               std::min(content.height() + (fit.horizontalBar ? barExtent : 0), room.height()));
     return fit;
-}
-
-void centreOnScreen(QWidget& window) {
-    if (const QScreen* screen = window.screen())
-        window.move(placeWithin(window.frameGeometry().size(), screen->availableGeometry()));
 }
 
 void showPointer(QWidget& window, MousePointer code, const std::optional<QCursor>& hand) {

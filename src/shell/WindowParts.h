@@ -49,9 +49,6 @@ struct ScrolledFit {
 };
 ScrolledFit fitScrolled(QSize content, QSize room, int barExtent);
 
-// Puts the window in the middle of its screen's available area (see placeWithin).
-void centreOnScreen(QWidget& window);
-
 // Shows a pointer code on the window: the busy pointer, the custom pointer (the hand, or the
 // arrow without one), or the ordinary pointer of whatever lies under the mouse.
 void showPointer(QWidget& window, MousePointer code, const std::optional<QCursor>& hand);
