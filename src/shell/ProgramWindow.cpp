@@ -80,8 +80,9 @@ void ProgramWindow::fitToScreen(QMargins frame) {
     if (scrollArea && scrollArea != scrolled)
         rules->addBackground(*scrollArea->widget());
     scrolled = scrollArea;
-    setGeometry(QRect(placeWithin(size().grownBy(frame), area) + QPoint(frame.left(), frame.top()),
-                      size()));
+    if (programPlacesWindows())
+        setGeometry(QRect(
+            placeWithin(size().grownBy(frame), area) + QPoint(frame.left(), frame.top()), size()));
 }
 
 // A window manager tells the frame only once the window is on the screen, after the first

@@ -3,6 +3,7 @@
 #include "Appearance.h"
 
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QPushButton>
 #include <QWidget>
 #include <algorithm>
@@ -72,6 +73,10 @@ ScrolledFit fitScrolled(QSize content, QSize room, int barExtent) {
         QSize(std::min(content.width() + (fit.verticalBar ? barExtent : 0), room.width()),
               std::min(content.height() + (fit.horizontalBar ? barExtent : 0), room.height()));
     return fit;
+}
+
+bool programPlacesWindows() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 void showPointer(QWidget& window, MousePointer code, const std::optional<QCursor>& hand) {

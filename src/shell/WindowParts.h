@@ -49,6 +49,11 @@ struct ScrolledFit {
 };
 ScrolledFit fitScrolled(QSize content, QSize room, int barExtent);
 
+// Whether the program may place its windows on the screen and make one the active window.
+// X11 lets it; Wayland leaves both to the compositor, ignores a position and answers a request
+// to activate with a warning.
+bool programPlacesWindows();
+
 // Shows a pointer code on the window: the busy pointer, the custom pointer (the hand, or the
 // arrow without one), or the ordinary pointer of whatever lies under the mouse.
 void showPointer(QWidget& window, MousePointer code, const std::optional<QCursor>& hand);
