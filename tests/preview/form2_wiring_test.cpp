@@ -4,6 +4,7 @@
 #include "Form2.h"
 #include "PictureBox.h"
 #include "ScriptedDialogs.h"
+#include "WindowEvents.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -32,10 +33,6 @@ QPicture markedPage(int width, int height, QPoint mark, QColor colour) {
     return picture;
 }
 
-bool becomesActive(QWidget* window) {
-    return QTest::qWaitFor([&] { return QApplication::activeWindow() == window; });
-}
-
 class PreviewWiring : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -48,8 +45,7 @@ protected:
     void showPages(std::vector<QPicture> pages) {
         form->showPages(std::move(pages), QString());
         form->show();
-        form->activateWindow();
-        ASSERT_TRUE(becomesActive(form.get()));
+        ASSERT_TRUE(becomeActive(*form));
     }
 
     // The colour the viewport shows at a pixel of the viewport.
@@ -88,10 +84,8 @@ TEST_F(PreviewWiring, ActivationPreparesThePageAndTheBoxPaintsIt) {
     // Activated again (after another window): the page stays as it is.
     QWidget other;
     other.show();
-    other.activateWindow();
-    ASSERT_TRUE(becomesActive(&other));
-    form->activateWindow();
-    ASSERT_TRUE(becomesActive(form.get()));
+    ASSERT_TRUE(becomeActive(other));
+    ASSERT_TRUE(becomeActive(*form));
     EXPECT_FLOAT_EQ(form->zoom(), 1.25f);
     EXPECT_TRUE(dialogs.messages.empty());
 }
