@@ -9,6 +9,8 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -22,14 +24,9 @@ protected:
     }
 };
 
-} // namespace
-
-int main(int argc, char** argv) {
-    if (const std::optional<int> answered = answerHelpOrVersion(argc, argv))
-        return *answered;
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vantorel"));
-    QGuiApplication::setDesktopFileName(QString::fromLatin1(desktopId));
+// The program from the entry window's first show to its end; everything of the program's own
+// has ended when it returns.
+int runProgram(QApplication& app) {
     wordengine::EngineApplicationFactory engine;
     // Unfinished writes of runs that were killed; the store's own writes clean it again only
     // once something is typed.
@@ -43,4 +40,23 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsSet("VANTOREL_EXIT_WHEN_SHOWN"))
         program.entry().installEventFilter(&quitOnPaint);
     return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (const std::optional<int> answered = answerHelpOrVersion(argc, argv))
+        return *answered;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantorel"));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(desktopId));
+    const int status = runProgram(app);
+    // Closing its Wayland connection, Debian 12's Qt (6.4) now and then waits for good on its
+    // event thread, which waits on a read the main thread prepared: the program would live on
+    // unseen. Its own work is done, so on Wayland it ends without Qt's teardown.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

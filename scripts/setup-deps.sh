@@ -13,8 +13,8 @@ build_pkgs=(cmake g++ make pkg-config qt6-base-dev qt6-base-private-dev qt6-svg-
 # CPack finds the package's library dependencies with dpkg-shlibdeps, and its binaries with file.
 package_pkgs=(dpkg-dev file)
 test_pkgs=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang clang-format
-           libclang-rt-14-dev xvfb xauth imagemagick libreoffice-writer-nogui pandoc poppler-utils
-           python3-docx
+           libclang-rt-14-dev xvfb xauth openbox weston qt6-wayland imagemagick
+           libreoffice-writer-nogui pandoc poppler-utils python3-docx
            lintian desktop-file-utils appstream man-db bash-completion unzip)
 
 want=("${build_pkgs[@]}")

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Vantorel with its tests (installing what is missing) and runs every test:
-# once in an optimised build, once under AddressSanitizer and UndefinedBehaviorSanitizer; then
-# builds the Debian package and checks it, installed and removed again (check-package.sh).
+# once in an optimised build, once under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# the window tests once more on Wayland; then builds the Debian package and checks it,
+# installed and removed again (check-package.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup-deps.sh" test
@@ -26,6 +27,10 @@ cmake --build "$root/build/sanitize" -j"$jobs"
 # Interoperability tests drive external programs; their own memory is not ours to check.
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     ctest --test-dir "$root/build/sanitize" --output-on-failure -j"$jobs" -LE interop
+
+# The window tests once more on Wayland, in a headless Weston of their own.
+bash "$root/tests/support/with-weston.sh" \
+    ctest --test-dir "$root/build/test" --output-on-failure -j"$jobs" -L windows
 
 # The Debian package, from the optimised build: checked, installed, used and removed again.
 bash "$root/scripts/check-package.sh"

@@ -289,7 +289,7 @@ void Form2::ListView1_Click() {
 bool Form2::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate)
         Form_Activate();
-    return QWidget::event(e);
+    return ProgramWindow::event(e);
 }
 
 // The list's key-release twin of a click; the wheel over the page and the keys of the focused
@@ -328,7 +328,7 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
         wheelOverPage(static_cast<QWheelEvent*>(event));
         return true;
     }
-    return QWidget::eventFilter(watched, event);
+    return ProgramWindow::eventFilter(watched, event);
 }
 
 // A shortcut is about to act on a key press; when that press was offered to the list, its key

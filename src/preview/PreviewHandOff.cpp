@@ -5,6 +5,7 @@
 #include "RenderPages.h"
 #include "SuggestedFileName.h"
 #include "Trap.h"
+#include "WindowParts.h"
 
 #include <QFile>
 
@@ -53,8 +54,14 @@ MotorVehicleBill::HandOff PreviewHandOff::handOff() {
         if (trap.blockTest(444, [&] { return preview().pageCount() >= 1; }))
             trap.line(446, [&] { preview().showFirstPage(); });
         trap.line(448, [&] { preview().setWordFile(path); });
+        // Wayland's compositor brings a window that appears to the front itself, and refuses a
+        // program's request with a warning.
         trap.line(
-            450, [&] { preview().show(); }, [&] { preview().activateWindow(); });
+            450, [&] { preview().show(); },
+            [&] {
+                if (programPlacesWindows())
+                    preview().activateWindow();
+            });
         trap.line(452, [&] { entry.hide(); });
     };
 }

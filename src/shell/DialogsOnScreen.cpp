@@ -1,5 +1,7 @@
 #include "DialogsOnScreen.h"
 
+#include "WindowParts.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -124,8 +126,12 @@ void DialogsOnScreen::fit(QDialog& dialog, bool always) {
         wanted.rwidth() += dialog.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     const QSize size = wanted.boundedTo(room).expandedTo(dialog.minimumSize());
     const QRect framed = QRect(dialog.geometry().topLeft(), size).marginsAdded(frame);
-    const QPoint shift(within(framed.x(), framed.width(), area.x(), area.width()) - framed.x(),
-                       within(framed.y(), framed.height(), area.y(), area.height()) - framed.y());
+    // Where the compositor places windows (Wayland), only the size is the dialog's to fit.
+    const QPoint shift =
+        programPlacesWindows()
+            ? QPoint(within(framed.x(), framed.width(), area.x(), area.width()) - framed.x(),
+                     within(framed.y(), framed.height(), area.y(), area.height()) - framed.y())
+            : QPoint();
     const QRect fitted(dialog.geometry().topLeft() + shift, size);
     if (fitted != dialog.geometry())
         dialog.setGeometry(fitted);

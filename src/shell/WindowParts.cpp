@@ -3,8 +3,8 @@
 #include "Appearance.h"
 
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QPushButton>
-#include <QScreen>
 #include <QWidget>
 #include <algorithm>
 
@@ -75,9 +75,8 @@ ScrolledFit fitScrolled(QSize content, QSize room, int barExtent) {
     return fit;
 }
 
-void centreOnScreen(QWidget& window) {
-    if (const QScreen* screen = window.screen())
-        window.move(placeWithin(window.frameGeometry().size(), screen->availableGeometry()));
+bool programPlacesWindows() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 void showPointer(QWidget& window, MousePointer code, const std::optional<QCursor>& hand) {

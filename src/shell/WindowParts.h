@@ -49,8 +49,10 @@ struct ScrolledFit {
 };
 ScrolledFit fitScrolled(QSize content, QSize room, int barExtent);
 
-// Puts the window in the middle of its screen's available area (see placeWithin).
-void centreOnScreen(QWidget& window);
+// Whether the program may place its windows on the screen and make one the active window.
+// X11 lets it; Wayland leaves both to the compositor, ignores a position and answers a request
+// to activate with a warning.
+bool programPlacesWindows();
 
 // Shows a pointer code on the window: the busy pointer, the custom pointer (the hand, or the
 // arrow without one), or the ordinary pointer of whatever lies under the mouse.

@@ -4,8 +4,8 @@
 // the wheel or the scroll bars, and the keyboard focus moving to a control out of sight
 // scrolls it into view. A window that fits is left exactly as it is.
 
+#include <QMargins>
 #include <QObject>
-#include <QSize>
 
 class QRect;
 class QScrollArea;
@@ -17,11 +17,12 @@ public:
     static const char areaName[];
     static const char contentName[];
 
-    // Moves the window's controls into a frameless scroll area when the window's frame is
-    // larger than `area` and sizes the window to fit it; returns the scroll area, or nullptr
-    // when the window fits (and nothing changed). Meant for a fixed-size window without a
-    // layout, before it first appears.
-    static QScrollArea* scrollIfTooLarge(QWidget& window, const QRect& area);
+    // Makes the window, framed by `frame`, fit `area`. A window too large moves its controls
+    // into a frameless scroll area, the first time, and takes the size that fits; one that
+    // scrolls already is fitted again. Returns the scroll area, or nullptr when the window
+    // fits and never scrolled (then nothing changed). Meant for a fixed-size window without
+    // a layout.
+    static QScrollArea* fitWindow(QWidget& window, const QRect& area, QMargins frame);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -29,11 +30,5 @@ protected:
 private:
     explicit WindowScroller(QScrollArea& scrollArea);
 
-    // Sizes the window so that its frame fits `area`, with the bars its content then needs.
-    void fitTo(const QRect& area);
-    void refitToFrame();
-    QSize frameSize() const;
-
     QScrollArea& scrollArea;
-    QSize frameMargins; // the frame's size beyond the window's, when the window was last fitted
 };

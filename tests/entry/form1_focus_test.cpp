@@ -5,6 +5,7 @@
 #include "SaleFields.h"
 #include "SettingsStore.h"
 #include "TextBox.h"
+#include "WindowEvents.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,12 +22,6 @@ namespace {
 const QString app = QString::fromLatin1(settingsApplication);
 const QString section = QString::fromLatin1(settingsSection);
 
-// The window that takes the keyboard; QWindow::isActive() also holds for the parent of the
-// active dialog, which would hide the focus change these tests are about.
-bool becomesActive(QWidget* window) {
-    return QTest::qWaitFor([&] { return QApplication::activeWindow() == window; });
-}
-
 class EntryFocus : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -42,8 +37,7 @@ protected:
         form = std::make_unique<Form1>(s);
         form->Form_Load();
         form->show();
-        form->activateWindow();
-        ASSERT_TRUE(becomesActive(form.get()));
+        ASSERT_TRUE(becomeActive(*form));
     }
 
     TextBox* seller() const { return control<TextBox>(*form, "txtNameOfSeller"); }
@@ -105,11 +99,9 @@ protected:
             QWidget other;
             other.resize(100, 100);
             other.show();
-            other.activateWindow();
-            ASSERT_TRUE(becomesActive(&other));
+            ASSERT_TRUE(becomeActive(other));
             ASSERT_FALSE(box->hasFocus());
-            form->activateWindow();
-            ASSERT_TRUE(becomesActive(form.get()));
+            ASSERT_TRUE(becomeActive(*form));
             break;
         }
         case Away::ContextMenu: {
@@ -124,12 +116,11 @@ protected:
             QMessageBox message(QMessageBox::NoIcon, QStringLiteral("Vantorel"),
                                 QStringLiteral("News"), QMessageBox::Ok, form.get());
             message.show();
-            ASSERT_TRUE(becomesActive(&message));
+            ASSERT_TRUE(becomeActive(message));
             ASSERT_FALSE(box->hasFocus());
             QTest::keyClick(&message, Qt::Key_Escape);
             ASSERT_FALSE(message.isVisible());
-            form->activateWindow(); // as the window manager does when the box goes
-            ASSERT_TRUE(becomesActive(form.get()));
+            ASSERT_TRUE(becomeActive(*form)); // as the window manager does when the box goes
             break;
         }
         }
@@ -188,6 +179,8 @@ TEST_F(EntryFocus, MovingInSelectsAllButADragKeepsWhatWasDragged) {
 }
 
 TEST_F(EntryFocus, ContextMenuPasteAndCutGoThroughTheWriteThrough) {
+    if (!clipboardKept())
+        GTEST_SKIP() << "no clipboard: a Wayland compositor without a seat";
     TextBox* box = seller();
     click(box);
     QTest::keyClicks(box, QStringLiteral("Tobin"));

@@ -88,7 +88,9 @@ protected:
     void showActive() {
         form->show();
         QApplication::setActiveWindow(form.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        // Wayland has no activation of its own to wait for (see becomeActive).
+        ASSERT_TRUE(programPlacesWindows() ? QTest::qWaitForWindowActive(form.get())
+                                           : QTest::qWaitForWindowExposed(form.get()));
     }
 
     QTemporaryDir dir;
@@ -266,6 +268,8 @@ TEST_F(EntryWindow, EveryChangeIsWrittenThroughToTheStoreFile) {
     QTest::keyClick(make, Qt::Key_Backspace);
     EXPECT_EQ(inFile(QStringLiteral("Make")), QStringLiteral("For"));
 
+    if (!clipboardKept())
+        GTEST_SKIP() << "no clipboard: a Wayland compositor without a seat";
     TextBox* vin = box(QStringLiteral("txtVIN"));
     QApplication::clipboard()->setText(QStringLiteral("1G1 😀 Кирилл"));
     vin->setFocus();
@@ -514,6 +518,8 @@ TEST_F(EntryWindow, AValueLongerThanItsBoxIsShownCutToldOnceAndKeptWholeInTheSto
 }
 
 TEST_F(EntryWindow, ShownItIsCentredInTheScreensAvailableArea) {
+    if (!programPlacesWindows())
+        GTEST_SKIP() << "Wayland places windows itself";
     Form1& w = loaded();
     showActive();
     const QRect area = w.screen()->availableGeometry();

@@ -2,6 +2,7 @@
 #include "SaleFields.h"
 #include "ScriptedDialogs.h"
 #include "TextBox.h"
+#include "WindowEvents.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -27,6 +28,8 @@ TEST(TextBoxLimit, InputPastTheLimitStopsAndIsExplainedOnce) {
     EXPECT_TRUE(dialogs.notices[0].text.contains(QStringLiteral("at most 8 characters")))
         << dialogs.notices[0].text.toStdString();
 
+    if (!clipboardKept())
+        GTEST_SKIP() << "no clipboard: a Wayland compositor without a seat";
     box.clear();
     QApplication::clipboard()->setText(QStringLiteral("Orwen Palk of Denby"));
     QTest::keySequence(&box, QKeySequence::Paste);

@@ -4,6 +4,7 @@
 #include "Form2.h"
 #include "PictureBox.h"
 #include "ScriptedDialogs.h"
+#include "WindowEvents.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -32,10 +33,6 @@ QPicture markedPage(int width, int height, QPoint mark, QColor colour) {
     return picture;
 }
 
-bool becomesActive(QWidget* window) {
-    return QTest::qWaitFor([&] { return QApplication::activeWindow() == window; });
-}
-
 class PreviewWiring : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -48,8 +45,7 @@ protected:
     void showPages(std::vector<QPicture> pages) {
         form->showPages(std::move(pages), QString());
         form->show();
-        form->activateWindow();
-        ASSERT_TRUE(becomesActive(form.get()));
+        ASSERT_TRUE(becomeActive(*form));
     }
 
     // The colour the viewport shows at a pixel of the viewport.
@@ -88,12 +84,36 @@ TEST_F(PreviewWiring, ActivationPreparesThePageAndTheBoxPaintsIt) {
     // Activated again (after another window): the page stays as it is.
     QWidget other;
     other.show();
-    other.activateWindow();
-    ASSERT_TRUE(becomesActive(&other));
-    form->activateWindow();
-    ASSERT_TRUE(becomesActive(form.get()));
+    ASSERT_TRUE(becomeActive(other));
+    ASSERT_TRUE(becomeActive(*form));
     EXPECT_FLOAT_EQ(form->zoom(), 1.25f);
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// On a screen of several device pixels to the pixel (200 % and the like: the windows_framed_*
+// tests) the page is drawn at the device's resolution, not drawn at one pixel to the pixel and
+// enlarged: an edge one device pixel into a pixel stays sharp, black up to it, white after.
+TEST_F(PreviewWiring, ThePageIsDrawnAtTheScreensResolution) {
+    const qreal ratio = form->devicePixelRatioF();
+    const double edge = 100 + 1 / ratio; // pixels
+    QPicture page;
+    {
+        QPainter painter(&page);
+        painter.fillRect(QRect(0, 0, 7002, 9002), Qt::white);
+        painter.fillRect(QRectF(0, 0, edge * 15, 1500), Qt::black);
+    }
+    page.setBoundingRect(QRect(0, 0, 7002, 9002));
+    showPages({page});
+    const QImage shown = control<PictureBox>(*form, "Picture2")->grab().toImage();
+    ASSERT_EQ(shown.devicePixelRatio(), ratio);
+    const int column = qRound(edge * ratio); // the first device pixel past the edge
+    const auto colourAt = [&](int x, int y) {
+        return shown.pixelColor(x, qRound(y * ratio)).name().toStdString();
+    };
+    for (int y : {10, 50, 90})
+        EXPECT_EQ(std::pair(colourAt(column - 1, y), colourAt(column, y)),
+                  std::pair(std::string("#000000"), std::string("#ffffff")))
+            << "at " << y;
 }
 
 TEST_F(PreviewWiring, AClickOnTheListAndAKeyReleaseInItChooseThePage) {

@@ -6,6 +6,7 @@
 #include "PictureBox.h"
 #include "ScopedTemp.h"
 #include "ScriptedDialogs.h"
+#include "WindowEvents.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,7 +39,8 @@ QPicture markedPage(int width, int height, QPoint mark) {
 class PageMenu : public ::testing::Test {
 protected:
     void SetUp() override {
-        QGuiApplication::clipboard()->clear();
+        if (clipboardKept())
+            QGuiApplication::clipboard()->clear();
         form = std::make_unique<Form2>(Form2::Services{[] {}, [] {}});
         form->Form_Load();
         // An empty document of the engine's, for the print dialog to be asked about.
@@ -46,8 +48,7 @@ protected:
         wordengine::savePackage(wordengine::Document{}, 1, document);
         form->showPages({markedPage(12000, 16000, {3000, 1500})}, document);
         form->show();
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == form.get(); }));
+        ASSERT_TRUE(becomeActive(*form));
     }
     void TearDown() override {
         if (QWidget* popup = QApplication::activePopupWidget())
@@ -83,6 +84,8 @@ TEST_F(PageMenu, ARightClickOnThePageOpensTheMenuAndCopyPageCopiesThePageShown) 
         EXPECT_EQ(actions[i]->text(), QString::fromUtf8(items[i].text));
         EXPECT_EQ(actions[i]->shortcut(), items[i].key);
     }
+    if (!clipboardKept())
+        GTEST_SKIP() << "no clipboard: a Wayland compositor without a seat";
     // Nothing is copied before it is asked for.
     EXPECT_TRUE(QGuiApplication::clipboard()->image().isNull());
 
@@ -144,9 +147,11 @@ TEST_F(PageMenu, TheMenusKeysWorkWhereverTheFocusIs) {
                            static_cast<QWidget*>(control<QPushButton>(*form, "PushButton8"))}) {
         SCOPED_TRACE(focus->objectName().toStdString());
         focus->setFocus();
-        QGuiApplication::clipboard()->clear();
-        QTest::keyClick(focus, Qt::Key_C, Qt::ControlModifier);
-        EXPECT_FALSE(QGuiApplication::clipboard()->image().isNull());
+        if (clipboardKept()) {
+            QGuiApplication::clipboard()->clear();
+            QTest::keyClick(focus, Qt::Key_C, Qt::ControlModifier);
+            EXPECT_FALSE(QGuiApplication::clipboard()->image().isNull());
+        }
         // The print dialog, cancelled.
         QTest::keyClick(focus, Qt::Key_P, Qt::ControlModifier);
         EXPECT_EQ(dialogs.printPageCounts.size(), size_t(++prints));

@@ -8,6 +8,7 @@
 #include "ScopedTemp.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
+#include "WindowEvents.h"
 
 #include <QApplication>
 #include <QDir>
@@ -119,8 +120,7 @@ protected:
         page.setBoundingRect(QRect(0, 0, 7002, 9002));
         form->showPages({page}, document);
         form->show();
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == form.get(); }));
+        ASSERT_TRUE(becomeActive(*form));
     }
 
     // Ctrl+P, answered in the print dialog by PDF output to `out` and then `choose`.

@@ -243,8 +243,7 @@ protected:
 
 // Both cancelled: nothing written, "Done." each time.
 TEST_F(PdfSave, TheDialogOffersWordThenPdfAndSaveAsPdfOpensWithPdf) {
-    form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == form.get(); }));
+    ASSERT_TRUE(becomeActive(*form));
     clickButton(*form, "PushButton6"); // cancelled
     // The page menu's "Save as PDF…", by its key; cancelled.
     QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
