@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -253,10 +254,19 @@ TEST_F(TempFolder, EndToEndFromTheEntryWindowToThePreviewAndBack) {
     // from the top, the vehicle's table cell by cell, row by row.
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&form);
     EXPECT_EQ(window->role(), QAccessible::Window);
-    QStringList buttons; // the window's own, in the order a screen reader lists them
-    for (int i = 0; i < window->childCount(); ++i)
-        if (window->child(i)->role() == QAccessible::Button)
-            buttons << window->child(i)->text(QAccessible::Name);
+    // The window's own buttons, in the order a screen reader lists them (on a screen too small
+    // for the window they sit in its scroll area).
+    QStringList buttons;
+    const std::function<void(QAccessibleInterface*)> listButtons = [&](QAccessibleInterface* at) {
+        for (int i = 0; i < at->childCount(); ++i) {
+            QAccessibleInterface* child = at->child(i);
+            const QString name = child->text(QAccessible::Name);
+            if (child->role() == QAccessible::Button && !name.startsWith(QLatin1String("Zoom")))
+                buttons << name;
+            listButtons(child);
+        }
+    };
+    listButtons(window);
     EXPECT_EQ(buttons.join(QLatin1Char('|')).toStdString(), "Back|Save Results To Word File");
     EXPECT_EQ(readPage(form).mid(0, 12).join(QLatin1Char('\n')).toStdString(),
               R"(Motor Vehicle Bill of Sale

@@ -461,8 +461,7 @@ TEST_F(PdfSave, EachLineFailsAloneAndTheSaveGoesOn) {
 // What the user names and saves follows the umask, as other programs' files do: the preview's
 // Word and PDF saves, a print to a file, and vantorel-bill's files and the folders it makes.
 TEST_F(PdfSave, WhatTheUserSavesFollowsTheUmask) {
-    form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == form.get(); }));
+    ASSERT_TRUE(becomeActive(*form));
     const QString record = put(QStringLiteral("sale.json"), R"({"Make": "Ford"})");
     const QString records = put(QStringLiteral("sales.jsonl"), R"({"file": "palk"})");
     const QStringList folders{"pages", "batch"};
