@@ -22,9 +22,9 @@ QByteArray contentTypesXml() {
          "application/vnd.openxmlformats-officedocument.extended-properties+xml"},
     };
 
-    QByteArray out;
+    QString out;
     QXmlStreamWriter xml(&out);
-    startPart(xml);
+    startPart(xml, out);
     xml.writeStartElement(QStringLiteral("Types"));
     xml.writeDefaultNamespace(
         QStringLiteral("http://schemas.openxmlformats.org/package/2006/content-types"));
@@ -40,7 +40,7 @@ QByteArray contentTypesXml() {
                    {{QStringLiteral("PartName"), QString::fromLatin1(o.part)},
                     {QStringLiteral("ContentType"), QString::fromLatin1(o.type)}});
     xml.writeEndDocument();
-    return out;
+    return out.toUtf8();
 }
 
 } // namespace wordengine::package

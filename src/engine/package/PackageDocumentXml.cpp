@@ -245,9 +245,9 @@ void writeSection(QXmlStreamWriter& xml, const PageSetup& s) {
 QByteArray documentXml(const Document& document) {
     const int textWidth = std::max(pointsToTwips(document.pageSetup.textWidth()), 0);
 
-    QByteArray out;
+    QString out;
     QXmlStreamWriter xml(&out);
-    startPart(xml);
+    startPart(xml, out);
     xml.writeStartElement(QStringLiteral("w:document"));
     xml.writeAttribute(QStringLiteral("xmlns:w"), kWordNamespace);
     xml.writeStartElement(QStringLiteral("w:body"));
@@ -274,7 +274,7 @@ QByteArray documentXml(const Document& document) {
         writeParagraph(xml, Paragraph{});
     writeSection(xml, document.pageSetup);
     xml.writeEndDocument();
-    return out;
+    return out.toUtf8();
 }
 
 } // namespace wordengine::package

@@ -24,9 +24,9 @@ void writeCompatSetting(QXmlStreamWriter& xml, const char* name, const char* val
 } // namespace
 
 QByteArray settingsXml(const PageSetup& setup) {
-    QByteArray out;
+    QString out;
     QXmlStreamWriter xml(&out);
-    startPart(xml);
+    startPart(xml, out);
     xml.writeStartElement(QStringLiteral("w:settings"));
     xml.writeAttribute(QStringLiteral("xmlns:w"), kWordNamespace);
 
@@ -56,7 +56,7 @@ QByteArray settingsXml(const PageSetup& setup) {
     writeVal(xml, QStringLiteral("w:decimalSymbol"), QStringLiteral("."));
     writeVal(xml, QStringLiteral("w:listSeparator"), QStringLiteral(","));
     xml.writeEndDocument();
-    return out;
+    return out.toUtf8();
 }
 
 } // namespace wordengine::package

@@ -87,9 +87,9 @@ void writeTableBorders(QXmlStreamWriter& xml, bool grid) {
 }
 
 QByteArray stylesXml() {
-    QByteArray out;
+    QString out;
     QXmlStreamWriter xml(&out);
-    startPart(xml);
+    startPart(xml, out);
     xml.writeStartElement(QStringLiteral("w:styles"));
     xml.writeAttribute(QStringLiteral("xmlns:w"), kWordNamespace);
 
@@ -139,7 +139,7 @@ QByteArray stylesXml() {
     xml.writeEndElement();
 
     xml.writeEndDocument();
-    return out;
+    return out.toUtf8();
 }
 
 } // namespace wordengine::package

@@ -124,9 +124,10 @@ void writeVal(QXmlStreamWriter& xml, const QString& name, const QString& value) 
     xml.writeAttribute(QStringLiteral("w:val"), value);
 }
 
-void startPart(QXmlStreamWriter& xml) {
+void startPart(QXmlStreamWriter& xml, QString& text) {
     xml.setAutoFormatting(false);
-    xml.writeStartDocument(QStringLiteral("1.0"), true);
+    // Written by hand: a writer on a string leaves the encoding out of its declaration.
+    text += QLatin1StringView(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)");
 }
 
 } // namespace wordengine::package

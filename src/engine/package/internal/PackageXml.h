@@ -82,7 +82,9 @@ void writeVal(QXmlStreamWriter& xml, const QString& name, const QString& value);
 void writeTableCellMargins(QXmlStreamWriter& xml);
 void writeTableBorders(QXmlStreamWriter& xml, bool grid);
 
-// Starts a part: the XML declaration Word writes (standalone) without auto-formatting.
-void startPart(QXmlStreamWriter& xml);
+// Starts a part written into `text`: the XML declaration Word writes (standalone), without
+// auto-formatting. Parts are written into a string and encoded once at the end: a writer on a
+// byte array encodes and buffers every piece on its own, thousands of them a document.
+void startPart(QXmlStreamWriter& xml, QString& text);
 
 } // namespace wordengine::package
