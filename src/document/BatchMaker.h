@@ -1,11 +1,12 @@
 #pragma once
 // One worker of a batch: makes one record's outputs after another with an engine of its own,
-// the way vantorel-bill makes one: the document script runs as in the program, saves the
-// document in the temporary folder, and the outputs are written from there.
+// the way vantorel-bill makes one: the document script runs as in the program, and its save
+// hands the document over to be written straight into the output folder.
 
 #include "EngineApplicationFactory.h"
 #include "SaleRecordSource.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -62,10 +63,12 @@ private:
     std::optional<QString> refuseExisting(const QString& path) const;
     // Writes the outputs as members of `group`, each whole under a name of its own; throws
     // Failure with the reason when one cannot be.
-    void writeOutputs(const QString& document, const BatchJob& job, files::AtomicGroup& group);
+    void writeOutputs(const QByteArray& document, const BatchJob& job, files::AtomicGroup& group);
     QString whyNotDocument(const QString& why, const QString& doc) const;
 
     BatchOutputs outputs_;
     QDateTime saveTime_;
+    mode_t fileMode_;     // the umask's, asked once: the kernel tells it only through /proc
+    QByteArray document_; // the package the script's save handed over
     wordengine::EngineApplicationFactory engine_;
 };
