@@ -39,8 +39,9 @@ struct BatchOutputs {
 
 class BatchMaker {
 public:
-    // saveTime: the time every document records as made.
-    BatchMaker(const BatchOutputs& outputs, const QDateTime& saveTime);
+    // saveTime: the time every document records as made; engineRunning: whether another
+    // process's engine was running when the batch began, which the script is told.
+    BatchMaker(const BatchOutputs& outputs, const QDateTime& saveTime, bool engineRunning);
 
     // Makes the job's outputs. Nothing on success; on a failure, what went wrong: then none of
     // the record's files is written, and a file it would have replaced (--force) stays as it

@@ -20,7 +20,7 @@ std::shared_ptr<word::Application> EngineApplicationFactory::CreateNew() {
 }
 
 std::shared_ptr<word::Application> EngineApplicationFactory::GetRunning() {
-    if (!registry_.anotherProcessHasOne())
+    if (!(runningSettled_ ? *runningSettled_ : registry_.anotherProcessHasOne()))
         throw errors::noRunningApplication();
     return std::make_shared<EngineRunningApplication>();
 }

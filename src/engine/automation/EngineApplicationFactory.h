@@ -7,6 +7,7 @@
 #include "Package.h"
 
 #include <memory>
+#include <optional>
 
 namespace wordengine {
 
@@ -31,10 +32,16 @@ public:
     // made), and need not flush documents it only copies elsewhere and removes.
     void setSaveOptions(const SaveOptions& options) { saveOptions_ = options; }
 
+    // From now on "get running" answers `running` instead of looking for one: for a run of
+    // many documents that looked once at its start. Looking scans the registry's folder and
+    // tries a lock on each file there, once per document otherwise.
+    void settleRunning(bool running) { runningSettled_ = running; }
+
 private:
     EngineRegistry registry_;
     std::shared_ptr<EngineClipboard> clipboard_;
     SaveOptions saveOptions_;
+    std::optional<bool> runningSettled_;
 };
 
 } // namespace wordengine
