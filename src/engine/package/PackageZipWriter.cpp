@@ -21,12 +21,11 @@ namespace {
 constexpr quint16 kEntryDosTime = 12 << 11;
 constexpr quint16 kEntryDosDate = ((2020 - 1980) << 9) | (1 << 5) | 1;
 
-// Level 9 makes the bill's package 44 bytes (0.9 %) smaller than level 6 does.
-constexpr int kLevel = 9;
-// General purpose flags: the deflate options bits say "maximum compression", as level 9 is.
-constexpr quint16 kMaximumCompression = 1 << 1;
-constexpr quint16 kUtf8Name = 1 << 11;
-constexpr quint16 kVersionNeeded = 20;         // 2.0: deflate
+// zlib's default level. Level 9 makes the bill's package 44 bytes (0.9 %) smaller, 5,039
+// bytes against 5,083, and takes half as long again to compress the document's text.
+constexpr int kLevel = 6;
+constexpr quint16 kUtf8Name = 1 << 11; // general purpose flag; 0 in the deflate bits: normal
+constexpr quint16 kVersionNeeded = 20; // 2.0: deflate
 constexpr quint16 kMadeOnUnix = (3 << 8) | 63; // Unix, by a writer of the 6.3 format
 // A regular file, rw-r--r--, as made on Unix: without it unzip and some readers extract the
 // entries with no permissions at all.
@@ -177,7 +176,7 @@ QByteArray zipParts(const std::vector<PackagePart>& parts) {
         for (const char c : entry.name)
             ascii = ascii && uchar(c) < 0x80;
         zip.u16(kVersionNeeded)
-            .u16(kMaximumCompression | (ascii ? 0 : kUtf8Name))
+            .u16(ascii ? 0 : kUtf8Name)
             .u16(Z_DEFLATED)
             .u16(kEntryDosTime)
             .u16(kEntryDosDate)
