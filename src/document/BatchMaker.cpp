@@ -81,7 +81,7 @@ BatchMaker::Reports::~Reports() {
 
 BatchMaker::BatchMaker(const BatchOutputs& outputs, const QDateTime& saveTime, bool engineRunning)
     : outputs_(outputs), saveTime_(saveTime), fileMode_(files::userFileMode()) {
-    engine_.settleRunning(engineRunning);
+    engine_.serveRun(engineRunning);
     // The script's save hands the package over rather than writing it into the temporary
     // folder: it is written once, straight into the output folder, not written there, read
     // back, copied and removed.

@@ -13,10 +13,17 @@ EngineApplicationFactory::EngineApplicationFactory(QString registryDirectory)
 
 EngineApplicationFactory::~EngineApplicationFactory() = default;
 
+void EngineApplicationFactory::serveRun(bool anotherRunning) {
+    runningSettled_ = anotherRunning;
+    if (!runRegistration_)
+        runRegistration_ = registry_.add();
+}
+
 std::shared_ptr<word::Application> EngineApplicationFactory::CreateNew() {
     if (!arialAvailable())
         throw errors::cannotCreate();
-    return std::make_shared<EngineApplication>(clipboard_, registry_.add(), saveOptions_);
+    return std::make_shared<EngineApplication>(
+        clipboard_, runningSettled_ ? nullptr : registry_.add(), saveOptions_);
 }
 
 std::shared_ptr<word::Application> EngineApplicationFactory::GetRunning() {
