@@ -57,6 +57,11 @@ int main(int argc, char** argv) {
     QTextStream out(stdout);
     QTextStream err(stderr);
     wordengine::EngineApplicationFactory engine;
+    // The script's document in the temporary folder is read back for the outputs and removed:
+    // the outputs are flushed to the disk, that scratch copy need not be.
+    wordengine::SaveOptions scratch;
+    scratch.durable = false;
+    engine.setSaveOptions(scratch);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     return BillCommand::run(arguments, engine, out, err, ::isatty(STDERR_FILENO) == 1);

@@ -9,6 +9,7 @@
 #include "Layout.h"
 #include "MotorVehicleBill.h"
 #include "Package.h"
+#include "PackageReader.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -78,11 +79,16 @@ BatchMaker::Reports::~Reports() {
     setDialogs(nullptr);
 }
 
-BatchMaker::BatchMaker(const BatchOutputs& outputs, const QDateTime& saveTime)
-    : outputs_(outputs), saveTime_(saveTime) {
-    // The document in the temporary folder is copied to the output folder and removed at
-    // once: flushing it to the disk first would only make the batch wait.
-    engine_.setSaveOptions({.savedAt = saveTime, .durable = false});
+BatchMaker::BatchMaker(const BatchOutputs& outputs, const QDateTime& saveTime, bool engineRunning)
+    : outputs_(outputs), saveTime_(saveTime), fileMode_(files::userFileMode()) {
+    engine_.serveRun(engineRunning);
+    // The script's save hands the package over rather than writing it into the temporary
+    // folder: it is written once, straight into the output folder, not written there, read
+    // back, copied and removed.
+    engine_.setSaveOptions(
+        {.savedAt = saveTime,
+         .durable = false,
+         .handOver = [this](const QString&, const QByteArray& package) { document_ = package; }});
 }
 
 QString BatchMaker::path(const QString& name, const QString& suffix) const {
@@ -120,31 +126,26 @@ std::optional<QString> BatchMaker::make(const BatchJob& job) {
 
     QStringList reports;
     threadReports = &reports;
-    MotorVehicleBill::Generation generation;
+    struct Forget {
+        QByteArray& document;
+        ~Forget() { document.clear(); } // a large record's package goes with it
+    } forget{document_};
     try {
-        generation = MotorVehicleBill::GenerateMotorVehicle(engine_, job.record);
+        MotorVehicleBill::GenerateMotorVehicle(engine_, job.record);
     } catch (const std::exception& e) {
         reports << QString::fromUtf8(e.what());
     }
     threadReports = nullptr;
-    struct RemoveAfterwards {
-        QString path;
-        ~RemoveAfterwards() {
-            if (!path.isEmpty())
-                QFile::remove(path);
-        }
-    } temporary{QFileInfo(generation.path).isFile() ? generation.path : QString()};
-    if (!reports.isEmpty() || temporary.path.isEmpty())
+    if (!reports.isEmpty() || document_.isEmpty())
         return (reports.isEmpty() ? QString() : reports.join(u'\n') + u'\n') +
                QStringLiteral("the document could not be made");
 
     // A record is made whole or not at all: its files are written beside their names and put
     // in place together, once all are whole, so a failure leaves every old file as it was.
     // Each is flushed before it takes its name; the folder, once at the end of the batch.
-    files::AtomicGroup group(
-        {.mode = files::userFileMode(), .replace = outputs_.force, .syncFolder = false});
+    files::AtomicGroup group({.mode = fileMode_, .replace = outputs_.force, .syncFolder = false});
     try {
-        writeOutputs(temporary.path, job, group);
+        writeOutputs(document_, job, group);
     } catch (const std::exception& e) {
         return QString::fromUtf8(e.what());
     }
@@ -168,20 +169,18 @@ QString BatchMaker::whyNotDocument(const QString& why, const QString& doc) const
                : why;
 }
 
-void BatchMaker::writeOutputs(const QString& document, const BatchJob& job,
+void BatchMaker::writeOutputs(const QByteArray& document, const BatchJob& job,
                               files::AtomicGroup& group) {
     const QString doc = path(job.name, QStringLiteral(".doc"));
     {
-        QString why;
         files::AtomicFile& file = group.add(doc);
-        if (!files::writeCopy(document, file, &why))
-            throw Failure(whyNotDocument(why, doc));
-        if (!file.finish())
+        if (!file.open() || !file.write(document) || !file.finish())
             throw Failure(whyNotDocument(file.errorString(), doc));
     }
     if (!outputs_.pdf && !outputs_.png)
         return;
-    const wordengine::Document model = wordengine::openPackage(document);
+    // Read as the document's file would be: the pictures are those of the saved document.
+    const wordengine::Document model = wordengine::package::readPackage(document, doc);
     if (outputs_.pdf) {
         const QString pdf = path(job.name, QStringLiteral(".pdf"));
         QByteArray bytes;

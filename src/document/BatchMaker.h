@@ -1,11 +1,12 @@
 #pragma once
 // One worker of a batch: makes one record's outputs after another with an engine of its own,
-// the way vantorel-bill makes one: the document script runs as in the program, saves the
-// document in the temporary folder, and the outputs are written from there.
+// the way vantorel-bill makes one: the document script runs as in the program, and its save
+// hands the document over to be written straight into the output folder.
 
 #include "EngineApplicationFactory.h"
 #include "SaleRecordSource.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -38,8 +39,9 @@ struct BatchOutputs {
 
 class BatchMaker {
 public:
-    // saveTime: the time every document records as made.
-    BatchMaker(const BatchOutputs& outputs, const QDateTime& saveTime);
+    // saveTime: the time every document records as made; engineRunning: whether another
+    // process's engine was running when the batch began, which the script is told.
+    BatchMaker(const BatchOutputs& outputs, const QDateTime& saveTime, bool engineRunning);
 
     // Makes the job's outputs. Nothing on success; on a failure, what went wrong: then none of
     // the record's files is written, and a file it would have replaced (--force) stays as it
@@ -62,10 +64,12 @@ private:
     std::optional<QString> refuseExisting(const QString& path) const;
     // Writes the outputs as members of `group`, each whole under a name of its own; throws
     // Failure with the reason when one cannot be.
-    void writeOutputs(const QString& document, const BatchJob& job, files::AtomicGroup& group);
+    void writeOutputs(const QByteArray& document, const BatchJob& job, files::AtomicGroup& group);
     QString whyNotDocument(const QString& why, const QString& doc) const;
 
     BatchOutputs outputs_;
     QDateTime saveTime_;
+    mode_t fileMode_;     // the umask's, asked once: the kernel tells it only through /proc
+    QByteArray document_; // the package the script's save handed over
     wordengine::EngineApplicationFactory engine_;
 };

@@ -12,6 +12,7 @@
 #include "BillRecord.h"
 #include "Layout.h"
 #include "Leftovers.h"
+#include "MotorVehicleBill.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -208,9 +209,14 @@ int run(const QStringList& arguments, QTextStream& err, bool progress) {
     const int jobs =
         options.jobs > 0 ? options.jobs : std::max(1, int(std::thread::hardware_concurrency()));
     const QDateTime madeAt = saveTime();
+    // Whether another engine runs is looked for once: the question it would lead to is
+    // answered Yes in a batch whatever the answer, so looking again for every document
+    // would change nothing but the time the batch takes.
+    wordengine::EngineApplicationFactory lookout;
+    const bool engineRunning = MotorVehicleBill::IsWordRunning(lookout);
     std::vector<std::unique_ptr<BatchMaker>> makers;
     for (int i = 0; i < jobs; ++i)
-        makers.push_back(std::make_unique<BatchMaker>(options.outputs, madeAt));
+        makers.push_back(std::make_unique<BatchMaker>(options.outputs, madeAt, engineRunning));
 
     BatchSignals stop;
     const BatchMaker::Reports reports;

@@ -358,6 +358,8 @@ TEST_F(Batch, AFailedRecordUnderForceKeepsTheOldFiles) {
         {".pdf", files::Step::Publish, "cannot write the PDF file: "},
         {".png", files::Step::Close, "cannot write the pictures: "},
         {".png", files::Step::Publish, "cannot write the pictures: "},
+        {".doc", files::Step::Write, "cannot write "},
+        {".doc", files::Step::Sync, "cannot write "},
         {".doc", files::Step::Publish, "cannot write "},
     };
     int number = 0;

@@ -1,8 +1,12 @@
 // The exact XML of each package part for small documents.
 #include "PackageParts.h"
+#include "PackageZipReader.h"
+#include "PartWriter.h"
 #include "package_test_support.h"
 
+#include <QXmlStreamWriter>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace wordengine;
 using namespace packagetest;
@@ -411,6 +415,66 @@ TEST(PackageZip, EntriesAreRegularFilesInOrder) {
         EXPECT_EQ(entries[i].name, expected[qsizetype(i)]);
         EXPECT_EQ(entries[i].madeBySystem, 3) << "made on Unix";
         EXPECT_EQ(entries[i].externalAttributes, 0100644u << 16) << "regular file, rw-r--r--";
+    }
+}
+
+// A thread keeps the parts it compressed last: a package zipped after others must be the one a
+// fresh thread zips, whether its parts are new, kept, changed under the same name, or too large
+// to keep, and read back as given.
+TEST(PackageZip, KeptPartsGiveTheBytesOfAFreshZip) {
+    const QDateTime when = QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
+    const auto bill = package::packageParts(billOfSale(), 2, when);
+    Document landscape = billOfSale();
+    landscape.pageSetup.orientation = PageOrientation::Landscape;
+    auto large = package::packageParts(landscape, 3, when.addSecs(1));
+    large[2].data += QByteArray(100 * 1024, ' ');
+    const std::vector<std::pair<const char*, std::vector<package::PackagePart>>> runs = {
+        {"first", bill}, {"again", bill}, {"changed and large", large}, {"back", bill}};
+    for (const auto& [name, parts] : runs) {
+        const QByteArray zipped = package::zipParts(parts);
+        QByteArray fresh;
+        std::thread([&, &parts = parts] { fresh = package::zipParts(parts); }).join();
+        EXPECT_EQ(zipped, fresh) << name;
+        package::PackageZipReader reader(zipped, QStringLiteral("kept.doc"), {});
+        for (const package::PackagePart& part : parts)
+            EXPECT_EQ(reader.read(part.name), part.data) << name << ' ' << part.name.toStdString();
+    }
+}
+
+// The part writer writes what QXmlStreamWriter writes, call for call: text and attribute
+// values with every character that is escaped, dropped or encoded in more than one byte.
+TEST(PartWriter, WritesWhatQtsWriterWrites) {
+    const QString texts[] = {
+        QString(),
+        QStringLiteral("plain"),
+        QStringLiteral("<a & \"b\" > 'c'>"),
+        QStringLiteral("tab\tline\ncr\rvt\vff\fnul") + QChar(0) + QChar(0x1F),
+        QStringLiteral("Zo\u00eb \u6771\u4eac \U0001F600 \uFFFD") + QChar(0xFFFE) + QChar(0xFFFF),
+        QStringLiteral("  ]]> padded  "),
+        QString(4095, u'x') + QStringLiteral("\U0001F600 a pair across 4 K characters"),
+    };
+    for (const QString& text : texts) {
+        QByteArray expected;
+        QXmlStreamWriter qt(&expected);
+        qt.writeStartDocument(QStringLiteral("1.0"), true);
+        package::PartWriter ours;
+        const auto both = [&](auto&& write) {
+            write(qt);
+            write(ours);
+        };
+        both([&](auto& xml) {
+            xml.writeStartElement(QStringLiteral("w:document"));
+            xml.writeDefaultNamespace(QStringLiteral("urn:x"));
+            xml.writeEmptyElement(QStringLiteral("w:e"));
+            xml.writeAttribute(QStringLiteral("w:val"), text);
+            xml.writeStartElement(QStringLiteral("w:t"));
+            xml.writeEndElement();
+            xml.writeTextElement(QStringLiteral("w:t"), text);
+            xml.writeStartElement(QStringLiteral("w:p"));
+            xml.writeEmptyElement(QStringLiteral("w:tab"));
+            xml.writeEndDocument();
+        });
+        EXPECT_EQ(ours.take(), expected) << text.toStdString();
     }
 }
 

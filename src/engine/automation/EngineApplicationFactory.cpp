@@ -13,14 +13,21 @@ EngineApplicationFactory::EngineApplicationFactory(QString registryDirectory)
 
 EngineApplicationFactory::~EngineApplicationFactory() = default;
 
+void EngineApplicationFactory::serveRun(bool anotherRunning) {
+    runningSettled_ = anotherRunning;
+    if (!runRegistration_)
+        runRegistration_ = registry_.add();
+}
+
 std::shared_ptr<word::Application> EngineApplicationFactory::CreateNew() {
     if (!arialAvailable())
         throw errors::cannotCreate();
-    return std::make_shared<EngineApplication>(clipboard_, registry_.add(), saveOptions_);
+    return std::make_shared<EngineApplication>(
+        clipboard_, runningSettled_ ? nullptr : registry_.add(), saveOptions_);
 }
 
 std::shared_ptr<word::Application> EngineApplicationFactory::GetRunning() {
-    if (!registry_.anotherProcessHasOne())
+    if (!(runningSettled_ ? *runningSettled_ : registry_.anotherProcessHasOne()))
         throw errors::noRunningApplication();
     return std::make_shared<EngineRunningApplication>();
 }

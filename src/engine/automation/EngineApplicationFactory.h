@@ -7,6 +7,7 @@
 #include "Package.h"
 
 #include <memory>
+#include <optional>
 
 namespace wordengine {
 
@@ -31,10 +32,19 @@ public:
     // made), and need not flush documents it only copies elsewhere and removes.
     void setSaveOptions(const SaveOptions& options) { saveOptions_ = options; }
 
+    // For a run that makes many documents one after another (a batch's worker): from now on
+    // "get running" answers `anotherRunning`, what the run found when it looked once at its
+    // start, and one registration, held until the factory ends, stands for every application
+    // it creates. Otherwise each document would scan the registry's folder, trying a lock on
+    // each file there, and create, lock, rename and remove a file of its own.
+    void serveRun(bool anotherRunning);
+
 private:
     EngineRegistry registry_;
     std::shared_ptr<EngineClipboard> clipboard_;
     SaveOptions saveOptions_;
+    std::optional<bool> runningSettled_;
+    std::unique_ptr<EngineRegistry::Entry> runRegistration_;
 };
 
 } // namespace wordengine

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <functional>
 
 namespace wordengine {
 
@@ -19,6 +20,11 @@ struct SaveOptions {
     // false: not flushed to the disk, for a scratch file that is read back and removed at
     // once (see files::AtomicOptions::sync).
     bool durable = true;
+    // Set: the finished package is given to it instead of being written at the path, and a
+    // save under a free name succeeds without looking there. For a run that writes each
+    // document straight to where it belongs (a batch's output folder) rather than writing it
+    // at the path, reading it back and copying it.
+    std::function<void(const QString& path, const QByteArray& package)> handOver;
 };
 void savePackage(const Document& document, int pageCount, const QString& path,
                  const SaveOptions& options = {});

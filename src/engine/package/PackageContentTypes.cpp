@@ -22,9 +22,7 @@ QByteArray contentTypesXml() {
          "application/vnd.openxmlformats-officedocument.extended-properties+xml"},
     };
 
-    QByteArray out;
-    QXmlStreamWriter xml(&out);
-    startPart(xml);
+    PartWriter xml;
     xml.writeStartElement(QStringLiteral("Types"));
     xml.writeDefaultNamespace(
         QStringLiteral("http://schemas.openxmlformats.org/package/2006/content-types"));
@@ -40,7 +38,7 @@ QByteArray contentTypesXml() {
                    {{QStringLiteral("PartName"), QString::fromLatin1(o.part)},
                     {QStringLiteral("ContentType"), QString::fromLatin1(o.type)}});
     xml.writeEndDocument();
-    return out;
+    return xml.take();
 }
 
 } // namespace wordengine::package

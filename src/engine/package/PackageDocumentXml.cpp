@@ -20,7 +20,7 @@ QString onOff(bool on) {
     return on ? QStringLiteral("1") : QStringLiteral("0");
 }
 
-void writeRunProperties(QXmlStreamWriter& xml, const CharFormat& format) {
+void writeRunProperties(PartWriter& xml, const CharFormat& format) {
     const QString font = xmlSafe(format.fontName);
     const QString halfPoints = number(pointsToHalfPoints(format.size));
     xml.writeStartElement(QStringLiteral("w:rPr"));
@@ -44,7 +44,7 @@ void writeRunProperties(QXmlStreamWriter& xml, const CharFormat& format) {
 
 // A piece of run text between tabs. Without xml:space="preserve" an XML application may
 // drop the blanks at either end, and the padded underlined values depend on them.
-void writeTextPiece(QXmlStreamWriter& xml, const QString& piece) {
+void writeTextPiece(PartWriter& xml, QStringView piece) {
     xml.writeStartElement(QStringLiteral("w:t"));
     if (piece.startsWith(u' ') || piece.endsWith(u' '))
         xml.writeAttribute(QStringLiteral("xml:space"), QStringLiteral("preserve"));
@@ -52,7 +52,7 @@ void writeTextPiece(QXmlStreamWriter& xml, const QString& piece) {
     xml.writeEndElement();
 }
 
-void writeRun(QXmlStreamWriter& xml, const Run& run) {
+void writeRun(PartWriter& xml, const Run& run) {
     xml.writeStartElement(QStringLiteral("w:r"));
     writeRunProperties(xml, run.format);
     // Tabs and Word's two breaks within a paragraph are elements of their own between pieces
@@ -60,30 +60,40 @@ void writeRun(QXmlStreamWriter& xml, const Run& run) {
     // Word's own typing makes of them. A run never holds a paragraph break; should one slip
     // in, it is dropped like any other control character rather than written as a break
     // the model cannot read back.
-    QString piece;
-    const auto writePiece = [&] {
-        QString text = xmlSafe(piece);
-        text.remove(u'\n');
-        text.remove(u'\r');
-        if (!text.isEmpty())
-            writeTextPiece(xml, text);
-        piece.clear();
+    const QStringView text = run.text;
+    qsizetype start = 0;
+    const auto writePiece = [&](qsizetype end) {
+        const QStringView piece = text.sliced(start, end - start);
+        start = end + 1;
+        // Most text has nothing to leave out, and is written as it stands.
+        const bool clean = std::none_of(piece.begin(), piece.end(), [](QChar c) {
+            return c.unicode() < 0x20 || c.isSurrogate() || c.unicode() >= 0xFFFE;
+        });
+        if (clean) {
+            if (!piece.isEmpty())
+                writeTextPiece(xml, piece);
+            return;
+        }
+        QString safe = xmlSafe(piece);
+        safe.remove(u'\n');
+        safe.remove(u'\r');
+        if (!safe.isEmpty())
+            writeTextPiece(xml, safe);
     };
-    for (const QChar c : run.text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
         if (c == u'\t' || c == u'\v' || c == u'\f') {
-            writePiece();
+            writePiece(i);
             xml.writeEmptyElement(c == u'\t' ? QStringLiteral("w:tab") : QStringLiteral("w:br"));
             if (c == u'\f')
                 xml.writeAttribute(QStringLiteral("w:type"), QStringLiteral("page"));
-        } else {
-            piece += c;
         }
     }
-    writePiece();
+    writePiece(text.size());
     xml.writeEndElement();
 }
 
-void writeParagraph(QXmlStreamWriter& xml, const Paragraph& paragraph) {
+void writeParagraph(PartWriter& xml, const Paragraph& paragraph) {
     xml.writeStartElement(QStringLiteral("w:p"));
     xml.writeStartElement(QStringLiteral("w:pPr"));
     writeVal(xml, QStringLiteral("w:jc"),
@@ -95,7 +105,7 @@ void writeParagraph(QXmlStreamWriter& xml, const Paragraph& paragraph) {
     xml.writeEndElement();
 }
 
-void writeWidth(QXmlStreamWriter& xml, const QString& name, int twips) {
+void writeWidth(PartWriter& xml, const QString& name, int twips) {
     writeEmpty(xml, name,
                {{QStringLiteral("w:w"), number(twips)},
                 {QStringLiteral("w:type"), QStringLiteral("dxa")}});
@@ -119,7 +129,7 @@ std::vector<int> columnWidths(int columns, int textWidth) {
     return widths;
 }
 
-void writeTableProperties(QXmlStreamWriter& xml, const Table& table, int textWidth) {
+void writeTableProperties(PartWriter& xml, const Table& table, int textWidth) {
     const TableFormat& f = table.format;
     xml.writeStartElement(QStringLiteral("w:tblPr"));
     if (!f.style.isEmpty())
@@ -157,7 +167,7 @@ int gridColumns(const Table& table) {
     return int(std::min<size_t>(columns, limits::kMaxColumns));
 }
 
-void writeCell(QXmlStreamWriter& xml, const Cell& cell, int width) {
+void writeCell(PartWriter& xml, const Cell& cell, int width) {
     xml.writeStartElement(QStringLiteral("w:tc"));
     xml.writeStartElement(QStringLiteral("w:tcPr"));
     writeWidth(xml, QStringLiteral("w:tcW"), width);
@@ -171,7 +181,7 @@ void writeCell(QXmlStreamWriter& xml, const Cell& cell, int width) {
     xml.writeEndElement();
 }
 
-void writeTable(QXmlStreamWriter& xml, const Table& table, int textWidth) {
+void writeTable(PartWriter& xml, const Table& table, int textWidth) {
     const int columns = gridColumns(table);
     const std::vector<int> widths = columnWidths(columns, textWidth);
     xml.writeStartElement(QStringLiteral("w:tbl"));
@@ -200,7 +210,7 @@ void writeTable(QXmlStreamWriter& xml, const Table& table, int textWidth) {
     xml.writeEndElement();
 }
 
-void writeSection(QXmlStreamWriter& xml, const PageSetup& s) {
+void writeSection(PartWriter& xml, const PageSetup& s) {
     xml.writeStartElement(QStringLiteral("w:sectPr"));
     writeVal(xml, QStringLiteral("w:type"),
              nameOf(kSectionStartNames, s.sectionStart, SectionStart::NewPage));
@@ -245,11 +255,9 @@ void writeSection(QXmlStreamWriter& xml, const PageSetup& s) {
 QByteArray documentXml(const Document& document) {
     const int textWidth = std::max(pointsToTwips(document.pageSetup.textWidth()), 0);
 
-    QByteArray out;
-    QXmlStreamWriter xml(&out);
-    startPart(xml);
+    PartWriter xml;
     xml.writeStartElement(QStringLiteral("w:document"));
-    xml.writeAttribute(QStringLiteral("xmlns:w"), kWordNamespace);
+    xml.writeAttribute(u"xmlns:w", QString(kWordNamespace));
     xml.writeStartElement(QStringLiteral("w:body"));
     // The model keeps a paragraph after every table and at the end of the body, as Word
     // needs; a body that broke the rule gets an empty paragraph where one is missing.
@@ -274,7 +282,7 @@ QByteArray documentXml(const Document& document) {
         writeParagraph(xml, Paragraph{});
     writeSection(xml, document.pageSetup);
     xml.writeEndDocument();
-    return out;
+    return xml.take();
 }
 
 } // namespace wordengine::package

@@ -11,9 +11,7 @@ QByteArray corePropertiesXml(const QDateTime& savedAt) {
     const QString when = savedAt.toUTC().toString(Qt::ISODate);
     const QString w3cdtf = QStringLiteral("dcterms:W3CDTF");
 
-    QByteArray out;
-    QXmlStreamWriter xml(&out);
-    startPart(xml);
+    PartWriter xml;
     xml.writeStartElement(QStringLiteral("cp:coreProperties"));
     xml.writeAttribute(
         QStringLiteral("xmlns:cp"),
@@ -37,13 +35,11 @@ QByteArray corePropertiesXml(const QDateTime& savedAt) {
         xml.writeEndElement();
     }
     xml.writeEndDocument();
-    return out;
+    return xml.take();
 }
 
 QByteArray appPropertiesXml(int pageCount) {
-    QByteArray out;
-    QXmlStreamWriter xml(&out);
-    startPart(xml);
+    PartWriter xml;
     xml.writeStartElement(QStringLiteral("Properties"));
     xml.writeDefaultNamespace(QStringLiteral(
         "http://schemas.openxmlformats.org/officeDocument/2006/extended-properties"));
@@ -56,7 +52,7 @@ QByteArray appPropertiesXml(int pageCount) {
     xml.writeTextElement(QStringLiteral("Application"), QStringLiteral("Vantorel"));
     xml.writeTextElement(QStringLiteral("DocSecurity"), QStringLiteral("0"));
     xml.writeEndDocument();
-    return out;
+    return xml.take();
 }
 
 } // namespace wordengine::package

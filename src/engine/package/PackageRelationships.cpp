@@ -13,9 +13,7 @@ struct Relationship {
 };
 
 QByteArray relationshipsXml(std::initializer_list<Relationship> relationships) {
-    QByteArray out;
-    QXmlStreamWriter xml(&out);
-    startPart(xml);
+    PartWriter xml;
     xml.writeStartElement(QStringLiteral("Relationships"));
     xml.writeDefaultNamespace(
         QStringLiteral("http://schemas.openxmlformats.org/package/2006/relationships"));
@@ -26,7 +24,7 @@ QByteArray relationshipsXml(std::initializer_list<Relationship> relationships) {
                     {QStringLiteral("Type"), QString::fromLatin1(r.type)},
                     {QStringLiteral("Target"), QString::fromLatin1(r.target)}});
     xml.writeEndDocument();
-    return out;
+    return xml.take();
 }
 
 } // namespace

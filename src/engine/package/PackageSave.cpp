@@ -22,6 +22,10 @@ bool writePackage(const Document& document, int pageCount, const QString& path, 
     const QByteArray bytes = package::zipParts(package::packageParts(
         document, pageCount,
         options.savedAt.isValid() ? options.savedAt : QDateTime::currentDateTimeUtc()));
+    if (options.handOver) {
+        options.handOver(path, bytes);
+        return true;
+    }
 
     files::AtomicFile file(path, {.replace = replace, .sync = options.durable});
     if (file.open() && file.write(bytes) && file.commit())

@@ -8,12 +8,12 @@ namespace wordengine::package {
 
 namespace {
 
-void writeOn(QXmlStreamWriter& xml, bool on, const char* name) {
+void writeOn(PartWriter& xml, bool on, const char* name) {
     if (on)
         xml.writeEmptyElement(QString::fromLatin1(name));
 }
 
-void writeCompatSetting(QXmlStreamWriter& xml, const char* name, const char* value) {
+void writeCompatSetting(PartWriter& xml, const char* name, const char* value) {
     writeEmpty(
         xml, QStringLiteral("w:compatSetting"),
         {{QStringLiteral("w:name"), QString::fromLatin1(name)},
@@ -24,11 +24,9 @@ void writeCompatSetting(QXmlStreamWriter& xml, const char* name, const char* val
 } // namespace
 
 QByteArray settingsXml(const PageSetup& setup) {
-    QByteArray out;
-    QXmlStreamWriter xml(&out);
-    startPart(xml);
+    PartWriter xml;
     xml.writeStartElement(QStringLiteral("w:settings"));
-    xml.writeAttribute(QStringLiteral("xmlns:w"), kWordNamespace);
+    xml.writeAttribute(u"xmlns:w", QString(kWordNamespace));
 
     // Children in the order of the schema's CT_Settings sequence.
     writeEmpty(xml, QStringLiteral("w:zoom"),
@@ -56,7 +54,7 @@ QByteArray settingsXml(const PageSetup& setup) {
     writeVal(xml, QStringLiteral("w:decimalSymbol"), QStringLiteral("."));
     writeVal(xml, QStringLiteral("w:listSeparator"), QStringLiteral(","));
     xml.writeEndDocument();
-    return out;
+    return xml.take();
 }
 
 } // namespace wordengine::package

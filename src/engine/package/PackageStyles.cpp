@@ -11,7 +11,7 @@ namespace wordengine::package {
 
 namespace {
 
-void writeDefaultRunProperties(QXmlStreamWriter& xml) {
+void writeDefaultRunProperties(PartWriter& xml) {
     const QString arial = QStringLiteral("Arial");
     xml.writeStartElement(QStringLiteral("w:rPr"));
     writeEmpty(xml, QStringLiteral("w:rFonts"),
@@ -28,7 +28,7 @@ void writeDefaultRunProperties(QXmlStreamWriter& xml) {
     xml.writeEndElement();
 }
 
-void writeDefaultParagraphProperties(QXmlStreamWriter& xml) {
+void writeDefaultParagraphProperties(PartWriter& xml) {
     const QString zero = QStringLiteral("0");
     xml.writeStartElement(QStringLiteral("w:pPr"));
     writeVal(xml, QStringLiteral("w:widowControl"), zero);
@@ -44,13 +44,13 @@ void writeDefaultParagraphProperties(QXmlStreamWriter& xml) {
     xml.writeEndElement();
 }
 
-void writeWidth(QXmlStreamWriter& xml, const QString& name, int twips) {
+void writeWidth(PartWriter& xml, const QString& name, int twips) {
     writeEmpty(xml, name,
                {{QStringLiteral("w:w"), QString::number(twips)},
                 {QStringLiteral("w:type"), QStringLiteral("dxa")}});
 }
 
-void startStyle(QXmlStreamWriter& xml, const char* type, const char* id, const char* name,
+void startStyle(PartWriter& xml, const char* type, const char* id, const char* name,
                 bool isDefault) {
     xml.writeStartElement(QStringLiteral("w:style"));
     xml.writeAttribute(QStringLiteral("w:type"), QString::fromLatin1(type));
@@ -62,7 +62,7 @@ void startStyle(QXmlStreamWriter& xml, const char* type, const char* id, const c
 
 } // namespace
 
-void writeTableCellMargins(QXmlStreamWriter& xml) {
+void writeTableCellMargins(PartWriter& xml) {
     xml.writeStartElement(QStringLiteral("w:tblCellMar"));
     writeWidth(xml, QStringLiteral("w:top"), 0);
     writeWidth(xml, QStringLiteral("w:left"), 108);
@@ -71,7 +71,7 @@ void writeTableCellMargins(QXmlStreamWriter& xml) {
     xml.writeEndElement();
 }
 
-void writeTableBorders(QXmlStreamWriter& xml, bool grid) {
+void writeTableBorders(PartWriter& xml, bool grid) {
     xml.writeStartElement(QStringLiteral("w:tblBorders"));
     for (const char* side : {"w:top", "w:left", "w:bottom", "w:right", "w:insideH", "w:insideV"}) {
         if (grid)
@@ -87,11 +87,9 @@ void writeTableBorders(QXmlStreamWriter& xml, bool grid) {
 }
 
 QByteArray stylesXml() {
-    QByteArray out;
-    QXmlStreamWriter xml(&out);
-    startPart(xml);
+    PartWriter xml;
     xml.writeStartElement(QStringLiteral("w:styles"));
-    xml.writeAttribute(QStringLiteral("xmlns:w"), kWordNamespace);
+    xml.writeAttribute(u"xmlns:w", QString(kWordNamespace));
 
     xml.writeStartElement(QStringLiteral("w:docDefaults"));
     xml.writeStartElement(QStringLiteral("w:rPrDefault"));
@@ -139,7 +137,7 @@ QByteArray stylesXml() {
     xml.writeEndElement();
 
     xml.writeEndDocument();
-    return out;
+    return xml.take();
 }
 
 } // namespace wordengine::package

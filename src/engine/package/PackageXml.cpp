@@ -112,21 +112,16 @@ QString xmlSafe(QStringView text) {
     return safe;
 }
 
-void writeEmpty(QXmlStreamWriter& xml, const QString& name,
+void writeEmpty(PartWriter& xml, const QString& name,
                 std::initializer_list<std::pair<QString, QString>> attributes) {
     xml.writeEmptyElement(name);
     for (const auto& [key, value] : attributes)
         xml.writeAttribute(key, value);
 }
 
-void writeVal(QXmlStreamWriter& xml, const QString& name, const QString& value) {
+void writeVal(PartWriter& xml, const QString& name, const QString& value) {
     xml.writeEmptyElement(name);
     xml.writeAttribute(QStringLiteral("w:val"), value);
-}
-
-void startPart(QXmlStreamWriter& xml) {
-    xml.setAutoFormatting(false);
-    xml.writeStartDocument(QStringLiteral("1.0"), true);
 }
 
 } // namespace wordengine::package

@@ -3,10 +3,10 @@
 // unit conversions, the names that stand for Word's enumerated values, and text cleaning.
 
 #include "Model.h"
+#include "PartWriter.h"
 
 #include <QString>
 #include <QStringView>
-#include <QXmlStreamWriter>
 #include <initializer_list>
 #include <utility>
 
@@ -71,18 +71,15 @@ Value valueOf(const NameTable<Value>& table, QStringView name, Value fallback) {
 QString xmlSafe(QStringView text);
 
 // Writes <name a="v" .../> with the attributes in the order given.
-void writeEmpty(QXmlStreamWriter& xml, const QString& name,
+void writeEmpty(PartWriter& xml, const QString& name,
                 std::initializer_list<std::pair<QString, QString>> attributes = {});
 // Writes <name w:val="value"/>.
-void writeVal(QXmlStreamWriter& xml, const QString& name, const QString& value);
+void writeVal(PartWriter& xml, const QString& name, const QString& value);
 
 // The cell margins of every table (108 twips left and right, none above and below) and the
 // borders of a table: single 0.5 pt lines outside and inside for a grid, none otherwise.
 // Stated in the styles and again on each table.
-void writeTableCellMargins(QXmlStreamWriter& xml);
-void writeTableBorders(QXmlStreamWriter& xml, bool grid);
-
-// Starts a part: the XML declaration Word writes (standalone) without auto-formatting.
-void startPart(QXmlStreamWriter& xml);
+void writeTableCellMargins(PartWriter& xml);
+void writeTableBorders(PartWriter& xml, bool grid);
 
 } // namespace wordengine::package

@@ -1,0 +1,50 @@
+#pragma once
+// Writes one package part as UTF-8 straight into a byte array. The output is what
+// QXmlStreamWriter writes without auto-formatting, call for call (its method names are kept),
+// but a bill's document is some eight thousand calls: this writer encodes and escapes each
+// string as it appends it, with no string built on the way.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+#include <vector>
+
+namespace wordengine::package {
+
+class PartWriter {
+public:
+    // Starts the part with the XML declaration Word writes (standalone).
+    PartWriter();
+
+    void writeStartElement(const QString& name);
+    // An element that takes attributes but no content; closed by whatever is written next.
+    void writeEmptyElement(const QString& name);
+    void writeAttribute(QStringView name, QStringView value);
+    // The same, for a number: no string is made of it.
+    void writeAttribute(QStringView name, int value);
+    void writeDefaultNamespace(QStringView uri) { writeAttribute(u"xmlns", uri); }
+    // Text, escaped. Characters XML cannot hold (C0 controls but tab, line feed and carriage
+    // return; U+FFFE, U+FFFF) are left out, as QXmlStreamWriter leaves them out.
+    void writeCharacters(QStringView text);
+    void writeTextElement(const QString& name, QStringView text);
+    // An element with nothing written in it is closed as an empty one: <name/>.
+    void writeEndElement();
+    // Closes every open element and ends the part with a line feed.
+    void writeEndDocument();
+
+    // The part's bytes; the writer is empty afterwards.
+    QByteArray take();
+
+private:
+    void finishStartTag();
+    void appendName(QStringView name);
+    void appendEscaped(QStringView text, bool inAttribute);
+    void appendEscapedPiece(QStringView text, bool inAttribute);
+
+    QByteArray out;
+    std::vector<QString> open; // the names of the open elements, innermost last
+    bool inStartTag = false;
+    bool inEmptyElement = false;
+};
+
+} // namespace wordengine::package
