@@ -240,6 +240,11 @@ std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph,
     shape->markFormat = paragraph.markFormat;
     shape->width = width;
 
+    // Every run meets the same faces: fonts that differ only in their fallbacks would part
+    // runs that Qt otherwise shapes as one.
+    for (const Run& run : paragraph.runs)
+        prepareFontsFor(run.format, shapedText(run.text));
+
     QString text;
     QList<QTextLayout::FormatRange> formats;
     for (const Run& run : paragraph.runs) {

@@ -32,6 +32,9 @@ struct FontMetrics {
 
 // Loads the Liberation fonts once; true when Liberation Sans (regular and bold) is usable.
 bool loadFonts();
+// Loads the fallback faces unless the face that sets `format` draws every character of
+// `text` itself; to be called before `text` is shaped in `format`.
+void prepareFontsFor(const CharFormat& format, QStringView text);
 // The font that sets text in `format`, with the internal pixel scale.
 QFont fontFor(const CharFormat& format);
 FontMetrics metricsFor(const CharFormat& format);
