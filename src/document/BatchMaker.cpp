@@ -118,6 +118,7 @@ std::optional<QString> BatchMaker::make(const BatchJob& job) {
         if (const std::optional<QString> why = refuseExisting(output))
             return why;
 
+    const wordengine::ShapeReuse::Scope reuse(shapes_);
     QStringList reports;
     threadReports = &reports;
     MotorVehicleBill::Generation generation;

@@ -5,6 +5,7 @@
 
 #include "EngineApplicationFactory.h"
 #include "SaleRecordSource.h"
+#include "ShapeReuse.h"
 
 #include <QDateTime>
 #include <QString>
@@ -68,4 +69,6 @@ private:
     BatchOutputs outputs_;
     QDateTime saveTime_;
     wordengine::EngineApplicationFactory engine_;
+    // A maker works on one thread: the bills it makes share the shapes of what they share.
+    wordengine::ShapeReuse shapes_;
 };

@@ -5,6 +5,7 @@
 #include "LayoutInternal.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -139,29 +140,42 @@ FontState& fontState() {
 // The fallback faces cost most of a start: fontconfig reads the character set of every face,
 // and the CJK collections hold tens of thousands of characters in each of their faces. A bill
 // in Latin letters never reaches them, so they are loaded the first time a run needs a
-// character or a family that Liberation lacks -- before that run is shaped or measured, so
-// every run that could reach them meets them exactly as if they had been there from the
-// start.
+// character or a family that Liberation lacks, before that run is shaped or measured. Every
+// font names them from the start all the same: a font is then the same font whenever it is
+// made, and Qt looks past the first family only for a character it lacks.
 std::atomic<bool> fallbacksReady{false};
 
+QString fallbackFile(const char* file) {
+    return QDir(fallbackFontFolder()).filePath(QString::fromLatin1(file));
+}
+
+// The families of kFallbackFaces whose files are there.
 const QStringList& fallbackFamilies() {
-    static QStringList families; // the families of kFallbackFaces whose files are there
+    static const QStringList families = [] {
+        QStringList there;
+        if (!QGuiApplication::instance())
+            return there;
+        for (const FallbackFace& face : kFallbackFaces)
+            for (const char* file : {face.regular, face.bold})
+                if (file && QFileInfo(fallbackFile(file)).isFile())
+                    there.append(QString::fromLatin1(face.family));
+        there.removeDuplicates();
+        return there;
+    }();
+    return families;
+}
+
+void loadFallbackFaces() {
     static std::once_flag once;
     std::call_once(once, [] {
         if (!QGuiApplication::instance())
             return;
-        const QDir fallbacks(fallbackFontFolder());
-        for (const FallbackFace& face : kFallbackFaces) {
-            for (const char* file : {face.regular, face.bold}) {
-                if (file && QFontDatabase::addApplicationFont(
-                                fallbacks.filePath(QString::fromLatin1(file))) >= 0)
-                    families.append(QString::fromLatin1(face.family));
-            }
-        }
-        families.removeDuplicates();
+        for (const FallbackFace& face : kFallbackFaces)
+            for (const char* file : {face.regular, face.bold})
+                if (file)
+                    QFontDatabase::addApplicationFont(fallbackFile(file));
         fallbacksReady.store(true, std::memory_order_release);
     });
-    return families;
 }
 
 // Whether Qt takes this family from the font folder, where no fallback is ever consulted
@@ -226,12 +240,9 @@ QFont fontFor(const CharFormat& format) {
     // Another family is found by fontconfig among all the faces it knows, the fallback faces
     // among them: they are in place before it is looked for.
     if (!fromFontFolder(family))
-        fallbackFamilies();
+        loadFallbackFaces();
     QFont font;
-    QStringList families{family};
-    if (fallbacksReady.load(std::memory_order_acquire))
-        families += fallbackFamilies();
-    font.setFamilies(families);
+    font.setFamilies(QStringList{family} + fallbackFamilies());
     font.setPixelSize(std::max(1, int(std::lround(format.size * kTwipsPerPoint))));
     font.setBold(format.bold);
     font.setUnderline(format.underline != Underline::None);
@@ -241,9 +252,13 @@ QFont fontFor(const CharFormat& format) {
     return font;
 }
 
+bool fontFolderSetsAll(const CharFormat& format, QStringView text) {
+    return fromFontFolder(familyFor(format.fontName)) && faceHasAll(format, text);
+}
+
 void prepareFontsFor(const CharFormat& format, QStringView text) {
     if (!fallbacksReady.load(std::memory_order_acquire) && !faceHasAll(format, text))
-        fallbackFamilies();
+        loadFallbackFaces();
 }
 
 FontMetrics metricsFor(const CharFormat& format) {

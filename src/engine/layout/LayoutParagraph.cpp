@@ -242,8 +242,12 @@ std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph,
 
     // Every run meets the same faces: fonts that differ only in their fallbacks would part
     // runs that Qt otherwise shapes as one.
-    for (const Run& run : paragraph.runs)
-        prepareFontsFor(run.format, shapedText(run.text));
+    shape->ownFacesOnly = fontFolderSetsAll(paragraph.markFormat, {});
+    for (const Run& run : paragraph.runs) {
+        const QString shaped = shapedText(run.text);
+        prepareFontsFor(run.format, shaped);
+        shape->ownFacesOnly = shape->ownFacesOnly && fontFolderSetsAll(run.format, shaped);
+    }
 
     QString text;
     QList<QTextLayout::FormatRange> formats;
@@ -316,7 +320,11 @@ std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph,
 std::shared_ptr<const ParagraphLayout> layoutAgain(const Paragraph& paragraph, double width,
                                                    int maxLines) {
     auto fresh = std::make_shared<ParagraphLayout>();
-    fresh->shape = shapeParagraph(paragraph, width, maxLines);
+    fresh->shape = reusedShape(paragraph, width);
+    if (!fresh->shape) {
+        fresh->shape = shapeParagraph(paragraph, width, maxLines);
+        offerShape(paragraph, width, fresh->shape);
+    }
     fresh->seen = paragraph.runs;
     paragraph.layoutCache = fresh;
     return fresh;
