@@ -240,9 +240,9 @@ std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph,
     shape->markFormat = paragraph.markFormat;
     shape->width = width;
 
-    // Every run meets the same faces: fonts that differ only in their fallbacks would part
-    // runs that Qt otherwise shapes as one.
-    shape->ownFacesOnly = fontFolderSetsAll(paragraph.markFormat, {});
+    // The fallback faces are in place before Qt meets a character that only they have. Whether
+    // they took part at all matters only to a shape that may be kept.
+    shape->ownFacesOnly = keepingShapes() && fontFolderSetsAll(paragraph.markFormat, {});
     for (const Run& run : paragraph.runs) {
         const QString shaped = shapedText(run.text);
         prepareFontsFor(run.format, shaped);

@@ -111,6 +111,10 @@ private:
     qsizetype recentCharacters_ = 0;
 };
 
+bool keepingShapes() {
+    return current != nullptr;
+}
+
 std::shared_ptr<const ParagraphShape> reusedShape(const Paragraph& paragraph, double width) {
     return current ? current->find(paragraph, width) : nullptr;
 }

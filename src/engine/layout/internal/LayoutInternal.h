@@ -100,6 +100,8 @@ namespace layout {
 std::shared_ptr<const ParagraphLayout> layoutParagraph(const Paragraph& paragraph, double width,
                                                        int maxLines = INT_MAX);
 
+// Whether a ShapeReuse is in force on this thread.
+bool keepingShapes();
 // A shape of the ShapeReuse in force on this thread made from the paragraph's inputs at this
 // width, or none; such a shape is never cut, and so serves any number of lines.
 std::shared_ptr<const ParagraphShape> reusedShape(const Paragraph& paragraph, double width);
