@@ -124,6 +124,7 @@ std::optional<QString> BatchMaker::make(const BatchJob& job) {
         if (const std::optional<QString> why = refuseExisting(output))
             return why;
 
+    const wordengine::ShapeReuse::Scope reuse(shapes_);
     QStringList reports;
     threadReports = &reports;
     struct Forget {

@@ -5,6 +5,7 @@
 
 #include "EngineApplicationFactory.h"
 #include "SaleRecordSource.h"
+#include "ShapeReuse.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -72,4 +73,6 @@ private:
     mode_t fileMode_;     // the umask's, asked once: the kernel tells it only through /proc
     QByteArray document_; // the package the script's save handed over
     wordengine::EngineApplicationFactory engine_;
+    // A maker works on one thread: the bills it makes share the shapes of what they share.
+    wordengine::ShapeReuse shapes_;
 };

@@ -204,7 +204,8 @@ int run(const QStringList& arguments, QTextStream& err, bool progress) {
     // process: a fixed seed makes the files the same from run to run and worker to worker.
     // (Set before any worker starts; hashes made before keep the seed they have.)
     QHashSeed::setDeterministicGlobalSeed();
-    // Fonts are loaded once, on this thread, before the workers lay documents out.
+    // Fonts are loaded once, on this thread, before the workers lay documents out (the
+    // fallback faces by the first worker that meets a character Liberation lacks).
     wordengine::arialAvailable();
     const int jobs =
         options.jobs > 0 ? options.jobs : std::max(1, int(std::thread::hardware_concurrency()));

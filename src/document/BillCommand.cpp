@@ -14,6 +14,7 @@
 #include "ProgramIdentity.h"
 #include "SaleFields.h"
 #include "SaleRecordSource.h"
+#include "ShapeReuse.h"
 
 #include <QDir>
 #include <QFile>
@@ -283,6 +284,10 @@ int run(const QStringList& arguments, word::ApplicationFactory& engine, QTextStr
             return Success;
         }
         ConsoleDialogs console(err);
+        // The pictures and the PDF are drawn from the document read back, whose paragraphs
+        // are those the page count was just laid out from.
+        wordengine::ShapeReuse shapes;
+        const wordengine::ShapeReuse::Scope reuse(shapes);
         const MotorVehicleBill::Generation generation =
             MotorVehicleBill::GenerateMotorVehicle(engine, record);
         const int failures = console.failures;

@@ -2,7 +2,9 @@
 #include "BillOfSaleModel.h"
 #include "Layout.h"
 #include "LayoutInternal.h"
+#include "ShapeReuse.h"
 
+#include <QPicture>
 #include <gtest/gtest.h>
 
 using namespace wordengine;
@@ -218,6 +220,57 @@ TEST(LayoutCache, EditsAreNotHiddenByTheCache) {
         ASSERT_EQ(after->lineCount(), expected->lineCount());
         for (int i = 0; i < after->lineCount(); ++i)
             EXPECT_EQ(after->lineOffset(i), expected->lineOffset(i));
+    }
+}
+
+// Bills one after another, as a batch worker makes them: a value that wraps, one in
+// another script, the sample again. The pages from kept shapes are those of a fresh layout.
+TEST(LayoutCache, KeptShapesGiveTheSamePagesAsFreshOnes) {
+    const auto with = [](void (*change)(billofsale::SaleRecord&)) {
+        billofsale::SaleRecord record = billofsale::sampleRecord();
+        change(record);
+        return record;
+    };
+    const struct {
+        const char* name;
+        billofsale::SaleRecord record;
+        bool allKept; // every paragraph takes a kept shape
+    } bills[] = {
+        {"sample", billofsale::sampleRecord(), false},
+        {"sample again", billofsale::sampleRecord(), true},
+        {"a buyer that wraps", with([](auto& r) { r.buyer = QString(60, u'W') + r.buyer; }), false},
+        {"a long seller", billofsale::longRecord(2), false},
+        {"Greek", with([](auto& r) { r.buyer = QStringLiteral("Ελένη Παπαδοπούλου"); }), false},
+        {"Arabic", with([](auto& r) { r.buyer = QStringLiteral("محمد الأحمد"); }), false},
+        {"Japanese in a cell", with([](auto& r) { r.make = QStringLiteral("山田 太郎"); }), false},
+        {"the wrapping buyer again", with([](auto& r) { r.buyer = QString(60, u'W') + r.buyer; }),
+         true},
+        {"sample at last", billofsale::sampleRecord(), true},
+    };
+    const auto pages = [](const Document& doc) {
+        QList<QByteArray> drawn;
+        const int count = paginate(doc).pageCount();
+        for (int page = 0; page < count; ++page) {
+            const QPicture picture = pagePicture(doc, page);
+            drawn << QByteArray(picture.data(), picture.size()) << pageText(doc, page).toUtf8();
+        }
+        return drawn;
+    };
+    ShapeReuse reuse;
+    for (const auto& bill : bills) {
+        SCOPED_TRACE(bill.name);
+        QList<QByteArray> kept;
+        long long shaped = 0;
+        {
+            const ShapeReuse::Scope scope(reuse);
+            const long long before = layout::shapedParagraphs();
+            kept = pages(billofsale::buildDocument(bill.record));
+            shaped = layout::shapedParagraphs() - before;
+        }
+        EXPECT_EQ(kept, pages(billofsale::buildDocument(bill.record)));
+        if (bill.allKept) {
+            EXPECT_EQ(shaped, 0);
+        }
     }
 }
 

@@ -5,12 +5,14 @@
 #include "LayoutInternal.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHash>
 #include <QRawFont>
 #include <QtEndian>
+#include <atomic>
 #include <cmath>
 #include <mutex>
 
@@ -107,7 +109,7 @@ QString fallbackFontFolder() {
 
 struct FontState {
     bool sansLoaded = false;
-    QStringList fallbacks; // the families of kFallbackFaces whose files are there
+    QStringList liberationFamilies; // the families the font folder gave
 };
 
 FontState& fontState() {
@@ -123,23 +125,86 @@ FontState& fontState() {
             const int id = QFontDatabase::addApplicationFont(folder.filePath(file));
             if (id < 0)
                 continue;
+            state.liberationFamilies += QFontDatabase::applicationFontFamilies(id);
             if (file == QLatin1String("LiberationSans-Regular.ttf"))
                 regular = true;
             if (file == QLatin1String("LiberationSans-Bold.ttf"))
                 bold = true;
         }
+        state.liberationFamilies.removeDuplicates();
         state.sansLoaded = regular && bold;
-        const QDir fallbacks(fallbackFontFolder());
-        for (const FallbackFace& face : kFallbackFaces) {
-            for (const char* file : {face.regular, face.bold}) {
-                if (file && QFontDatabase::addApplicationFont(
-                                fallbacks.filePath(QString::fromLatin1(file))) >= 0)
-                    state.fallbacks.append(QString::fromLatin1(face.family));
-            }
-        }
-        state.fallbacks.removeDuplicates();
     });
     return state;
+}
+
+// The fallback faces cost most of a start: fontconfig reads the character set of every face,
+// and the CJK collections hold tens of thousands of characters in each of their faces. A bill
+// in Latin letters never reaches them, so they are loaded the first time a run needs a
+// character or a family that Liberation lacks, before that run is shaped or measured. Every
+// font names them from the start all the same: a font is then the same font whenever it is
+// made, and Qt looks past the first family only for a character it lacks.
+std::atomic<bool> fallbacksReady{false};
+
+QString fallbackFile(const char* file) {
+    return QDir(fallbackFontFolder()).filePath(QString::fromLatin1(file));
+}
+
+// The families of kFallbackFaces whose files are there.
+const QStringList& fallbackFamilies() {
+    static const QStringList families = [] {
+        QStringList there;
+        if (!QGuiApplication::instance())
+            return there;
+        for (const FallbackFace& face : kFallbackFaces)
+            for (const char* file : {face.regular, face.bold})
+                if (file && QFileInfo(fallbackFile(file)).isFile())
+                    there.append(QString::fromLatin1(face.family));
+        there.removeDuplicates();
+        return there;
+    }();
+    return families;
+}
+
+void loadFallbackFaces() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (!QGuiApplication::instance())
+            return;
+        for (const FallbackFace& face : kFallbackFaces)
+            for (const char* file : {face.regular, face.bold})
+                if (file)
+                    QFontDatabase::addApplicationFont(fallbackFile(file));
+        fallbacksReady.store(true, std::memory_order_release);
+    });
+}
+
+// Whether Qt takes this family from the font folder, where no fallback is ever consulted
+// for a character the face has.
+bool fromFontFolder(const QString& family) {
+    const FontState& state = fontState();
+    return state.sansLoaded && state.liberationFamilies.contains(family, Qt::CaseInsensitive);
+}
+
+// Whether the face that sets `format` has a glyph of its own for every character of `text`,
+// so that Qt never looks past it. A lone surrogate counts as missing.
+bool faceHasAll(const CharFormat& format, QStringView text) {
+    thread_local QHash<QString, QRawFont> faces; // per thread, as Qt's font engines are
+    const QString key = format.fontName.toLower() + (format.bold ? QLatin1String("/b") : QString());
+    auto face = faces.find(key);
+    if (face == faces.end())
+        face = faces.insert(key, QRawFont::fromFont(fontFor(format)));
+    if (!face->isValid())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        if (QChar::isSurrogate(c) || !face->supportsCharacter(uint(c)))
+            return false;
+    }
+    return true;
 }
 
 qint16 readInt16(const QByteArray& table, int at) {
@@ -171,9 +236,13 @@ bool loadFonts() {
 }
 
 QFont fontFor(const CharFormat& format) {
-    loadFonts();
+    const QString family = familyFor(format.fontName);
+    // Another family is found by fontconfig among all the faces it knows, the fallback faces
+    // among them: they are in place before it is looked for.
+    if (!fromFontFolder(family))
+        loadFallbackFaces();
     QFont font;
-    font.setFamilies(QStringList{familyFor(format.fontName)} + fontState().fallbacks);
+    font.setFamilies(QStringList{family} + fallbackFamilies());
     font.setPixelSize(std::max(1, int(std::lround(format.size * kTwipsPerPoint))));
     font.setBold(format.bold);
     font.setUnderline(format.underline != Underline::None);
@@ -181,6 +250,15 @@ QFont fontFor(const CharFormat& format) {
     font.setKerning(false);
     font.setHintingPreference(QFont::PreferNoHinting);
     return font;
+}
+
+bool fontFolderSetsAll(const CharFormat& format, QStringView text) {
+    return fromFontFolder(familyFor(format.fontName)) && faceHasAll(format, text);
+}
+
+void prepareFontsFor(const CharFormat& format, QStringView text) {
+    if (!fallbacksReady.load(std::memory_order_acquire) && !faceHasAll(format, text))
+        loadFallbackFaces();
 }
 
 FontMetrics metricsFor(const CharFormat& format) {

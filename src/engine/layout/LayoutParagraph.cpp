@@ -240,6 +240,15 @@ std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph,
     shape->markFormat = paragraph.markFormat;
     shape->width = width;
 
+    // The fallback faces are in place before Qt meets a character that only they have. Whether
+    // they took part at all matters only to a shape that may be kept.
+    shape->ownFacesOnly = keepingShapes() && fontFolderSetsAll(paragraph.markFormat, {});
+    for (const Run& run : paragraph.runs) {
+        const QString shaped = shapedText(run.text);
+        prepareFontsFor(run.format, shaped);
+        shape->ownFacesOnly = shape->ownFacesOnly && fontFolderSetsAll(run.format, shaped);
+    }
+
     QString text;
     QList<QTextLayout::FormatRange> formats;
     for (const Run& run : paragraph.runs) {
@@ -311,7 +320,11 @@ std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph,
 std::shared_ptr<const ParagraphLayout> layoutAgain(const Paragraph& paragraph, double width,
                                                    int maxLines) {
     auto fresh = std::make_shared<ParagraphLayout>();
-    fresh->shape = shapeParagraph(paragraph, width, maxLines);
+    fresh->shape = reusedShape(paragraph, width);
+    if (!fresh->shape) {
+        fresh->shape = shapeParagraph(paragraph, width, maxLines);
+        offerShape(paragraph, width, fresh->shape);
+    }
     fresh->seen = paragraph.runs;
     paragraph.layoutCache = fresh;
     return fresh;

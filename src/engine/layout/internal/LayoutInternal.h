@@ -32,6 +32,11 @@ struct FontMetrics {
 
 // Loads the Liberation fonts once; true when Liberation Sans (regular and bold) is usable.
 bool loadFonts();
+// Whether a face of the font folder sets every character of `text` in `format` by itself.
+bool fontFolderSetsAll(const CharFormat& format, QStringView text);
+// Loads the fallback faces unless the face that sets `format` draws every character of
+// `text` itself; to be called before `text` is shaped in `format`.
+void prepareFontsFor(const CharFormat& format, QStringView text);
 // The font that sets text in `format`, with the internal pixel scale.
 QFont fontFor(const CharFormat& format);
 FontMetrics metricsFor(const CharFormat& format);
@@ -61,6 +66,10 @@ struct ParagraphShape {
     QTextLayout textLayout;
     std::vector<Line> lines;
     bool cut = false; // stopped at a number of lines: the paragraph goes on past the last
+    // Set by faces of the font folder alone. Qt's fallback faces keep state from one use to
+    // the next (a colour emoji's metrics follow the sizes drawn before), so only such a shape
+    // is the same whenever it is made.
+    bool ownFacesOnly = false;
 };
 
 // What Paragraph::layoutCache holds: a shape and how much of its start the paragraph has
@@ -90,6 +99,15 @@ namespace layout {
 // Throws EngineError for a paragraph of more than limits::kMaxDocumentCharacters characters.
 std::shared_ptr<const ParagraphLayout> layoutParagraph(const Paragraph& paragraph, double width,
                                                        int maxLines = INT_MAX);
+
+// Whether a ShapeReuse is in force on this thread.
+bool keepingShapes();
+// A shape of the ShapeReuse in force on this thread made from the paragraph's inputs at this
+// width, or none; such a shape is never cut, and so serves any number of lines.
+std::shared_ptr<const ParagraphShape> reusedShape(const Paragraph& paragraph, double width);
+// Keeps a shape just made in the ShapeReuse in force on this thread, if any and if it may.
+void offerShape(const Paragraph& paragraph, double width,
+                const std::shared_ptr<const ParagraphShape>& shape);
 
 // A line placed on a page.
 struct PlacedLine {
