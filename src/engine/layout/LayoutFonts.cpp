@@ -165,11 +165,26 @@ const QStringList& fallbackFamilies() {
     return families;
 }
 
+// Shaping a script that needs OpenType tables (Devanagari, say), Qt tells on the program's
+// output of every family it passes over on the way down the fallbacks to the face that has it,
+// once per family and script. The order is ours on purpose, so that is no news to a person
+// reading the output: those notices are dropped and every other message passes on.
+QtMessageHandler passOn = nullptr;
+
+void withoutFallbackNotices(QtMsgType type, const QMessageLogContext& context,
+                            const QString& message) {
+    if (type == QtWarningMsg &&
+        message.startsWith(QLatin1String("  OpenType support missing for ")))
+        return;
+    passOn(type, context, message);
+}
+
 void loadFallbackFaces() {
     static std::once_flag once;
     std::call_once(once, [] {
         if (!QGuiApplication::instance())
             return;
+        passOn = qInstallMessageHandler(withoutFallbackNotices);
         for (const FallbackFace& face : kFallbackFaces)
             for (const char* file : {face.regular, face.bold})
                 if (file)
