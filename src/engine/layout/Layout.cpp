@@ -320,6 +320,7 @@ private:
 
 PageLayout layoutPages(const Document& document, int maxPages, bool withContent) {
     loadFonts();
+    reselectColourEmojiSize();
     // One page past the budget tells whether the document goes on.
     const int budget = std::min(document.pageBudget.pages, limits::kMaxPages);
     PageLayout pages = Paginator(document, std::min(maxPages, budget + 1), withContent).run();

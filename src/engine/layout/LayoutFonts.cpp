@@ -52,6 +52,8 @@ struct FallbackFace {
     const char* bold;    // nullptr: the regular face serves bold text too
 };
 
+constexpr const char* kColourEmojiFamily = "Noto Color Emoji";
+
 constexpr FallbackFace kFallbackFaces[] = {
     {"Noto Sans", "truetype/noto/NotoSans-Regular.ttf", "truetype/noto/NotoSans-Bold.ttf"},
     {"Noto Sans Arabic", "truetype/noto/NotoSansArabic-Regular.ttf",
@@ -96,7 +98,7 @@ constexpr FallbackFace kFallbackFaces[] = {
      "opentype/noto/NotoSansCJK-Bold.ttc"},
     // Before the symbol fonts, which draw some emoji too, but in outline: an emoji typed is
     // drawn in colour.
-    {"Noto Color Emoji", "truetype/noto/NotoColorEmoji.ttf", nullptr},
+    {kColourEmojiFamily, "truetype/noto/NotoColorEmoji.ttf", nullptr},
     {"Noto Sans Symbols", "truetype/noto/NotoSansSymbols-Regular.ttf",
      "truetype/noto/NotoSansSymbols-Bold.ttf"},
     {"Noto Sans Symbols2", "truetype/noto/NotoSansSymbols2-Regular.ttf", nullptr},
@@ -193,6 +195,10 @@ void loadFallbackFaces() {
     });
 }
 
+// Any pixel size will do for reaching the colour emoji face: every size shares its one
+// FreeType face on this thread.
+constexpr int kColourEmojiProbePixels = 100;
+
 // Whether Qt takes this family from the font folder, where no fallback is ever consulted
 // for a character the face has.
 bool fromFontFolder(const QString& family) {
@@ -265,6 +271,21 @@ QFont fontFor(const CharFormat& format) {
     font.setKerning(false);
     font.setHintingPreference(QFont::PreferNoHinting);
     return font;
+}
+
+void reselectColourEmojiSize() {
+    if (!fallbacksReady.load(std::memory_order_acquire))
+        return; // no emoji has been set yet
+    QFont font(QString::fromLatin1(kColourEmojiFamily));
+    font.setPixelSize(kColourEmojiProbePixels);
+    QRawFont face = QRawFont::fromFont(font);
+    // A face of bitmaps reports its em as the pixels of the size it is set at: none, once lost.
+    if (!face.isValid() || face.familyName() != QLatin1String(kColourEmojiFamily) ||
+        face.unitsPerEm() > 0)
+        return;
+    // Qt picks the bitmap size again for every font engine it makes on a face; one made
+    // here and dropped leaves the face as a fresh one, for the engines that share it.
+    face.setPixelSize(kColourEmojiProbePixels + 1);
 }
 
 bool fontFolderSetsAll(const CharFormat& format, QStringView text) {

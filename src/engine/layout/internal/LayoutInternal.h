@@ -37,6 +37,16 @@ bool fontFolderSetsAll(const CharFormat& format, QStringView text);
 // Loads the fallback faces unless the face that sets `format` draws every character of
 // `text` itself; to be called before `text` is shaped in `format`.
 void prepareFontsFor(const CharFormat& format, QStringView text);
+// Qt shares one FreeType face among every size of a font file on a thread, and sets the
+// face's size only when its own note of the size last set differs. Noto Color Emoji has
+// bitmaps at one size alone; when Qt's PDF writer embeds it (at the end of a PDF) it asks
+// for the face at the size of its design units, which FreeType refuses after dropping the
+// bitmap size, while Qt's note keeps the old one. Every later emoji on this thread would
+// then load at no size at all: advances of 0.31 em instead of 1.06 em, lines broken
+// elsewhere, and their pictures drawn differently. Restores the bitmap size when it is lost;
+// to be called on the laying out thread before a layout, which then depends on its inputs
+// alone and not on what this thread drew before.
+void reselectColourEmojiSize();
 // The font that sets text in `format`, with the internal pixel scale.
 QFont fontFor(const CharFormat& format);
 FontMetrics metricsFor(const CharFormat& format);
