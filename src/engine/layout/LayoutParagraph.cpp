@@ -226,6 +226,25 @@ qsizetype wantedLength(const QString& text, int maxLines) {
     return text.size();
 }
 
+// Qt looks a font's faces up once per font object, through every fallback family; a new
+// font for each run of each paragraph had it look them up again. The formats, and with them
+// their fonts, are kept per thread (as Qt's font engines are), a few at a time. The
+// paragraph's font is taken from its mark's format too, so that a run in the mark's format
+// resolves to that very font object.
+QTextCharFormat textFormatFor(const CharFormat& format) {
+    thread_local std::vector<std::pair<CharFormat, QTextCharFormat>> made;
+    constexpr size_t keptFormats = 32;
+    for (const auto& [known, textFormat] : made)
+        if (known == format)
+            return textFormat;
+    if (made.size() == keptFormats)
+        made.clear();
+    QTextCharFormat textFormat;
+    textFormat.setFont(fontFor(format), QTextCharFormat::FontPropertiesAll);
+    made.emplace_back(format, textFormat);
+    return textFormat;
+}
+
 std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph, double width,
                                                      int maxLines) {
     if (paragraph.length() > limits::kMaxDocumentCharacters)
@@ -257,7 +276,7 @@ std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph,
         QTextLayout::FormatRange range;
         range.start = int(text.size());
         range.length = int(run.text.size());
-        range.format.setFont(fontFor(run.format), QTextCharFormat::FontPropertiesAll);
+        range.format = textFormatFor(run.format);
         formats.append(range);
         text += run.text;
     }
@@ -274,7 +293,7 @@ std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph,
 
     QTextLayout& tl = shape->textLayout;
     tl.setText(shapedText(text));
-    tl.setFont(fontFor(paragraph.markFormat));
+    tl.setFont(textFormatFor(paragraph.markFormat).font());
     tl.setFormats(formats);
     QTextOption option(qtAlignment(paragraph.alignment));
     option.setWrapMode(hasVeryLongWord(text) ? QTextOption::WrapAnywhere

@@ -7,6 +7,7 @@
 #include "PackageXml.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace wordengine::package {
 
@@ -20,7 +21,7 @@ QString onOff(bool on) {
     return on ? QStringLiteral("1") : QStringLiteral("0");
 }
 
-void writeRunProperties(PartWriter& xml, const CharFormat& format) {
+void writeRunPropertiesOnce(PartWriter& xml, const CharFormat& format) {
     const QString font = xmlSafe(format.fontName);
     const QString halfPoints = number(pointsToHalfPoints(format.size));
     xml.writeStartElement(QStringLiteral("w:rPr"));
@@ -40,6 +41,29 @@ void writeRunProperties(PartWriter& xml, const CharFormat& format) {
     writeVal(xml, QStringLiteral("w:u"),
              nameOf(kUnderlineNames, format.underline, Underline::Single));
     xml.writeEndElement();
+}
+
+// A bill's runs and paragraph marks share a handful of formats, and each format's properties
+// are some thirty calls of the writer: a format's bytes are made once per thread and copied
+// after that. The table is bounded, for a document with a format on every run.
+void writeRunProperties(PartWriter& xml, const CharFormat& format) {
+    struct Written {
+        CharFormat format;
+        QByteArray bytes;
+    };
+    thread_local std::vector<Written> written;
+    constexpr size_t keptFormats = 32;
+    for (const Written& known : written) {
+        if (known.format == format) {
+            xml.writeFragment(known.bytes);
+            return;
+        }
+    }
+    const qsizetype start = xml.beginFragment();
+    writeRunPropertiesOnce(xml, format);
+    if (written.size() == keptFormats)
+        written.clear();
+    written.push_back({format, xml.fragmentFrom(start)});
 }
 
 // A piece of run text between tabs. Without xml:space="preserve" an XML application may

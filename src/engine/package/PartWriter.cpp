@@ -86,6 +86,16 @@ void PartWriter::writeEndDocument() {
     out.append('\n');
 }
 
+qsizetype PartWriter::beginFragment() {
+    finishStartTag();
+    return out.size();
+}
+
+void PartWriter::writeFragment(QByteArrayView bytes) {
+    finishStartTag();
+    out.append(bytes);
+}
+
 QByteArray PartWriter::take() {
     open.clear();
     inStartTag = inEmptyElement = false;

@@ -32,6 +32,14 @@ public:
     // Closes every open element and ends the part with a line feed.
     void writeEndDocument();
 
+    // A fragment that opens and closes all its elements may be kept and written again as it
+    // stands, where the same calls would write the same bytes: beginFragment() closes a start
+    // tag left open and tells where the fragment begins, fragmentFrom() gives its bytes once
+    // it is written, and writeFragment() writes such bytes in place of the calls.
+    qsizetype beginFragment();
+    QByteArray fragmentFrom(qsizetype start) const { return out.sliced(start); }
+    void writeFragment(QByteArrayView bytes);
+
     // The part's bytes; the writer is empty afterwards.
     QByteArray take();
 
