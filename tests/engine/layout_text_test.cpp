@@ -176,12 +176,23 @@ TEST(LayoutText, VeryLongWordsBreakLikeLongWords) {
     EXPECT_EQ(std::accumulate(veryLong.begin(), veryLong.end(), 0), 60000 + 4);
 }
 
-QStringList warnings; // what Qt told the program's output while a test ran
+// What Qt told the program's output. Kept from before the first test lays out any text, so
+// that the layout's own handling of Qt's messages stands in front of it, as it stands in front
+// of the program's output.
+QStringList warnings;
+QtMessageHandler printed = nullptr;
 
-void keepWarning(QtMsgType type, const QMessageLogContext&, const QString& message) {
+void keepWarning(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (type == QtWarningMsg)
         warnings << message;
+    printed(type, context, message);
 }
+
+struct KeepWarnings : ::testing::Environment {
+    void SetUp() override { printed = qInstallMessageHandler(keepWarning); }
+};
+const ::testing::Environment* const keepWarnings =
+    ::testing::AddGlobalTestEnvironment(new KeepWarnings);
 
 } // namespace
 
@@ -190,7 +201,6 @@ void keepWarning(QtMsgType type, const QMessageLogContext&, const QString& messa
 // are bold), each with the family that draws its own script; and no word from Qt on the
 // program's output about the families it passed over on the way.
 TEST(LayoutFonts, EveryScriptHasItsGlyphs) {
-    const QtMessageHandler before = qInstallMessageHandler(keepWarning);
     const struct {
         const char* script;
         const char* name;
@@ -231,6 +241,6 @@ TEST(LayoutFonts, EveryScriptHasItsGlyphs) {
             }
         }
     }
-    qInstallMessageHandler(before);
-    EXPECT_EQ(warnings.join(QLatin1Char('\n')).toStdString(), "");
+    EXPECT_EQ(warnings.filter(QStringLiteral("OpenType")).join(QLatin1Char('\n')).toStdString(),
+              "");
 }
