@@ -233,6 +233,11 @@ TEST(LayoutCache, KeptShapesGiveTheSamePagesAsFreshOnes) {
         change(record);
         return record;
     };
+    const billofsale::SaleRecord wrapping =
+                                     with([](auto&r) { r.buyer = QString(60, u'W') + r.buyer; }),
+                                 emoji = with([](auto&r) {
+                                     r.buyer = QStringLiteral("🚗 Rocket 🚀 ").repeated(9);
+                                 });
     const struct {
         const char* name;
         billofsale::SaleRecord record;
@@ -240,17 +245,14 @@ TEST(LayoutCache, KeptShapesGiveTheSamePagesAsFreshOnes) {
     } bills[] = {
         {"sample", billofsale::sampleRecord(), false},
         {"sample again", billofsale::sampleRecord(), true},
-        {"a buyer that wraps", with([](auto& r) { r.buyer = QString(60, u'W') + r.buyer; }), false},
+        {"a buyer that wraps", wrapping, false},
         {"a long seller", billofsale::longRecord(2), false},
         {"Greek", with([](auto& r) { r.buyer = QStringLiteral("Ελένη Παπαδοπούλου"); }), false},
-        {"emoji", with([](auto& r) { r.buyer = QStringLiteral("🚗 Rocket 🚀 ").repeated(9); }),
-         false},
+        {"emoji", emoji, false},
         {"Arabic", with([](auto& r) { r.buyer = QStringLiteral("محمد الأحمد"); }), false},
         {"Japanese in a cell", with([](auto& r) { r.make = QStringLiteral("山田 太郎"); }), false},
-        {"the wrapping buyer again", with([](auto& r) { r.buyer = QString(60, u'W') + r.buyer; }),
-         true},
-        {"emoji again", with([](auto& r) { r.buyer = QStringLiteral("🚗 Rocket 🚀 ").repeated(9); }),
-         false},
+        {"the wrapping buyer again", wrapping, true},
+        {"emoji again", emoji, false},
         {"sample at last", billofsale::sampleRecord(), true},
     };
     const auto pages = [](const Document& doc) {

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSet>
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -106,23 +105,18 @@ TEST_F(EntryAccess, TheWindowReadsInTheOrderOfTheScreen) {
     EXPECT_EQ(window->role(), QAccessible::Window);
     QStringList boxes;
     QString label;
-    const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
-        for (int i = 0; i < node->childCount(); ++i) {
-            QAccessibleInterface* child = node->child(i);
-            if (child->role() == QAccessible::StaticText) {
-                label = child->text(QAccessible::Name);
-            } else if (child->role() == QAccessible::EditableText) {
-                const QString name = child->text(QAccessible::Name);
-                if (!label.isEmpty()) {
-                    EXPECT_EQ(label.toStdString(), (name + QLatin1Char(':')).toStdString());
-                }
-                boxes << name;
-                label.clear();
+    for (QAccessibleInterface* node : accessibleTree(window)) {
+        if (node->role() == QAccessible::StaticText) {
+            label = node->text(QAccessible::Name);
+        } else if (node->role() == QAccessible::EditableText) {
+            const QString name = node->text(QAccessible::Name);
+            if (!label.isEmpty()) {
+                EXPECT_EQ(label.toStdString(), (name + QLatin1Char(':')).toStdString());
             }
-            walk(child);
+            boxes << name;
+            label.clear();
         }
-    };
-    walk(window);
+    }
     EXPECT_EQ(boxes.join(QStringLiteral(" | ")).toStdString(),
               "Amount Of Motor Vehicle | Name Of Seller | Name Of Buyer | Name Of Witness | Make "
               "| Model/Series | Year | Color | VIN # | Style | Odometer Reading | Title # | Down "

@@ -90,32 +90,6 @@ TEST_F(PreviewWiring, ActivationPreparesThePageAndTheBoxPaintsIt) {
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
-// On a screen of several device pixels to the pixel (200 % and the like: the windows_framed_*
-// tests) the page is drawn at the device's resolution, not drawn at one pixel to the pixel and
-// enlarged: an edge one device pixel into a pixel stays sharp, black up to it, white after.
-TEST_F(PreviewWiring, ThePageIsDrawnAtTheScreensResolution) {
-    const qreal ratio = form->devicePixelRatioF();
-    const double edge = 100 + 1 / ratio; // pixels
-    QPicture page;
-    {
-        QPainter painter(&page);
-        painter.fillRect(QRect(0, 0, 7002, 9002), Qt::white);
-        painter.fillRect(QRectF(0, 0, edge * 15, 1500), Qt::black);
-    }
-    page.setBoundingRect(QRect(0, 0, 7002, 9002));
-    showPages({page});
-    const QImage shown = control<PictureBox>(*form, "Picture2")->grab().toImage();
-    ASSERT_EQ(shown.devicePixelRatio(), ratio);
-    const int column = qRound(edge * ratio); // the first device pixel past the edge
-    const auto colourAt = [&](int x, int y) {
-        return shown.pixelColor(x, qRound(y * ratio)).name().toStdString();
-    };
-    for (int y : {10, 50, 90})
-        EXPECT_EQ(std::pair(colourAt(column - 1, y), colourAt(column, y)),
-                  std::pair(std::string("#000000"), std::string("#ffffff")))
-            << "at " << y;
-}
-
 TEST_F(PreviewWiring, AClickOnTheListAndAKeyReleaseInItChooseThePage) {
     showPages({markedPage(7002, 9002, {0, 0}, Qt::black),
                markedPage(5002, 6002, {1500, 0}, Qt::red),

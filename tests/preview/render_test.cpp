@@ -24,7 +24,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
-#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -257,16 +256,11 @@ TEST_F(TempFolder, EndToEndFromTheEntryWindowToThePreviewAndBack) {
     // The window's own buttons, in the order a screen reader lists them (on a screen too small
     // for the window they sit in its scroll area).
     QStringList buttons;
-    const std::function<void(QAccessibleInterface*)> listButtons = [&](QAccessibleInterface* at) {
-        for (int i = 0; i < at->childCount(); ++i) {
-            QAccessibleInterface* child = at->child(i);
-            const QString name = child->text(QAccessible::Name);
-            if (child->role() == QAccessible::Button && !name.startsWith(QLatin1String("Zoom")))
-                buttons << name;
-            listButtons(child);
-        }
-    };
-    listButtons(window);
+    for (QAccessibleInterface* node : accessibleTree(window)) {
+        const QString name = node->text(QAccessible::Name);
+        if (node->role() == QAccessible::Button && !name.startsWith(QLatin1String("Zoom")))
+            buttons << name;
+    }
     EXPECT_EQ(buttons.join(QLatin1Char('|')).toStdString(), "Back|Save Results To Word File");
     EXPECT_EQ(readPage(form).mid(0, 12).join(QLatin1Char('\n')).toStdString(),
               R"(Motor Vehicle Bill of Sale
@@ -289,8 +283,6 @@ Title #:)");
     clickButton(form, "PushButton6");
     EXPECT_EQ(dialogs.saveRequests.back().fileName,
               QStringLiteral("Bill of Sale - Orwen Palk - 1969 Ford Thunderbird.doc"));
-    clickButton(form, "PushButton6"); // cancelled: it opens where the save went
-    EXPECT_EQ(dialogs.saveRequests.back().directory, temp.path());
     QFile a(first), b(saved);
     ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
     EXPECT_EQ(a.readAll(), b.readAll());
