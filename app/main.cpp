@@ -5,6 +5,7 @@
 #include "Leftovers.h"
 #include "Program.h"
 #include "ProgramIdentity.h"
+#include "QtDialogs.h"
 #include "SettingsStore.h"
 
 #include <QApplication>
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
     if (const std::optional<int> answered = answerHelpOrVersion(argc, argv))
         return *answered;
     QApplication app(argc, argv);
+    useQtDialogsByDefault();
     QApplication::setApplicationName(QStringLiteral("Vantorel"));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(desktopId));
     const int status = runProgram(app);

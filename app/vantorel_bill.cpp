@@ -33,6 +33,16 @@ void holdClosedStandardStreams() {
 
 int main(int argc, char** argv) {
     holdClosedStandardStreams();
+    // They need neither fonts nor an engine: answered before Qt's GUI (its platform plugin and
+    // the libraries that come with it) is started at all.
+    {
+        QStringList given;
+        for (int i = 1; i < argc; ++i)
+            given.append(QString::fromLocal8Bit(argv[i]));
+        QTextStream out(stdout);
+        if (const std::optional<int> answered = BillCommand::answerHelpOrVersion(given, out))
+            return *answered;
+    }
     // Fonts and page drawing need a GUI application, but never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

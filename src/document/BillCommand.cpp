@@ -244,16 +244,20 @@ QString usage() {
                "  mlr --icsv --ojsonl cat sales.csv | vantorel-bill --batch - --out bills/\n");
 }
 
+std::optional<int> answerHelpOrVersion(const QStringList& arguments, QTextStream& out) {
+    if (arguments.contains(QStringLiteral("--help")))
+        out << usage();
+    else if (arguments.contains(QStringLiteral("--version")))
+        out << "vantorel-bill " << programVersion << '\n';
+    else
+        return std::nullopt;
+    return Success;
+}
+
 int run(const QStringList& arguments, word::ApplicationFactory& engine, QTextStream& out,
         QTextStream& err, bool errIsTerminal) {
-    if (arguments.contains(QStringLiteral("--help"))) {
-        out << usage();
-        return Success;
-    }
-    if (arguments.contains(QStringLiteral("--version"))) {
-        out << "vantorel-bill " << programVersion << '\n';
-        return Success;
-    }
+    if (const std::optional<int> answered = answerHelpOrVersion(arguments, out))
+        return *answered;
     // Documents are made in the temporary folder: what killed runs left there goes first.
     removeTemporaryLeftovers();
     if (BillBatch::wanted(arguments))

@@ -3,6 +3,7 @@
 // same document script as the program, on a record given as a JSON file.
 
 #include <QStringList>
+#include <optional>
 
 class QTextStream;
 
@@ -16,6 +17,11 @@ enum ExitCode { Success = 0, Failed = 1, BadUsage = 2 };
 
 // The text of --help.
 QString usage();
+
+// When `arguments` (without the program name) hold --help, prints the help text on `out`; else
+// when they hold --version, the version. Returns the exit status then, nothing otherwise. Needs
+// no application object, so that these answers cost no more than a start of Qt Core.
+std::optional<int> answerHelpOrVersion(const QStringList& arguments, QTextStream& out);
 
 // Runs the command. `arguments` excludes the program name. --help and --version go to `out`;
 // messages go to `err`, one line each; nothing is printed on success, but for a batch's summary

@@ -1,20 +1,39 @@
 #include "Dialogs.h"
 
-#include "QtDialogs.h"
-
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <cstdio>
 
 namespace {
 
+// What a box says before the program has given its dialogs is not lost.
+class StandardErrorDialogs final : public WindowlessDialogs {
+public:
+    Answer message(const MessageRequest& request) override {
+        notice(request);
+        return request.buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    }
+    void notice(const MessageRequest& request) override {
+        std::fprintf(stderr, "%s: %s\n", qUtf8Printable(request.title),
+                     qUtf8Printable(request.text));
+    }
+};
+
 Dialogs* installed = nullptr;
+Dialogs* byDefault = nullptr;
 QString title;
 
 } // namespace
 
 Dialogs& dialogs() {
-    static QtDialogs qtDialogs;
-    return installed ? *installed : qtDialogs;
+    static StandardErrorDialogs standardError;
+    if (installed)
+        return *installed;
+    return byDefault ? *byDefault : standardError;
+}
+
+void setDefaultDialogs(Dialogs* fallback) {
+    byDefault = fallback;
 }
 
 void setDialogs(Dialogs* replacement) {

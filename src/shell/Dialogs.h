@@ -84,10 +84,14 @@ public:
     std::unique_ptr<Progress> progress(const ProgressRequest& request) override;
 };
 
-// The process's dialogs: QtDialogs unless a test has put its own in place.
+// The process's dialogs: those a test or a tool has put in place, else the program's default.
 Dialogs& dialogs();
 // Puts `replacement` in place (nullptr restores the default). Not owned.
 void setDialogs(Dialogs* replacement);
+// The dialogs in place when no other is: a program with windows gives QtDialogs at its start
+// (useQtDialogsByDefault). Until then a box is written to standard error and answered as one
+// closed without a choice. Not owned.
+void setDefaultDialogs(Dialogs* fallback);
 
 // The application title that titles every box shown without a title of its own.
 QString applicationTitle();

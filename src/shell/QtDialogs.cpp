@@ -112,3 +112,8 @@ std::unique_ptr<Progress> QtDialogs::progress(const ProgressRequest& request) {
     DialogsOnScreen::keep();
     return std::make_unique<QtProgress>(request);
 }
+
+void useQtDialogsByDefault() {
+    static QtDialogs real;
+    setDefaultDialogs(&real);
+}

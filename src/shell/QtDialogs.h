@@ -12,3 +12,6 @@ public:
     bool print(QPrinter& printer, int pageCount, QWidget* parent) override;
     std::unique_ptr<Progress> progress(const ProgressRequest& request) override;
 };
+
+// Makes the real dialogs the process's default (setDefaultDialogs), for the rest of its life.
+void useQtDialogsByDefault();

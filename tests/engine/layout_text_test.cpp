@@ -40,6 +40,22 @@ TEST(LayoutFonts, ArialStandsInWithLiberationSans) {
               QStringLiteral("Liberation Sans"));
     EXPECT_EQ(QFontInfo(layout::fontFor(format("Times New Roman", 12))).family(),
               QStringLiteral("Liberation Serif"));
+    // Each family's files are read when it is first asked for, here after Arial's: the
+    // family is then the font folder's own, in every script its faces cover.
+    const struct {
+        const char* font;
+        const char16_t* text;
+        bool ownFaces;
+    } runs[] = {
+        {"Courier New", u"Ωμέγα", true},     {"Arial Narrow", u"Zoë", true},
+        {"Times New Roman", u"Tobin", true}, {"Times New Roman", u"山田", false},
+        {"Calibri", u"Tobin", false},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.font);
+        EXPECT_EQ(layout::fontFolderSetsAll(format(run.font, 10), QStringView(run.text)),
+                  run.ownFaces);
+    }
 }
 
 TEST(LayoutFonts, SingleSpacedLineHeights) {

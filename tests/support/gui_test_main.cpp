@@ -4,6 +4,8 @@
 // that means to use another window system on purpose names it in VANTOREL_TEST_PLATFORM.
 #include <QtGlobal>
 #ifdef VANTOREL_TEST_WIDGETS
+#include "QtDialogs.h"
+
 #include <QApplication>
 using TestApplication = QApplication;
 #else
@@ -21,6 +23,9 @@ int main(int argc, char** argv) {
     else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TestApplication app(argc, argv);
+#ifdef VANTOREL_TEST_WIDGETS
+    useQtDialogsByDefault(); // as the program does
+#endif
     ::testing::InitGoogleTest(&argc, argv);
     const int status = RUN_ALL_TESTS();
     // As the program does (app/main.cpp): Qt 6.4 may hang for good closing a Wayland connection.

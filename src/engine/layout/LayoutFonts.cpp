@@ -1,6 +1,7 @@
 // Fonts of the layout: the Liberation families loaded from the system's font folder and put
 // in the place of the Microsoft fonts they were made to match, the Noto fonts that draw the
 // scripts Liberation lacks, and their vertical metrics.
+#include "FontFolder.h"
 #include "Layout.h"
 #include "LayoutInternal.h"
 
@@ -14,6 +15,7 @@
 #include <QtEndian>
 #include <atomic>
 #include <cmath>
+#include <memory>
 #include <mutex>
 
 namespace wordengine::layout {
@@ -109,34 +111,11 @@ QString fallbackFontFolder() {
     return chosen.isEmpty() ? QStringLiteral("/usr/share/fonts") : chosen;
 }
 
-struct FontState {
-    bool sansLoaded = false;
-    QStringList liberationFamilies; // the families the font folder gave
-};
-
-FontState& fontState() {
-    static FontState state;
-    static std::once_flag once;
-    std::call_once(once, [] {
-        if (!QGuiApplication::instance())
-            return; // the font database needs an application; stay unloaded
-        bool regular = false;
-        bool bold = false;
-        const QDir folder(fontFolder());
-        for (const QString& file : folder.entryList({QStringLiteral("*.ttf")}, QDir::Files)) {
-            const int id = QFontDatabase::addApplicationFont(folder.filePath(file));
-            if (id < 0)
-                continue;
-            state.liberationFamilies += QFontDatabase::applicationFontFamilies(id);
-            if (file == QLatin1String("LiberationSans-Regular.ttf"))
-                regular = true;
-            if (file == QLatin1String("LiberationSans-Bold.ttf"))
-                bold = true;
-        }
-        state.liberationFamilies.removeDuplicates();
-        state.sansLoaded = regular && bold;
-    });
-    return state;
+// Nothing when there is no application: the font database needs one.
+FontFolder* fontFolderFaces() {
+    static const std::unique_ptr<FontFolder> folder(
+        QGuiApplication::instance() ? new FontFolder(fontFolder()) : nullptr);
+    return folder.get();
 }
 
 // The fallback faces cost most of a start: fontconfig reads the character set of every face,
@@ -202,8 +181,8 @@ constexpr int kColourEmojiProbePixels = 100;
 // Whether Qt takes this family from the font folder, where no fallback is ever consulted
 // for a character the face has.
 bool fromFontFolder(const QString& family) {
-    const FontState& state = fontState();
-    return state.sansLoaded && state.liberationFamilies.contains(family, Qt::CaseInsensitive);
+    FontFolder* folder = fontFolderFaces();
+    return folder && folder->sets(family);
 }
 
 // Whether the face that sets `format` has a glyph of its own for every character of `text`,
@@ -253,7 +232,8 @@ FontMetrics unitMetrics(const QFont& font) {
 } // namespace
 
 bool loadFonts() {
-    return fontState().sansLoaded;
+    const FontFolder* folder = fontFolderFaces();
+    return folder && folder->sansFaces();
 }
 
 QFont fontFor(const CharFormat& format) {
