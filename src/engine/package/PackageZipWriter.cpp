@@ -120,8 +120,10 @@ public:
 
 private:
     ZipBytes& put(quint32 value, int size) {
+        char bytes[4];
         for (int i = 0; i < size; ++i, value >>= 8)
-            out.append(char(value & 0xFF));
+            bytes[i] = char(value & 0xFF);
+        out.append(bytes, size);
         return *this;
     }
     QByteArray& out;
