@@ -48,10 +48,27 @@ void normalise(std::vector<Run>& runs) {
     runs = std::move(out);
 }
 
+// Whether normalise() would leave the runs as they are.
+bool normalised(const std::vector<Run>& runs) {
+    for (size_t i = 0; i < runs.size(); ++i)
+        if (runs[i].text.isEmpty() || (i > 0 && runs[i - 1].format == runs[i].format))
+            return false;
+    return true;
+}
+
 void insertIntoParagraph(Paragraph& paragraph, int offset, const QString& text,
                          const CharFormat& format) {
     if (text.isEmpty())
         return;
+    // Typing mostly goes on at the end of a paragraph: the text joins the last run or follows
+    // it, as normalise() would have it, without the paragraph's runs copied twice.
+    if (offset == paragraph.length() && normalised(paragraph.runs)) {
+        if (!paragraph.runs.empty() && paragraph.runs.back().format == format)
+            paragraph.runs.back().text += text;
+        else
+            paragraph.runs.push_back(Run{text, format});
+        return;
+    }
     std::vector<Run> before, after;
     splitRuns(paragraph.runs, offset, before, after);
     before.push_back(Run{text, format});
