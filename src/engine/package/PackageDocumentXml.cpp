@@ -303,7 +303,10 @@ void writeSection(PartWriter& xml, const PageSetup& setup) {
 QByteArray documentXml(const Document& document) {
     const int textWidth = std::max(pointsToTwips(document.pageSetup.textWidth()), 0);
 
-    PartWriter xml;
+    // Room for as much as the last document of this thread took, up to a bound: a batch's
+    // documents are alike, and a very long one is not taken for the size of the next.
+    thread_local qsizetype lastBytes = 0;
+    PartWriter xml(std::min<qsizetype>(lastBytes + lastBytes / 8, 1 << 20));
     xml.writeStartElement(QStringLiteral("w:document"));
     xml.writeAttribute(u"xmlns:w", QString(kWordNamespace));
     xml.writeStartElement(QStringLiteral("w:body"));
@@ -330,7 +333,9 @@ QByteArray documentXml(const Document& document) {
         writeParagraph(xml, Paragraph{});
     writeSection(xml, document.pageSetup);
     xml.writeEndDocument();
-    return xml.take();
+    QByteArray bytes = xml.take();
+    lastBytes = bytes.size();
+    return bytes;
 }
 
 } // namespace wordengine::package
