@@ -37,7 +37,12 @@ public:
         Entry entry = std::move(queue_.front());
         queue_.pop_front();
         queued_ -= entry.weight;
-        room_.notify_all();
+        // The reader is woken once the queue is down to a quarter, not for each item taken:
+        // it then fills the queue in one go while the workers go on, rather than switching
+        // threads for every record. A reader waits only on a queue that is not empty, so it
+        // is woken at the latest when the last item is taken.
+        if (queue_.size() <= items_ / 4)
+            room_.notify_all();
         return std::move(entry.item);
     }
 

@@ -104,6 +104,15 @@ QByteArray readRecord(const QString& path) {
 
 namespace {
 
+// A member's name as the JSON reader decodes it, `quoted` being valid JSON. A name without
+// an escape is its UTF-8 as it stands, and every record has sixteen of them: the reader
+// itself is asked only about the others.
+QString memberName(QByteArrayView quoted) {
+    if (quoted.size() >= 2 && !quoted.contains('\\'))
+        return QString::fromUtf8(quoted.sliced(1, quoted.size() - 2));
+    return QJsonDocument::fromJson('[' + quoted.toByteArray() + ']').array().at(0).toString();
+}
+
 // Calls `member` with each member's name and the text of its value (as written, blanks
 // around it removed) of the outermost object of valid JSON `json`, in order; stops when it
 // answers false.
@@ -119,14 +128,14 @@ template <class Member> void forEachMember(const QByteArray& json, Member&& memb
             ++i;
             continue;
         }
-        // A member: its name, decoded by the JSON reader itself, then its value.
+        // A member: its name, then its value.
         const qsizetype end = skipValue(json, i);
-        const QJsonDocument name = QJsonDocument::fromJson('[' + json.mid(i, end - i) + ']');
+        const QString name = memberName(QByteArrayView(json).sliced(i, end - i));
         i = json.indexOf(':', end);
         if (i < 0)
             break;
         const qsizetype valueEnd = skipValue(json, i + 1);
-        if (!member(name.array().at(0).toString(), json.mid(i + 1, valueEnd - i - 1).trimmed()))
+        if (!member(name, json.mid(i + 1, valueEnd - i - 1).trimmed()))
             return;
         i = valueEnd;
         while (i < json.size() && json[i] != ',' && json[i] != '}')

@@ -293,6 +293,8 @@ QString wordOpenWarning() {
 }
 
 bool IsWordRunning(word::ApplicationFactory& word) {
+    if (word.NoneRunning())
+        return false;
     try {
         const std::shared_ptr<word::Application> running = word.GetRunning();
         return running && running->Name() == QStringLiteral("Microsoft Word");

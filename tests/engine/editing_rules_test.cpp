@@ -216,6 +216,13 @@ TEST(EditingTyping, FormattingOfRunsAndNewParagraphs) {
     EXPECT_EQ(mid, at(3, 0));
     EXPECT_EQ(std::get<Paragraph>(d.body[3]).markFormat, fmt(11));
     EXPECT_EQ(texts(d).mid(2), (QStringList{"sum   5", "  , more!"}));
+
+    // Runs read from a file may be split and empty: typing at their end still merges them.
+    d.body = {para("a", fmt(11))};
+    auto& read = std::get<Paragraph>(d.body[0]).runs;
+    read.insert(read.end(), {{"", fmt(12)}, {"b", fmt(11)}});
+    editor.insertText(at(0, 2), "c", fmt(11));
+    EXPECT_EQ(read, (std::vector<wordengine::Run>{{"abc", fmt(11)}}));
 }
 
 TEST(EditingTyping, TypingInCellsAndAtRowMarks) {

@@ -243,6 +243,9 @@ public:
     virtual std::shared_ptr<Application> CreateNew() = 0;
     virtual std::shared_ptr<Application> GetRunning() = 0;
     virtual word::Clipboard& Clipboard() = 0;
+    // True when "get running" is known to fail without asking it: a failure is an exception,
+    // which a run making document after document would otherwise raise for each of them.
+    virtual bool NoneRunning() { return false; }
 };
 
 } // namespace word

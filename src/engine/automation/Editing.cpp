@@ -48,10 +48,27 @@ void normalise(std::vector<Run>& runs) {
     runs = std::move(out);
 }
 
+// Whether normalise() would leave the runs as they are.
+bool normalised(const std::vector<Run>& runs) {
+    for (size_t i = 0; i < runs.size(); ++i)
+        if (runs[i].text.isEmpty() || (i > 0 && runs[i - 1].format == runs[i].format))
+            return false;
+    return true;
+}
+
 void insertIntoParagraph(Paragraph& paragraph, int offset, const QString& text,
                          const CharFormat& format) {
     if (text.isEmpty())
         return;
+    // Typing mostly goes on at the end of a paragraph: the text joins the last run or follows
+    // it, as normalise() would have it, without the paragraph's runs copied twice.
+    if (offset == paragraph.length() && normalised(paragraph.runs)) {
+        if (!paragraph.runs.empty() && paragraph.runs.back().format == format)
+            paragraph.runs.back().text += text;
+        else
+            paragraph.runs.push_back(Run{text, format});
+        return;
+    }
     std::vector<Run> before, after;
     splitRuns(paragraph.runs, offset, before, after);
     before.push_back(Run{text, format});
@@ -224,12 +241,26 @@ int Editor::pageOf(const Pagination& pagination, const Position& p) {
 
 Position Editor::insertText(Position p, const QString& text, const CharFormat& format) {
     paragraphFor(p); // typing at an end-of-row mark is refused before anything changes
+    // The breaks are found by Qt's search, which looks at many characters a step; each kind is
+    // searched for again only once the last one found is passed, so the text is read once.
+    qsizetype nextCr = -1;
+    qsizetype nextLf = -1;
+    const auto findFrom = [&](QChar c, qsizetype& next, qsizetype from) {
+        if (next != text.size() && next < from) {
+            next = text.indexOf(c, from);
+            if (next < 0)
+                next = text.size();
+        }
+    };
+    const auto nextBreak = [&](qsizetype from) {
+        findFrom(u'\r', nextCr, from);
+        findFrom(u'\n', nextLf, from);
+        return std::min(nextCr, nextLf);
+    };
     qsizetype pieceStart = 0;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
+    for (qsizetype i = nextBreak(0);; i = nextBreak(i + 1)) {
         const bool atEnd = i == text.size();
         const QChar c = atEnd ? QChar() : text.at(i);
-        if (!atEnd && c != u'\r' && c != u'\n')
-            continue;
         const QString piece = text.mid(pieceStart, i - pieceStart);
         insertIntoParagraph(paragraphFor(p), p.offset, piece, format);
         p.offset += int(piece.size());

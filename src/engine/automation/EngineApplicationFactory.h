@@ -26,6 +26,8 @@ public:
     // An application that another process of this user is running; fails when there is none.
     std::shared_ptr<word::Application> GetRunning() override;
     word::Clipboard& Clipboard() override;
+    // Known only in a run (serveRun) that found no other application at its start.
+    bool NoneRunning() override { return runningSettled_ == false; }
 
     // How documents of applications created from now on are saved. A run that makes many
     // documents gives them all one time (the files then do not depend on when each was

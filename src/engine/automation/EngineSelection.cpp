@@ -4,6 +4,8 @@
 #include "EngineErrors.h"
 #include "EngineRange.h"
 
+#include <algorithm>
+
 namespace wordengine {
 
 namespace {
@@ -74,7 +76,9 @@ void EngineSelection::deleteSelected() {
 void EngineSelection::TypeText(const QString& text) {
     document_.ensureAvailable();
     // Carriage returns and line feeds become paragraph breaks, which are no characters.
-    const qint64 adding = text.size() - text.count(u'\r') - text.count(u'\n');
+    const qint64 adding = text.size() - std::count_if(text.begin(), text.end(), [](QChar c) {
+                              return c == u'\r' || c == u'\n';
+                          });
     document_.checkRoomFor(adding);
     if (!collapsed())
         deleteSelected(); // typing replaces the selection

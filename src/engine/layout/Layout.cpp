@@ -97,7 +97,7 @@ private:
         double shortest = std::numeric_limits<double>::infinity();
         for (const Run& run : paragraph.runs) {
             if (!run.text.isEmpty()) {
-                const FontMetrics m = metricsFor(run.format);
+                const FontMetrics m = keptMetricsFor(run.format);
                 shortest = std::min(shortest, m.ascent + m.descent + m.lineGap);
             }
         }

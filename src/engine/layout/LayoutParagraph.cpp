@@ -154,9 +154,9 @@ void measureLines(ParagraphShape& shape) {
         if (run.text.isEmpty())
             continue;
         end += int(run.text.size());
-        runEnds.emplace_back(end, metricsFor(run.format));
+        runEnds.emplace_back(end, keptMetricsFor(run.format));
     }
-    const FontMetrics mark = metricsFor(shape.markFormat);
+    const FontMetrics mark = keptMetricsFor(shape.markFormat);
     size_t r = 0;
     for (size_t i = 0; i < shape.lines.size(); ++i) {
         ParagraphShape::Line& line = shape.lines[i];
@@ -262,10 +262,14 @@ std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph,
     // The fallback faces are in place before Qt meets a character that only they have. Whether
     // they took part at all matters only to a shape that may be kept.
     shape->ownFacesOnly = keepingShapes() && fontFolderSetsAll(paragraph.markFormat, {});
+    // A run that the font folder's face sets alone needs no fallback: one look at its
+    // characters answers both questions.
     for (const Run& run : paragraph.runs) {
         const QString shaped = shapedText(run.text);
-        prepareFontsFor(run.format, shaped);
-        shape->ownFacesOnly = shape->ownFacesOnly && fontFolderSetsAll(run.format, shaped);
+        const bool ownFaces = shape->ownFacesOnly && fontFolderSetsAll(run.format, shaped);
+        if (!ownFaces)
+            prepareFontsFor(run.format, shaped);
+        shape->ownFacesOnly = ownFaces;
     }
 
     QString text;
@@ -350,6 +354,17 @@ std::shared_ptr<const ParagraphLayout> layoutAgain(const Paragraph& paragraph, d
 }
 
 } // namespace
+
+FontMetrics keptMetricsFor(const CharFormat& format) {
+    thread_local std::vector<std::pair<CharFormat, FontMetrics>> known;
+    constexpr size_t keptFormats = 32;
+    for (const auto& [kept, metrics] : known)
+        if (kept == format)
+            return metrics;
+    if (known.size() == keptFormats)
+        known.clear();
+    return known.emplace_back(format, metricsFor(format)).second;
+}
 
 long long shapedParagraphs() {
     return shapeCount.load();

@@ -28,16 +28,23 @@ size_t inputsHash(const Paragraph& paragraph, double width) {
     return seed;
 }
 
+// Walked side by side, without a list made of either: every paragraph of every document is
+// looked up here.
 bool sameRuns(const std::vector<Run>& a, const std::vector<Run>& b) {
-    std::vector<const Run*> left;
-    forEachShapedRun(a, [&](const Run& run) { left.push_back(&run); });
-    size_t i = 0;
-    bool same = true;
-    forEachShapedRun(b, [&](const Run& run) {
-        same = same && i < left.size() && *left[i] == run;
-        ++i;
-    });
-    return same && i == left.size();
+    auto left = a.begin();
+    auto right = b.begin();
+    for (;;) {
+        while (left != a.end() && left->text.isEmpty())
+            ++left;
+        while (right != b.end() && right->text.isEmpty())
+            ++right;
+        if (left == a.end() || right == b.end())
+            return left == a.end() && right == b.end();
+        if (!(*left == *right))
+            return false;
+        ++left;
+        ++right;
+    }
 }
 
 bool madeFrom(const ParagraphShape& shape, const Paragraph& paragraph, double width) {

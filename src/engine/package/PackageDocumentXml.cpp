@@ -7,6 +7,7 @@
 #include "PackageXml.h"
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 namespace wordengine::package {
@@ -43,27 +44,30 @@ void writeRunPropertiesOnce(PartWriter& xml, const CharFormat& format) {
     xml.writeEndElement();
 }
 
-// A bill's runs and paragraph marks share a handful of formats, and each format's properties
-// are some thirty calls of the writer: a format's bytes are made once per thread and copied
-// after that. The table is bounded, for a document with a format on every run.
-void writeRunProperties(PartWriter& xml, const CharFormat& format) {
-    struct Written {
-        CharFormat format;
-        QByteArray bytes;
-    };
-    thread_local std::vector<Written> written;
-    constexpr size_t keptFormats = 32;
-    for (const Written& known : written) {
-        if (known.format == format) {
-            xml.writeFragment(known.bytes);
+// A bill's runs, paragraphs, cells and tables share a handful of property sets, and each set
+// is ten to thirty calls of the writer: the bytes of a set are made once per thread for what
+// they depend on (`key`) and copied after that. Each table is bounded, for a document with a
+// format on every run.
+template <class Key, class Write>
+void writeKept(PartWriter& xml, std::vector<std::pair<Key, QByteArray>>& kept, const Key& key,
+               Write&& write) {
+    constexpr size_t keptSets = 32;
+    for (const auto& [known, bytes] : kept) {
+        if (known == key) {
+            xml.writeFragment(bytes);
             return;
         }
     }
     const qsizetype start = xml.beginFragment();
-    writeRunPropertiesOnce(xml, format);
-    if (written.size() == keptFormats)
-        written.clear();
-    written.push_back({format, xml.fragmentFrom(start)});
+    write();
+    if (kept.size() == keptSets)
+        kept.clear();
+    kept.emplace_back(key, xml.fragmentFrom(start));
+}
+
+void writeRunProperties(PartWriter& xml, const CharFormat& format) {
+    thread_local std::vector<std::pair<CharFormat, QByteArray>> kept;
+    writeKept(xml, kept, format, [&] { writeRunPropertiesOnce(xml, format); });
 }
 
 // A piece of run text between tabs. Without xml:space="preserve" an XML application may
@@ -118,12 +122,16 @@ void writeRun(PartWriter& xml, const Run& run) {
 }
 
 void writeParagraph(PartWriter& xml, const Paragraph& paragraph) {
+    using Properties = std::pair<ParagraphAlignment, CharFormat>;
+    thread_local std::vector<std::pair<Properties, QByteArray>> kept;
     xml.writeStartElement(QStringLiteral("w:p"));
-    xml.writeStartElement(QStringLiteral("w:pPr"));
-    writeVal(xml, QStringLiteral("w:jc"),
-             nameOf(kParagraphAlignmentNames, paragraph.alignment, ParagraphAlignment::Left));
-    writeRunProperties(xml, paragraph.markFormat); // the mark's format: an empty line's height
-    xml.writeEndElement();
+    writeKept(xml, kept, Properties{paragraph.alignment, paragraph.markFormat}, [&] {
+        xml.writeStartElement(QStringLiteral("w:pPr"));
+        writeVal(xml, QStringLiteral("w:jc"),
+                 nameOf(kParagraphAlignmentNames, paragraph.alignment, ParagraphAlignment::Left));
+        writeRunProperties(xml, paragraph.markFormat); // the mark's format: an empty line's height
+        xml.writeEndElement();
+    });
     for (const Run& run : paragraph.runs)
         writeRun(xml, run);
     xml.writeEndElement();
@@ -192,12 +200,16 @@ int gridColumns(const Table& table) {
 }
 
 void writeCell(PartWriter& xml, const Cell& cell, int width) {
+    using Properties = std::pair<int, CellVerticalAlignment>;
+    thread_local std::vector<std::pair<Properties, QByteArray>> kept;
     xml.writeStartElement(QStringLiteral("w:tc"));
-    xml.writeStartElement(QStringLiteral("w:tcPr"));
-    writeWidth(xml, QStringLiteral("w:tcW"), width);
-    writeVal(xml, QStringLiteral("w:vAlign"),
-             nameOf(kCellAlignmentNames, cell.verticalAlignment, CellVerticalAlignment::Top));
-    xml.writeEndElement();
+    writeKept(xml, kept, Properties{width, cell.verticalAlignment}, [&] {
+        xml.writeStartElement(QStringLiteral("w:tcPr"));
+        writeWidth(xml, QStringLiteral("w:tcW"), width);
+        writeVal(xml, QStringLiteral("w:vAlign"),
+                 nameOf(kCellAlignmentNames, cell.verticalAlignment, CellVerticalAlignment::Top));
+        xml.writeEndElement();
+    });
     for (const Paragraph& paragraph : cell.paragraphs)
         writeParagraph(xml, paragraph);
     if (cell.paragraphs.empty()) // a cell must end in a paragraph
@@ -208,24 +220,31 @@ void writeCell(PartWriter& xml, const Cell& cell, int width) {
 void writeTable(PartWriter& xml, const Table& table, int textWidth) {
     const int columns = gridColumns(table);
     const std::vector<int> widths = columnWidths(columns, textWidth);
+    using Properties = std::tuple<TableFormat, int, int>;
+    thread_local std::vector<std::pair<Properties, QByteArray>> kept;
     xml.writeStartElement(QStringLiteral("w:tbl"));
-    writeTableProperties(xml, table, textWidth);
-    xml.writeStartElement(QStringLiteral("w:tblGrid"));
-    for (int width : widths)
-        writeEmpty(xml, QStringLiteral("w:gridCol"), {{QStringLiteral("w:w"), number(width)}});
-    xml.writeEndElement();
+    writeKept(xml, kept, Properties{table.format, textWidth, columns}, [&] {
+        writeTableProperties(xml, table, textWidth);
+        xml.writeStartElement(QStringLiteral("w:tblGrid"));
+        for (int width : widths)
+            writeEmpty(xml, QStringLiteral("w:gridCol"), {{QStringLiteral("w:w"), number(width)}});
+        xml.writeEndElement();
+    });
 
+    thread_local std::vector<std::pair<TableFormat, QByteArray>> keptRows;
     for (const Row& row : table.rows) {
         xml.writeStartElement(QStringLiteral("w:tr"));
         // An automatic row states no height.
         if (table.format.heightRule != RowHeightRule::Auto) {
-            xml.writeStartElement(QStringLiteral("w:trPr"));
-            writeEmpty(
-                xml, QStringLiteral("w:trHeight"),
-                {{QStringLiteral("w:val"), number(pointsToTwips(table.format.height))},
-                 {QStringLiteral("w:hRule"),
-                  nameOf(kRowHeightRuleNames, table.format.heightRule, RowHeightRule::AtLeast)}});
-            xml.writeEndElement();
+            writeKept(xml, keptRows, table.format, [&] {
+                xml.writeStartElement(QStringLiteral("w:trPr"));
+                writeEmpty(xml, QStringLiteral("w:trHeight"),
+                           {{QStringLiteral("w:val"), number(pointsToTwips(table.format.height))},
+                            {QStringLiteral("w:hRule"),
+                             nameOf(kRowHeightRuleNames, table.format.heightRule,
+                                    RowHeightRule::AtLeast)}});
+                xml.writeEndElement();
+            });
         }
         for (size_t c = 0; c < size_t(columns); ++c)
             writeCell(xml, c < row.cells.size() ? row.cells[c] : Cell{}, widths[c]);
@@ -234,7 +253,7 @@ void writeTable(PartWriter& xml, const Table& table, int textWidth) {
     xml.writeEndElement();
 }
 
-void writeSection(PartWriter& xml, const PageSetup& s) {
+void writeSectionOnce(PartWriter& xml, const PageSetup& s) {
     xml.writeStartElement(QStringLiteral("w:sectPr"));
     writeVal(xml, QStringLiteral("w:type"),
              nameOf(kSectionStartNames, s.sectionStart, SectionStart::NewPage));
@@ -274,12 +293,20 @@ void writeSection(PartWriter& xml, const PageSetup& s) {
     xml.writeEndElement();
 }
 
+void writeSection(PartWriter& xml, const PageSetup& setup) {
+    thread_local std::vector<std::pair<PageSetup, QByteArray>> kept;
+    writeKept(xml, kept, setup, [&] { writeSectionOnce(xml, setup); });
+}
+
 } // namespace
 
 QByteArray documentXml(const Document& document) {
     const int textWidth = std::max(pointsToTwips(document.pageSetup.textWidth()), 0);
 
-    PartWriter xml;
+    // Room for as much as the last document of this thread took, up to a bound: a batch's
+    // documents are alike, and a very long one is not taken for the size of the next.
+    thread_local qsizetype lastBytes = 0;
+    PartWriter xml(std::min<qsizetype>(lastBytes + lastBytes / 8, 1 << 20));
     xml.writeStartElement(QStringLiteral("w:document"));
     xml.writeAttribute(u"xmlns:w", QString(kWordNamespace));
     xml.writeStartElement(QStringLiteral("w:body"));
@@ -306,7 +333,9 @@ QByteArray documentXml(const Document& document) {
         writeParagraph(xml, Paragraph{});
     writeSection(xml, document.pageSetup);
     xml.writeEndDocument();
-    return xml.take();
+    QByteArray bytes = xml.take();
+    lastBytes = bytes.size();
+    return bytes;
 }
 
 } // namespace wordengine::package

@@ -9,6 +9,7 @@
 #include "PackageParts.h"
 
 #include <cstring>
+#include <optional>
 #include <sys/stat.h>
 #include <zlib.h>
 
@@ -120,12 +121,24 @@ public:
 
 private:
     ZipBytes& put(quint32 value, int size) {
+        char bytes[4];
         for (int i = 0; i < size; ++i, value >>= 8)
-            out.append(char(value & 0xFF));
+            bytes[i] = char(value & 0xFF);
+        out.append(bytes, size);
         return *this;
     }
     QByteArray& out;
 };
+
+// The part `make` makes of `key`, made again only when the key differs from the last one this
+// thread asked for: in a batch the page setup, the time and the page count are the same for
+// document after document.
+template <class Key, class Make>
+QByteArray lastMade(std::optional<std::pair<Key, QByteArray>>& last, const Key& key, Make make) {
+    if (!last || !(last->first == key))
+        last.emplace(key, make(key));
+    return last->second;
+}
 
 } // namespace
 
@@ -136,6 +149,9 @@ std::vector<PackagePart> packageParts(const Document& document, int pageCount,
     static const QByteArray rootRelationships = rootRelationshipsXml();
     static const QByteArray documentRelationships = documentRelationshipsXml();
     static const QByteArray styles = stylesXml();
+    thread_local std::optional<std::pair<PageSetup, QByteArray>> settings;
+    thread_local std::optional<std::pair<QDateTime, QByteArray>> coreProperties;
+    thread_local std::optional<std::pair<int, QByteArray>> appProperties;
     // [Content_Types].xml first: some readers look for it at the start of the archive.
     return {
         {QStringLiteral("[Content_Types].xml"), contentTypes},
@@ -143,9 +159,9 @@ std::vector<PackagePart> packageParts(const Document& document, int pageCount,
         {QStringLiteral("word/document.xml"), documentXml(document)},
         {QStringLiteral("word/_rels/document.xml.rels"), documentRelationships},
         {QStringLiteral("word/styles.xml"), styles},
-        {QStringLiteral("word/settings.xml"), settingsXml(document.pageSetup)},
-        {QStringLiteral("docProps/core.xml"), corePropertiesXml(savedAt)},
-        {QStringLiteral("docProps/app.xml"), appPropertiesXml(pageCount)},
+        {QStringLiteral("word/settings.xml"), lastMade(settings, document.pageSetup, settingsXml)},
+        {QStringLiteral("docProps/core.xml"), lastMade(coreProperties, savedAt, corePropertiesXml)},
+        {QStringLiteral("docProps/app.xml"), lastMade(appProperties, pageCount, appPropertiesXml)},
     };
 }
 

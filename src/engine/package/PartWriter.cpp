@@ -1,22 +1,32 @@
 #include "PartWriter.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace wordengine::package {
 
-PartWriter::PartWriter() {
-    out.reserve(4096);
-    out.append(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)");
+PartWriter::PartWriter(qsizetype expectedBytes) {
+    out.resize(std::max<qsizetype>(expectedBytes, 64));
+    append(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)");
+}
+
+void PartWriter::grow(qsizetype bytes) {
+    out.resize(std::max(used + bytes, out.size() * 2));
+}
+
+void PartWriter::append(QByteArrayView bytes) {
+    std::memcpy(room(bytes.size()), bytes.data(), size_t(bytes.size()));
+    used += bytes.size();
 }
 
 void PartWriter::finishStartTag() {
     if (!inStartTag)
         return;
     if (inEmptyElement) {
-        out.append("/>");
+        append("/>");
         open.pop_back();
     } else {
-        out.append('>');
+        append('>');
     }
     inStartTag = inEmptyElement = false;
 }
@@ -24,7 +34,7 @@ void PartWriter::finishStartTag() {
 void PartWriter::writeStartElement(const QString& name) {
     finishStartTag();
     open.push_back(name);
-    out.append('<');
+    append('<');
     appendName(name);
     inStartTag = true;
 }
@@ -35,20 +45,21 @@ void PartWriter::writeEmptyElement(const QString& name) {
 }
 
 void PartWriter::writeAttribute(QStringView name, QStringView value) {
-    out.append(' ');
+    append(' ');
     appendName(name);
-    out.append("=\"");
+    append("=\"");
     appendEscaped(value, true);
-    out.append('"');
+    append('"');
 }
 
 void PartWriter::writeAttribute(QStringView name, int value) {
-    out.append(' ');
+    append(' ');
     appendName(name);
-    out.append("=\"");
+    append("=\"");
     char digits[16];
-    out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
-    out.append('"');
+    append(
+        QByteArrayView(digits, std::to_chars(digits, digits + sizeof digits, value).ptr - digits));
+    append('"');
 }
 
 void PartWriter::writeCharacters(QStringView text) {
@@ -66,7 +77,7 @@ void PartWriter::writeEndElement() {
     if (open.empty())
         return;
     if (inStartTag && !inEmptyElement) {
-        out.append("/>");
+        append("/>");
         open.pop_back();
         inStartTag = false;
         return;
@@ -74,41 +85,41 @@ void PartWriter::writeEndElement() {
     finishStartTag();
     if (open.empty())
         return;
-    out.append("</");
+    append("</");
     appendName(open.back());
-    out.append('>');
+    append('>');
     open.pop_back();
 }
 
 void PartWriter::writeEndDocument() {
     while (!open.empty())
         writeEndElement();
-    out.append('\n');
+    append('\n');
 }
 
 qsizetype PartWriter::beginFragment() {
     finishStartTag();
-    return out.size();
+    return used;
 }
 
 void PartWriter::writeFragment(QByteArrayView bytes) {
     finishStartTag();
-    out.append(bytes);
+    append(bytes);
 }
 
 QByteArray PartWriter::take() {
     open.clear();
     inStartTag = inEmptyElement = false;
+    out.truncate(std::exchange(used, 0));
     return std::exchange(out, QByteArray());
 }
 
 // Element and attribute names are the writers' own, plain ASCII.
 void PartWriter::appendName(QStringView name) {
-    const qsizetype at = out.size();
-    out.resize(at + name.size());
-    char* to = out.data() + at;
+    char* to = room(name.size());
     for (const QChar c : name)
         *to++ = char(c.unicode());
+    used += name.size();
 }
 
 // In pieces, so that the room made for each (below) stays small for a long value; a piece
@@ -126,9 +137,7 @@ void PartWriter::appendEscaped(QStringView text, bool inAttribute) {
 // Written into room made for the longest form (an entity for each character), which is then
 // cut to what was written: no check of the room per byte.
 void PartWriter::appendEscapedPiece(QStringView text, bool inAttribute) {
-    const qsizetype at = out.size();
-    out.resize(at + 6 * text.size());
-    char* const start = out.data() + at;
+    char* const start = room(6 * text.size());
     char* to = start;
     const auto put = [&to](const char* entity) {
         while (*entity)
@@ -183,7 +192,7 @@ void PartWriter::appendEscapedPiece(QStringView text, bool inAttribute) {
             *to++ = char(0x80 | (u & 0x3F));
         }
     }
-    out.truncate(at + (to - start));
+    used += to - start;
 }
 
 } // namespace wordengine::package

@@ -50,6 +50,9 @@ void reselectColourEmojiSize();
 // The font that sets text in `format`, with the internal pixel scale.
 QFont fontFor(const CharFormat& format);
 FontMetrics metricsFor(const CharFormat& format);
+// metricsFor as this thread last found it: a document asks for the same few formats again
+// and again, and each ask of the shared table takes a lock and lowers the family's name.
+FontMetrics keptMetricsFor(const CharFormat& format);
 
 } // namespace layout
 
