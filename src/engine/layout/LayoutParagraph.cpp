@@ -204,6 +204,10 @@ bool hasVeryLongWord(const QString& text) {
 // Qt. A line separator typed into a value is set as LibreOffice sets the saved document:
 // without a break and without any width, which a word joiner gives.
 QString shapedText(const QString& text) {
+    // Most text has none of them, and is then given on without a copy.
+    if (std::none_of(text.cbegin(), text.cend(),
+                     [](QChar c) { return c == u'\v' || c == u'\f' || c == QChar::LineSeparator; }))
+        return text;
     QString shaped = text;
     for (QChar& c : shaped) {
         if (c == u'\v' || c == u'\f')
