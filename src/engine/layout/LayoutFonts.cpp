@@ -269,14 +269,15 @@ bool loadFonts() {
     return folder && folder->sansFaces();
 }
 
-QFont fontFor(const CharFormat& format) {
+QFont fontFor(const CharFormat& format, FontFallbacks fallbacks) {
     const QString family = familyFor(format.fontName);
     // Another family is found by fontconfig among all the faces it knows, the fallback faces
     // among them: they are in place before it is looked for.
     if (!fromFontFolder(family))
         loadFallbackFaces();
     QFont font;
-    font.setFamilies(QStringList{family} + fallbackFamilies());
+    font.setFamilies(fallbacks == FontFallbacks::Named ? QStringList{family} + fallbackFamilies()
+                                                       : QStringList{family});
     font.setPixelSize(std::max(1, int(std::lround(format.size * kTwipsPerPoint))));
     font.setBold(format.bold);
     font.setUnderline(format.underline != Underline::None);

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <tuple>
 
 namespace wordengine {
 
@@ -234,18 +235,21 @@ qsizetype wantedLength(const QString& text, int maxLines) {
 // font for each run of each paragraph had it look them up again. The formats, and with them
 // their fonts, are kept per thread (as Qt's font engines are), a few at a time. The
 // paragraph's font is taken from its mark's format too, so that a run in the mark's format
-// resolves to that very font object.
-QTextCharFormat textFormatFor(const CharFormat& format) {
-    thread_local std::vector<std::pair<CharFormat, QTextCharFormat>> made;
+// resolves to that very font object. A run in another format still costs Qt a fresh font (and
+// a look at every family it names) each time it is laid out, so such a run that the font
+// folder's face sets alone is given a font without the fallbacks, which it never reaches.
+QTextCharFormat textFormatFor(const CharFormat& format,
+                              FontFallbacks fallbacks = FontFallbacks::Named) {
+    thread_local std::vector<std::tuple<CharFormat, FontFallbacks, QTextCharFormat>> made;
     constexpr size_t keptFormats = 32;
-    for (const auto& [known, textFormat] : made)
-        if (known == format)
+    for (const auto& [known, knownFallbacks, textFormat] : made)
+        if (knownFallbacks == fallbacks && known == format)
             return textFormat;
     if (made.size() == keptFormats)
         made.clear();
     QTextCharFormat textFormat;
-    textFormat.setFont(fontFor(format), QTextCharFormat::FontPropertiesAll);
-    made.emplace_back(format, textFormat);
+    textFormat.setFont(fontFor(format, fallbacks), QTextCharFormat::FontPropertiesAll);
+    made.emplace_back(format, fallbacks, textFormat);
     return textFormat;
 }
 
@@ -284,7 +288,10 @@ std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph,
         QTextLayout::FormatRange range;
         range.start = int(text.size());
         range.length = int(run.text.size());
-        range.format = textFormatFor(run.format);
+        const bool ownFace = !(run.format == paragraph.markFormat) &&
+                             fontFolderSetsAll(run.format, shapedText(run.text));
+        range.format =
+            textFormatFor(run.format, ownFace ? FontFallbacks::None : FontFallbacks::Named);
         formats.append(range);
         text += run.text;
     }
