@@ -238,11 +238,15 @@ TEST(LayoutFonts, EveryScriptHasItsGlyphs) {
         {"Korean", "김민준", "Noto Sans CJK JP"},
         {"emoji", "Orwen 🚗👍🏽", "Noto Color Emoji"},
     };
-    for (const bool bold : {false, true}) {
+    // Underlined: a run in another format than its paragraph's, as a bill's values are.
+    for (const auto& [bold, underlined] : {std::pair{false, false}, {true, false}, {false, true}}) {
         for (const auto& c : cases) {
-            SCOPED_TRACE(std::string(c.script) + (bold ? " bold" : ""));
-            const auto laid = layout::layoutParagraph(
-                paragraph(QString::fromUtf8(c.name), format("Arial", 8, bold)), 9360);
+            SCOPED_TRACE(std::string(c.script) + (bold ? " bold" : "") +
+                         (underlined ? " underlined" : ""));
+            Paragraph name = paragraph(QString::fromUtf8(c.name), format("Arial", 8, bold));
+            if (underlined)
+                name.runs.front().format.underline = Underline::Single;
+            const auto laid = layout::layoutParagraph(name, 9360);
             QStringList families;
             for (const QGlyphRun& run : laid->shape->textLayout.glyphRuns()) {
                 families << run.rawFont().familyName();

@@ -13,10 +13,12 @@
 #include <QHash>
 #include <QRawFont>
 #include <QtEndian>
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace wordengine::layout {
 namespace {
@@ -185,15 +187,46 @@ bool fromFontFolder(const QString& family) {
     return folder && folder->sets(family);
 }
 
+// Kept per thread a few at a time, by the name as the format gives it: nearly every run of
+// every document asks, and a bill names one or two fonts. Only a yes is kept, since the folder
+// only ever loads more families.
+bool fontFolderSetsName(const QString& fontName) {
+    thread_local std::vector<QString> setByFolder;
+    constexpr size_t keptNames = 32;
+    if (std::find(setByFolder.begin(), setByFolder.end(), fontName) != setByFolder.end())
+        return true;
+    if (!fromFontFolder(familyFor(fontName)))
+        return false;
+    if (setByFolder.size() == keptNames)
+        setByFolder.clear();
+    setByFolder.push_back(fontName);
+    return true;
+}
+
+// The face that sets `format`, to ask which characters it has (of any size). Per thread, as
+// Qt's font engines are; by the name as given, like fontFolderSetsName.
+const QRawFont& faceOf(const CharFormat& format) {
+    struct KnownFace {
+        QString fontName;
+        bool bold;
+        QRawFont face;
+    };
+    thread_local std::vector<KnownFace> faces;
+    constexpr size_t keptFaces = 32;
+    for (const KnownFace& known : faces)
+        if (known.bold == format.bold && known.fontName == format.fontName)
+            return known.face;
+    if (faces.size() == keptFaces)
+        faces.clear();
+    return faces.emplace_back(format.fontName, format.bold, QRawFont::fromFont(fontFor(format)))
+        .face;
+}
+
 // Whether the face that sets `format` has a glyph of its own for every character of `text`,
 // so that Qt never looks past it. A lone surrogate counts as missing.
 bool faceHasAll(const CharFormat& format, QStringView text) {
-    thread_local QHash<QString, QRawFont> faces; // per thread, as Qt's font engines are
-    const QString key = format.fontName.toLower() + (format.bold ? QLatin1String("/b") : QString());
-    auto face = faces.find(key);
-    if (face == faces.end())
-        face = faces.insert(key, QRawFont::fromFont(fontFor(format)));
-    if (!face->isValid())
+    const QRawFont& face = faceOf(format);
+    if (!face.isValid())
         return false;
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t c = text[i].unicode();
@@ -201,7 +234,7 @@ bool faceHasAll(const CharFormat& format, QStringView text) {
             c = QChar::surrogateToUcs4(text[i], text[i + 1]);
             ++i;
         }
-        if (QChar::isSurrogate(c) || !face->supportsCharacter(uint(c)))
+        if (QChar::isSurrogate(c) || !face.supportsCharacter(uint(c)))
             return false;
     }
     return true;
@@ -236,14 +269,15 @@ bool loadFonts() {
     return folder && folder->sansFaces();
 }
 
-QFont fontFor(const CharFormat& format) {
+QFont fontFor(const CharFormat& format, FontFallbacks fallbacks) {
     const QString family = familyFor(format.fontName);
     // Another family is found by fontconfig among all the faces it knows, the fallback faces
     // among them: they are in place before it is looked for.
     if (!fromFontFolder(family))
         loadFallbackFaces();
     QFont font;
-    font.setFamilies(QStringList{family} + fallbackFamilies());
+    font.setFamilies(fallbacks == FontFallbacks::Named ? QStringList{family} + fallbackFamilies()
+                                                       : QStringList{family});
     font.setPixelSize(std::max(1, int(std::lround(format.size * kTwipsPerPoint))));
     font.setBold(format.bold);
     font.setUnderline(format.underline != Underline::None);
@@ -269,7 +303,7 @@ void reselectColourEmojiSize() {
 }
 
 bool fontFolderSetsAll(const CharFormat& format, QStringView text) {
-    return fromFontFolder(familyFor(format.fontName)) && faceHasAll(format, text);
+    return fontFolderSetsName(format.fontName) && faceHasAll(format, text);
 }
 
 void prepareFontsFor(const CharFormat& format, QStringView text) {

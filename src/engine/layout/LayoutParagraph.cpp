@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <tuple>
 
 namespace wordengine {
 
@@ -204,6 +205,10 @@ bool hasVeryLongWord(const QString& text) {
 // Qt. A line separator typed into a value is set as LibreOffice sets the saved document:
 // without a break and without any width, which a word joiner gives.
 QString shapedText(const QString& text) {
+    // Most text has none of them, and is then given on without a copy.
+    if (std::none_of(text.cbegin(), text.cend(),
+                     [](QChar c) { return c == u'\v' || c == u'\f' || c == QChar::LineSeparator; }))
+        return text;
     QString shaped = text;
     for (QChar& c : shaped) {
         if (c == u'\v' || c == u'\f')
@@ -230,18 +235,21 @@ qsizetype wantedLength(const QString& text, int maxLines) {
 // font for each run of each paragraph had it look them up again. The formats, and with them
 // their fonts, are kept per thread (as Qt's font engines are), a few at a time. The
 // paragraph's font is taken from its mark's format too, so that a run in the mark's format
-// resolves to that very font object.
-QTextCharFormat textFormatFor(const CharFormat& format) {
-    thread_local std::vector<std::pair<CharFormat, QTextCharFormat>> made;
+// resolves to that very font object. A run in another format still costs Qt a fresh font (and
+// a look at every family it names) each time it is laid out, so such a run that the font
+// folder's face sets alone is given a font without the fallbacks, which it never reaches.
+QTextCharFormat textFormatFor(const CharFormat& format,
+                              FontFallbacks fallbacks = FontFallbacks::Named) {
+    thread_local std::vector<std::tuple<CharFormat, FontFallbacks, QTextCharFormat>> made;
     constexpr size_t keptFormats = 32;
-    for (const auto& [known, textFormat] : made)
-        if (known == format)
+    for (const auto& [known, knownFallbacks, textFormat] : made)
+        if (knownFallbacks == fallbacks && known == format)
             return textFormat;
     if (made.size() == keptFormats)
         made.clear();
     QTextCharFormat textFormat;
-    textFormat.setFont(fontFor(format), QTextCharFormat::FontPropertiesAll);
-    made.emplace_back(format, textFormat);
+    textFormat.setFont(fontFor(format, fallbacks), QTextCharFormat::FontPropertiesAll);
+    made.emplace_back(format, fallbacks, textFormat);
     return textFormat;
 }
 
@@ -280,7 +288,10 @@ std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph,
         QTextLayout::FormatRange range;
         range.start = int(text.size());
         range.length = int(run.text.size());
-        range.format = textFormatFor(run.format);
+        const bool ownFace = !(run.format == paragraph.markFormat) &&
+                             fontFolderSetsAll(run.format, shapedText(run.text));
+        range.format =
+            textFormatFor(run.format, ownFace ? FontFallbacks::None : FontFallbacks::Named);
         formats.append(range);
         text += run.text;
     }

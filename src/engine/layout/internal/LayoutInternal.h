@@ -47,8 +47,13 @@ void prepareFontsFor(const CharFormat& format, QStringView text);
 // to be called on the laying out thread before a layout, which then depends on its inputs
 // alone and not on what this thread drew before.
 void reselectColourEmojiSize();
+enum class FontFallbacks {
+    Named, // the fallback faces follow the format's own family
+    None,  // for text the family's face sets alone: the same glyphs, at a fraction of the cost
+           // of each font Qt makes from it, since it looks up every family the font names
+};
 // The font that sets text in `format`, with the internal pixel scale.
-QFont fontFor(const CharFormat& format);
+QFont fontFor(const CharFormat& format, FontFallbacks fallbacks = FontFallbacks::Named);
 FontMetrics metricsFor(const CharFormat& format);
 // metricsFor as this thread last found it: a document asks for the same few formats again
 // and again, and each ask of the shared table takes a lock and lowers the family's name.
