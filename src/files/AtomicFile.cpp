@@ -226,9 +226,6 @@ bool AtomicFile::open() {
     if (options.replace && ::lstat(destination.constData(), &existing) == 0 &&
         S_ISREG(existing.st_mode))
         mode = existing.st_mode & 07777;
-    file = std::make_unique<QFile>();
-    if (!file->open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-        return fail(Step::Create, EIO);
     return true;
 }
 
@@ -247,34 +244,52 @@ bool AtomicFile::lockNewFile() {
         ::close(fd);
         return false;
     }
-    // A second descriptor keeps the lock once the written one is closed.
-    lockFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
     return true;
 }
 
+// A QFile costs a status call and a seek of its own on opening, so it is made only for a
+// caller that wants a device; bytes given to write() go to the descriptor.
 QIODevice* AtomicFile::device() {
+    if (!file && fd >= 0 && !finished) {
+        file = std::make_unique<QFile>();
+        if (!file->open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
+            fail(Step::Create, EIO);
+            return nullptr;
+        }
+    }
     return file.get();
 }
 
 bool AtomicFile::write(const QByteArray& bytes) {
-    if (!file)
+    if (fd < 0 || finished)
         return false;
     if (const int code = injected(Step::Write, path))
         return fail(Step::Write, code);
-    if (file->write(bytes) != bytes.size())
-        return fail(Step::Write, errno);
+    if (file) {
+        if (file->write(bytes) != bytes.size())
+            return fail(Step::Write, errno);
+        return true;
+    }
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return fail(Step::Write, written < 0 ? errno : EIO);
+        done += written;
+    }
     return true;
 }
 
 bool AtomicFile::finish() {
     if (finished)
         return true;
-    if (!file)
+    if (fd < 0)
         return false;
     // QFile buffers; its flush is where a full disk shows for the last bytes.
     if (const int code = injected(Step::Write, path))
         return fail(Step::Write, code);
-    if (file->error() != QFileDevice::NoError || !file->flush())
+    if (file && (file->error() != QFileDevice::NoError || !file->flush()))
         return fail(Step::Write, errno);
     file.reset();
     ::fchmod(fd, mode);
@@ -282,11 +297,22 @@ bool AtomicFile::finish() {
         return fail(Step::Sync, code);
     if (options.sync && ::fsync(fd) != 0)
         return fail(Step::Sync, errno);
-    const int closing = injected(Step::Close, path);
-    const int closed = ::close(fd);
+    if (const int code = injected(Step::Close, path))
+        return fail(Step::Close, code);
+    if (options.sync) {
+        // After a successful fsync a close has nothing left to report, so the descriptor
+        // stays open as the holder of the lock until the file is published.
+        lockFd = fd;
+    } else {
+        // Unsynced, the close is where a network file system reports a lost write; a second
+        // descriptor keeps the lock meanwhile.
+        lockFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+        if (::close(fd) != 0) {
+            fd = -1;
+            return fail(Step::Close, errno);
+        }
+    }
     fd = -1;
-    if (closing || closed != 0)
-        return fail(Step::Close, closing ? closing : errno);
     finished = true;
     return true;
 }
