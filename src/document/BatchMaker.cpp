@@ -104,14 +104,16 @@ std::optional<QString> BatchMaker::refuseExisting(const QString& output) const {
     struct stat status {};
     if (::lstat(name.constData(), &status) != 0)
         return std::nullopt;
-    if (outputs_.inputIsFile && ::stat(name.constData(), &status) == 0 &&
-        status.st_dev == outputs_.inputDevice && status.st_ino == outputs_.inputInode)
+    // What a link there names, if anything: that is what would be replaced.
+    const bool reached = !S_ISLNK(status.st_mode) || ::stat(name.constData(), &status) == 0;
+    if (outputs_.inputIsFile && reached && status.st_dev == outputs_.inputDevice &&
+        status.st_ino == outputs_.inputInode)
         return QStringLiteral("%1 is the records file being read; an output must not be the "
                               "input, and it is left alone")
             .arg(output);
     if (!outputs_.force)
         return QStringLiteral("%1 exists (--force replaces it)").arg(output);
-    if (const QFileInfo info(output); info.exists() && !info.isFile())
+    if (reached && !S_ISREG(status.st_mode))
         return QStringLiteral("%1 is not a plain file; it is left alone").arg(output);
     return std::nullopt;
 }
