@@ -13,12 +13,7 @@ namespace {
 
 // Why `folder` is not a folder of this user's own that no one else can open; empty when it
 // is. The name itself is checked, not what a link there points to.
-QString whyNotPrivate(const QString& folder) {
-    struct stat status;
-    if (::lstat(QFile::encodeName(folder).constData(), &status) != 0) {
-        const int code = errno;
-        return QString::fromLocal8Bit(std::strerror(code));
-    }
+QString whyNotPrivate(const struct stat& status) {
     if (S_ISLNK(status.st_mode))
         return QStringLiteral("it is a link, not a folder");
     if (!S_ISDIR(status.st_mode))
@@ -29,6 +24,15 @@ QString whyNotPrivate(const QString& folder) {
         return QStringLiteral("other users can open it (permissions %1, not 700)")
             .arg(status.st_mode & 0777, 3, 8, QLatin1Char('0'));
     return QString();
+}
+
+QString whyNotPrivate(const QString& folder) {
+    struct stat status;
+    if (::lstat(QFile::encodeName(folder).constData(), &status) != 0) {
+        const int code = errno;
+        return QString::fromLocal8Bit(std::strerror(code));
+    }
+    return whyNotPrivate(status);
 }
 
 // The folder a session's runtime files belong in, when the session names one that is its
@@ -48,7 +52,12 @@ PrivateFolder privateFolder() {
     folder.path = session.isEmpty()
                       ? QDir::tempPath() + QStringLiteral("/vantorel-%1").arg(::geteuid())
                       : session + QStringLiteral("/vantorel");
-    if (::mkdir(QFile::encodeName(folder.path).constData(), 0700) != 0 && errno != EEXIST) {
+    // Asked for every document made; the folder is nearly always there, and then one look
+    // settles it without a mkdir that can only fail.
+    const QByteArray name = QFile::encodeName(folder.path);
+    struct stat status;
+    const bool there = ::lstat(name.constData(), &status) == 0;
+    if (!there && ::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) {
         const int code = errno;
         folder.problem = PrivateFolder::Problem::CannotMake;
         folder.why = QString::fromLocal8Bit(std::strerror(code));
@@ -56,7 +65,7 @@ PrivateFolder privateFolder() {
     }
     // A folder of that name made by someone else, or opened to others, could be read or
     // filled by them.
-    folder.why = whyNotPrivate(folder.path);
+    folder.why = there ? whyNotPrivate(status) : whyNotPrivate(folder.path);
     if (!folder.why.isEmpty())
         folder.problem = PrivateFolder::Problem::NotPrivate;
     return folder;
