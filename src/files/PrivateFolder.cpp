@@ -13,12 +13,12 @@ namespace {
 
 // Why `folder` is not a folder of this user's own that no one else can open; empty when it
 // is. The name itself is checked, not what a link there points to.
-QString whyNotPrivate(const struct stat& status) {
+QString whyNotPrivate(const struct stat& status, uid_t user = ::geteuid()) {
     if (S_ISLNK(status.st_mode))
         return QStringLiteral("it is a link, not a folder");
     if (!S_ISDIR(status.st_mode))
         return QStringLiteral("it is not a folder");
-    if (status.st_uid != ::geteuid())
+    if (status.st_uid != user)
         return QStringLiteral("it belongs to another user");
     if (status.st_mode & 077)
         return QStringLiteral("other users can open it (permissions %1, not 700)")
@@ -49,9 +49,9 @@ QString sessionFolder() {
 PrivateFolder privateFolder() {
     const QString session = sessionFolder();
     PrivateFolder folder;
-    folder.path = session.isEmpty()
-                      ? QDir::tempPath() + QStringLiteral("/vantorel-%1").arg(::geteuid())
-                      : session + QStringLiteral("/vantorel");
+    const uid_t user = ::geteuid();
+    folder.path = session.isEmpty() ? QDir::tempPath() + QStringLiteral("/vantorel-%1").arg(user)
+                                    : session + QStringLiteral("/vantorel");
     // Asked for every document made; the folder is nearly always there, and then one look
     // settles it without a mkdir that can only fail.
     const QByteArray name = QFile::encodeName(folder.path);
@@ -65,7 +65,7 @@ PrivateFolder privateFolder() {
     }
     // A folder of that name made by someone else, or opened to others, could be read or
     // filled by them.
-    folder.why = there ? whyNotPrivate(status) : whyNotPrivate(folder.path);
+    folder.why = there ? whyNotPrivate(status, user) : whyNotPrivate(folder.path);
     if (!folder.why.isEmpty())
         folder.problem = PrivateFolder::Problem::NotPrivate;
     return folder;
