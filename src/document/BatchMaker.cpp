@@ -98,18 +98,22 @@ QString BatchMaker::path(const QString& name, const QString& suffix) const {
 // An output in the way: one that exists, without --force; anything not a plain file, and the
 // records file being read (by any name, through any link), ever.
 std::optional<QString> BatchMaker::refuseExisting(const QString& output) const {
-    const QFileInfo info(output);
-    if (!info.exists() && !info.isSymLink())
-        return std::nullopt;
+    // Asked once per output of every record, and nearly always of a free name: one status
+    // call settles that; what is in the way is looked at more closely below.
+    const QByteArray name = QFile::encodeName(output);
     struct stat status {};
-    if (outputs_.inputIsFile && ::stat(QFile::encodeName(output).constData(), &status) == 0 &&
-        status.st_dev == outputs_.inputDevice && status.st_ino == outputs_.inputInode)
+    if (::lstat(name.constData(), &status) != 0)
+        return std::nullopt;
+    // What a link there names, if anything: that is what would be replaced.
+    const bool reached = !S_ISLNK(status.st_mode) || ::stat(name.constData(), &status) == 0;
+    if (outputs_.inputIsFile && reached && status.st_dev == outputs_.inputDevice &&
+        status.st_ino == outputs_.inputInode)
         return QStringLiteral("%1 is the records file being read; an output must not be the "
                               "input, and it is left alone")
             .arg(output);
     if (!outputs_.force)
         return QStringLiteral("%1 exists (--force replaces it)").arg(output);
-    if (info.exists() && !info.isFile())
+    if (reached && !S_ISREG(status.st_mode))
         return QStringLiteral("%1 is not a plain file; it is left alone").arg(output);
     return std::nullopt;
 }

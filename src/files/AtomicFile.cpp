@@ -88,17 +88,31 @@ struct Refusal {
     QString why;
 };
 
+// What is at a name, as one lstat found it; looked at once, by whichever step comes first.
+struct Found {
+    bool looked = false;
+    bool exists = false;
+    struct stat status {};
+};
+
 // The file that `path` names once every link at its end is followed; `path` itself when it is
 // no link. A link that names nothing gives the name it gives. Sets `refusal` for a link that
 // is not followed: one in a loop, or, as the kernel's protected_symlinks rule has it, one of
 // another user's in a sticky folder that everyone may write (a link planted in /tmp).
-QByteArray followLinks(const QByteArray& path, Refusal* refusal) {
+// `found` tells what is at the name given, when that is no link.
+QByteArray followLinks(const QByteArray& path, Refusal* refusal, Found* found) {
     constexpr int maxLinks = 40; // as the kernel allows
     QByteArray current = path;
     for (int hop = 0; hop < maxLinks; ++hop) {
         struct stat link;
-        if (::lstat(current.constData(), &link) != 0 || !S_ISLNK(link.st_mode))
+        if (::lstat(current.constData(), &link) != 0) {
+            *found = {.looked = true, .exists = false};
             return current;
+        }
+        if (!S_ISLNK(link.st_mode)) {
+            *found = {.looked = true, .exists = true, .status = link};
+            return current;
+        }
         const QByteArray folder = folderOf(current);
         struct stat shared;
         if (::stat(folder.constData(), &shared) == 0 && (shared.st_mode & S_ISVTX) &&
@@ -119,11 +133,16 @@ QByteArray followLinks(const QByteArray& path, Refusal* refusal) {
     return current;
 }
 
-// Why the file at `destination` (no link) may not be replaced.
-Refusal refusalOf(const QByteArray& destination) {
-    struct stat status;
-    if (::lstat(destination.constData(), &status) != 0)
+// Why the file at `destination` (no link) may not be replaced. `found` is what is there,
+// looked at here unless it was before.
+Refusal refusalOf(const QByteArray& destination, Found* found) {
+    if (!found->looked) {
+        found->looked = true;
+        found->exists = ::lstat(destination.constData(), &found->status) == 0;
+    }
+    if (!found->exists)
         return {}; // nothing there: a new file; a folder that cannot be read fails the create
+    const struct stat& status = found->status;
     if (S_ISDIR(status.st_mode))
         return {EISDIR, QStringLiteral("it is a folder")};
     if (S_ISFIFO(status.st_mode))
@@ -144,11 +163,11 @@ Refusal refusalOf(const QByteArray& destination) {
     return {};
 }
 
-Refusal refusalAt(const QByteArray& target, QByteArray* destination) {
+Refusal refusalAt(const QByteArray& target, QByteArray* destination, Found* found) {
     Refusal refused;
-    *destination = followLinks(target, &refused);
+    *destination = followLinks(target, &refused, found);
     if (!refused.code)
-        refused = refusalOf(*destination);
+        refused = refusalOf(*destination, found);
     return refused;
 }
 
@@ -160,7 +179,8 @@ mode_t userFileMode() {
 
 QString whyNotReplaceable(const QString& target) {
     QByteArray destination;
-    return refusalAt(encoded(target), &destination).why;
+    Found found;
+    return refusalAt(encoded(target), &destination, &found).why;
 }
 
 void AtomicFile::setFaultHook(FaultHook hook) {
@@ -191,8 +211,9 @@ bool AtomicFile::open() {
     // name taken by the link itself.
     QByteArray destination = encoded(path);
     Refusal refused;
+    Found found;
     if (options.replace)
-        refused = refusalAt(encoded(path), &destination);
+        refused = refusalAt(encoded(path), &destination, &found);
     destinationPath = QFile::decodeName(destination);
     if (refused.code) {
         refusal = refused.why;
@@ -221,14 +242,9 @@ bool AtomicFile::open() {
         return fail(Step::Create, EEXIST);
     }
     // The permissions are given when the file is whole: until then it stays private.
-    struct stat existing;
     mode = options.mode;
-    if (options.replace && ::lstat(destination.constData(), &existing) == 0 &&
-        S_ISREG(existing.st_mode))
-        mode = existing.st_mode & 07777;
-    file = std::make_unique<QFile>();
-    if (!file->open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-        return fail(Step::Create, EIO);
+    if (found.exists && S_ISREG(found.status.st_mode))
+        mode = found.status.st_mode & 07777;
     return true;
 }
 
@@ -247,34 +263,52 @@ bool AtomicFile::lockNewFile() {
         ::close(fd);
         return false;
     }
-    // A second descriptor keeps the lock once the written one is closed.
-    lockFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
     return true;
 }
 
+// A QFile costs a status call and a seek of its own on opening, so it is made only for a
+// caller that wants a device; bytes given to write() go to the descriptor.
 QIODevice* AtomicFile::device() {
+    if (!file && fd >= 0 && !finished) {
+        file = std::make_unique<QFile>();
+        if (!file->open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
+            fail(Step::Create, EIO);
+            return nullptr;
+        }
+    }
     return file.get();
 }
 
 bool AtomicFile::write(const QByteArray& bytes) {
-    if (!file)
+    if (fd < 0 || finished)
         return false;
     if (const int code = injected(Step::Write, path))
         return fail(Step::Write, code);
-    if (file->write(bytes) != bytes.size())
-        return fail(Step::Write, errno);
+    if (file) {
+        if (file->write(bytes) != bytes.size())
+            return fail(Step::Write, errno);
+        return true;
+    }
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return fail(Step::Write, written < 0 ? errno : EIO);
+        done += written;
+    }
     return true;
 }
 
 bool AtomicFile::finish() {
     if (finished)
         return true;
-    if (!file)
+    if (fd < 0)
         return false;
     // QFile buffers; its flush is where a full disk shows for the last bytes.
     if (const int code = injected(Step::Write, path))
         return fail(Step::Write, code);
-    if (file->error() != QFileDevice::NoError || !file->flush())
+    if (file && (file->error() != QFileDevice::NoError || !file->flush()))
         return fail(Step::Write, errno);
     file.reset();
     ::fchmod(fd, mode);
@@ -282,11 +316,22 @@ bool AtomicFile::finish() {
         return fail(Step::Sync, code);
     if (options.sync && ::fsync(fd) != 0)
         return fail(Step::Sync, errno);
-    const int closing = injected(Step::Close, path);
-    const int closed = ::close(fd);
+    if (const int code = injected(Step::Close, path))
+        return fail(Step::Close, code);
+    if (options.sync) {
+        // After a successful fsync a close has nothing left to report, so the descriptor
+        // stays open as the holder of the lock until the file is published.
+        lockFd = fd;
+    } else {
+        // Unsynced, the close is where a network file system reports a lost write; a second
+        // descriptor keeps the lock meanwhile.
+        lockFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+        if (::close(fd) != 0) {
+            fd = -1;
+            return fail(Step::Close, errno);
+        }
+    }
     fd = -1;
-    if (closing || closed != 0)
-        return fail(Step::Close, closing ? closing : errno);
     finished = true;
     return true;
 }

@@ -59,8 +59,8 @@ public:
     // Where the contents go; valid after a successful open().
     QIODevice* device();
     bool write(const QByteArray& bytes);
-    // Flushes, syncs and closes the new file: it is whole, under its own name, until commit()
-    // or the end of this object. Done by commit() when not called before.
+    // Flushes and syncs the new file, and closes it for writing: it is whole, under its own
+    // name, until commit() or the end of this object. Done by commit() when not called before.
     bool finish();
     // Finishes the new file and puts it in the target's place.
     bool commit();
@@ -90,10 +90,10 @@ private:
     AtomicOptions options;
     QByteArray temporaryPath;
     int fd = -1;
-    int lockFd = -1; // holds the new file's lock after fd is closed, until it is published
+    int lockFd = -1; // holds the new file's lock once it is finished, until it is published
     mode_t mode = 0600;
-    QString refusal; // why the target may not be replaced, when that failed the write
-    std::unique_ptr<QFile> file;
+    QString refusal;             // why the target may not be replaced, when that failed the write
+    std::unique_ptr<QFile> file; // only once device() is asked for
     bool finished = false;
     bool committed = false;
     int error = 0;

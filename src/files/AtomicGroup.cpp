@@ -115,8 +115,11 @@ bool AtomicGroup::publish() {
     done.reserve(members.size());
     for (AtomicFile& member : members) {
         Published step;
-        // Where the member goes: for a link at its target, the file the link names.
-        if (options.replace)
+        // Where the member goes: for a link at its target, the file the link names. Nothing
+        // can fail after the last member when no removals follow it, so what that one replaces
+        // never has to be put back: it needs no second name (a single document's case).
+        const bool nothingAfter = &member == &members.back() && removals.empty();
+        if (options.replace && !nothingAfter)
             step = keepOld(member.destination());
         else
             step.target = QFile::encodeName(member.destination());
