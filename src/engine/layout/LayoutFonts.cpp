@@ -1,6 +1,7 @@
 // Fonts of the layout: the Liberation families loaded from the system's font folder and put
 // in the place of the Microsoft fonts they were made to match, the Noto fonts that draw the
 // scripts Liberation lacks, and their vertical metrics.
+#include "FewKept.h"
 #include "FontFolder.h"
 #include "Layout.h"
 #include "LayoutInternal.h"
@@ -18,7 +19,6 @@
 #include <cmath>
 #include <memory>
 #include <mutex>
-#include <vector>
 
 namespace wordengine::layout {
 namespace {
@@ -191,35 +191,21 @@ bool fromFontFolder(const QString& family) {
 // every document asks, and a bill names one or two fonts. Only a yes is kept, since the folder
 // only ever loads more families.
 bool fontFolderSetsName(const QString& fontName) {
-    thread_local std::vector<QString> setByFolder;
-    constexpr size_t keptNames = 32;
-    if (std::find(setByFolder.begin(), setByFolder.end(), fontName) != setByFolder.end())
+    thread_local FewKept<QString, bool> setByFolder;
+    if (setByFolder.find(fontName))
         return true;
     if (!fromFontFolder(familyFor(fontName)))
         return false;
-    if (setByFolder.size() == keptNames)
-        setByFolder.clear();
-    setByFolder.push_back(fontName);
+    setByFolder.keep(fontName, true);
     return true;
 }
 
 // The face that sets `format`, to ask which characters it has (of any size). Per thread, as
 // Qt's font engines are; by the name as given, like fontFolderSetsName.
 const QRawFont& faceOf(const CharFormat& format) {
-    struct KnownFace {
-        QString fontName;
-        bool bold;
-        QRawFont face;
-    };
-    thread_local std::vector<KnownFace> faces;
-    constexpr size_t keptFaces = 32;
-    for (const KnownFace& known : faces)
-        if (known.bold == format.bold && known.fontName == format.fontName)
-            return known.face;
-    if (faces.size() == keptFaces)
-        faces.clear();
-    return faces.emplace_back(format.fontName, format.bold, QRawFont::fromFont(fontFor(format)))
-        .face;
+    thread_local FewKept<std::pair<bool, QString>, QRawFont> faces;
+    return faces.get({format.bold, format.fontName},
+                     [&] { return QRawFont::fromFont(fontFor(format)); });
 }
 
 // Whether the face that sets `format` has a glyph of its own for every character of `text`,

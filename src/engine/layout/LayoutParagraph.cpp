@@ -1,6 +1,7 @@
 // Line breaking of one paragraph with QTextLayout, and the paragraph layout cache.
 #include "EngineError.h"
 #include "EngineLimits.h"
+#include "FewKept.h"
 #include "LayoutInternal.h"
 
 #include <QGlyphRun>
@@ -12,7 +13,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <tuple>
 
 namespace wordengine {
 
@@ -240,17 +240,12 @@ qsizetype wantedLength(const QString& text, int maxLines) {
 // folder's face sets alone is given a font without the fallbacks, which it never reaches.
 QTextCharFormat textFormatFor(const CharFormat& format,
                               FontFallbacks fallbacks = FontFallbacks::Named) {
-    thread_local std::vector<std::tuple<CharFormat, FontFallbacks, QTextCharFormat>> made;
-    constexpr size_t keptFormats = 32;
-    for (const auto& [known, knownFallbacks, textFormat] : made)
-        if (knownFallbacks == fallbacks && known == format)
-            return textFormat;
-    if (made.size() == keptFormats)
-        made.clear();
-    QTextCharFormat textFormat;
-    textFormat.setFont(fontFor(format, fallbacks), QTextCharFormat::FontPropertiesAll);
-    made.emplace_back(format, fallbacks, textFormat);
-    return textFormat;
+    thread_local FewKept<std::pair<FontFallbacks, CharFormat>, QTextCharFormat> made;
+    return made.get({fallbacks, format}, [&] {
+        QTextCharFormat textFormat;
+        textFormat.setFont(fontFor(format, fallbacks), QTextCharFormat::FontPropertiesAll);
+        return textFormat;
+    });
 }
 
 std::shared_ptr<const ParagraphShape> shapeParagraph(const Paragraph& paragraph, double width,
@@ -367,14 +362,8 @@ std::shared_ptr<const ParagraphLayout> layoutAgain(const Paragraph& paragraph, d
 } // namespace
 
 FontMetrics keptMetricsFor(const CharFormat& format) {
-    thread_local std::vector<std::pair<CharFormat, FontMetrics>> known;
-    constexpr size_t keptFormats = 32;
-    for (const auto& [kept, metrics] : known)
-        if (kept == format)
-            return metrics;
-    if (known.size() == keptFormats)
-        known.clear();
-    return known.emplace_back(format, metricsFor(format)).second;
+    thread_local FewKept<CharFormat, FontMetrics> known;
+    return known.get(format, [&] { return metricsFor(format); });
 }
 
 long long shapedParagraphs() {

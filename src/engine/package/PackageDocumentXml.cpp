@@ -3,6 +3,7 @@
 // that Word, LibreOffice and the engine cannot fall back on different defaults. Children
 // follow the order of the schema's sequences, which Word checks.
 #include "EngineLimits.h"
+#include "FewKept.h"
 #include "PackageParts.h"
 #include "PackageXml.h"
 
@@ -46,27 +47,20 @@ void writeRunPropertiesOnce(PartWriter& xml, const CharFormat& format) {
 
 // A bill's runs, paragraphs, cells and tables share a handful of property sets, and each set
 // is ten to thirty calls of the writer: the bytes of a set are made once per thread for what
-// they depend on (`key`) and copied after that. Each table is bounded, for a document with a
-// format on every run.
+// they depend on (`key`) and copied after that.
 template <class Key, class Write>
-void writeKept(PartWriter& xml, std::vector<std::pair<Key, QByteArray>>& kept, const Key& key,
-               Write&& write) {
-    constexpr size_t keptSets = 32;
-    for (const auto& [known, bytes] : kept) {
-        if (known == key) {
-            xml.writeFragment(bytes);
-            return;
-        }
+void writeKept(PartWriter& xml, FewKept<Key, QByteArray>& kept, const Key& key, Write&& write) {
+    if (const QByteArray* bytes = kept.find(key)) {
+        xml.writeFragment(*bytes);
+        return;
     }
     const qsizetype start = xml.beginFragment();
     write();
-    if (kept.size() == keptSets)
-        kept.clear();
-    kept.emplace_back(key, xml.fragmentFrom(start));
+    kept.keep(key, xml.fragmentFrom(start));
 }
 
 void writeRunProperties(PartWriter& xml, const CharFormat& format) {
-    thread_local std::vector<std::pair<CharFormat, QByteArray>> kept;
+    thread_local FewKept<CharFormat, QByteArray> kept;
     writeKept(xml, kept, format, [&] { writeRunPropertiesOnce(xml, format); });
 }
 
@@ -123,7 +117,7 @@ void writeRun(PartWriter& xml, const Run& run) {
 
 void writeParagraph(PartWriter& xml, const Paragraph& paragraph) {
     using Properties = std::pair<ParagraphAlignment, CharFormat>;
-    thread_local std::vector<std::pair<Properties, QByteArray>> kept;
+    thread_local FewKept<Properties, QByteArray> kept;
     xml.writeStartElement(QStringLiteral("w:p"));
     writeKept(xml, kept, Properties{paragraph.alignment, paragraph.markFormat}, [&] {
         xml.writeStartElement(QStringLiteral("w:pPr"));
@@ -201,7 +195,7 @@ int gridColumns(const Table& table) {
 
 void writeCell(PartWriter& xml, const Cell& cell, int width) {
     using Properties = std::pair<int, CellVerticalAlignment>;
-    thread_local std::vector<std::pair<Properties, QByteArray>> kept;
+    thread_local FewKept<Properties, QByteArray> kept;
     xml.writeStartElement(QStringLiteral("w:tc"));
     writeKept(xml, kept, Properties{width, cell.verticalAlignment}, [&] {
         xml.writeStartElement(QStringLiteral("w:tcPr"));
@@ -221,7 +215,7 @@ void writeTable(PartWriter& xml, const Table& table, int textWidth) {
     const int columns = gridColumns(table);
     const std::vector<int> widths = columnWidths(columns, textWidth);
     using Properties = std::tuple<TableFormat, int, int>;
-    thread_local std::vector<std::pair<Properties, QByteArray>> kept;
+    thread_local FewKept<Properties, QByteArray> kept;
     xml.writeStartElement(QStringLiteral("w:tbl"));
     writeKept(xml, kept, Properties{table.format, textWidth, columns}, [&] {
         writeTableProperties(xml, table, textWidth);
@@ -231,7 +225,7 @@ void writeTable(PartWriter& xml, const Table& table, int textWidth) {
         xml.writeEndElement();
     });
 
-    thread_local std::vector<std::pair<TableFormat, QByteArray>> keptRows;
+    thread_local FewKept<TableFormat, QByteArray> keptRows;
     for (const Row& row : table.rows) {
         xml.writeStartElement(QStringLiteral("w:tr"));
         // An automatic row states no height.
@@ -294,7 +288,7 @@ void writeSectionOnce(PartWriter& xml, const PageSetup& s) {
 }
 
 void writeSection(PartWriter& xml, const PageSetup& setup) {
-    thread_local std::vector<std::pair<PageSetup, QByteArray>> kept;
+    thread_local FewKept<PageSetup, QByteArray> kept;
     writeKept(xml, kept, setup, [&] { writeSectionOnce(xml, setup); });
 }
 
